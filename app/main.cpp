@@ -1,0 +1,9 @@
+// genera_scenario: writes the carried scenario, its documents and its
+// compiled files into the folder that holds this program.
+#include "app/form1.h"
+
+int main() {
+  auto piattaforma = crea_piattaforma_console();
+  Form1 form(*piattaforma);
+  return form.avvia();
+}

