@@ -51,7 +51,7 @@ class Form1 {
                     int32_t& tempo);
   void memo_rallentamento(int32_t x, int32_t& v, int32_t& l, int32_t& f_tt, int32_t f_ta,
                           int32_t& d_v);
-  void leggi_sorgente_linea();  // first stage of memorizza_dati
+  bool leggi_sorgente_linea();  // first stage of memorizza_dati; true: the run source follows
   void leggi_sorgente_corsa();  // second stage of memorizza_dati
   void completa_celle();        // the track post-pass, steps A to D
   void riempi_intestazioni();   // header slots and scenario codes

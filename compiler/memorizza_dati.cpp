@@ -3,7 +3,5 @@
 #include "app/form1.h"
 
 void Form1::memorizza_dati() {
-  leggi_sorgente_linea();
+  if (leggi_sorgente_linea()) leggi_sorgente_corsa();
 }
-void Form1::leggi_sorgente_linea() {}
-void Form1::leggi_sorgente_corsa() {}

@@ -40,3 +40,21 @@ std::string leggi_testo(const fs::path& file) {
   s << f.rdbuf();
   return s.str();
 }
+
+std::string righe_crlf(std::initializer_list<std::string_view> righe) {
+  std::string s;
+  for (std::string_view r : righe) {
+    s.append(r);
+    s.append("\r\n");
+  }
+  return s;
+}
+
+std::string sorgente_linea(int32_t L, std::initializer_list<std::string_view> record) {
+  return righe_crlf({"[generale]", "lunghezza percorso,    " + std::to_string(L), "[curve]"}) +
+         righe_crlf(record) + "[fine]\r\n";
+}
+
+std::string sorgente_corsa(std::initializer_list<std::string_view> righe) {
+  return "[generale]\r\n" + righe_crlf(righe) + "[fine]\r\n";
+}

@@ -57,3 +57,13 @@ struct form_in_prova {
 // Writes a text file as the tests give it (no line-end translation).
 void scrivi_testo(const std::filesystem::path& file, const std::string& testo);
 std::string leggi_testo(const std::filesystem::path& file);
+
+// Joins lines with CR LF after each, as the source writers lay them out.
+std::string righe_crlf(std::initializer_list<std::string_view> righe);
+
+// A line source of L metres: the general section with the length alone, then
+// the given record lines, then "[fine]".
+std::string sorgente_linea(int32_t L, std::initializer_list<std::string_view> record = {});
+
+// A run source: "[generale]", the given rows, then "[fine]".
+std::string sorgente_corsa(std::initializer_list<std::string_view> righe = {});

@@ -1,0 +1,131 @@
+#include "compiler/lettore_voci.h"
+
+#include <charconv>
+#include <cmath>
+#include <limits>
+
+namespace {
+
+bool spazio(char c) { return c == ' ' || c == '\t'; }
+bool fine_riga(char c) { return c == '\r' || c == '\n'; }
+
+char minuscola(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c + 32) : c; }
+
+// Plain decimal, an optional sign and an optional fraction; anything else is
+// not a number and reads as 0.
+double valore_numerico(std::string_view s) {
+  size_t i = 0;
+  if (i < s.size() && (s[i] == '+' || s[i] == '-')) ++i;
+  size_t cifre = 0;
+  size_t j = i;
+  for (; j < s.size() && s[j] >= '0' && s[j] <= '9'; ++j) ++cifre;
+  if (j < s.size() && s[j] == '.') {
+    for (++j; j < s.size() && s[j] >= '0' && s[j] <= '9'; ++j) ++cifre;
+  }
+  if (cifre == 0 || j != s.size()) return 0.0;
+  const char* inizio = s.data() + (s[0] == '+' ? 1 : 0);
+  double v = 0.0;
+  const auto esito = std::from_chars(inizio, s.data() + s.size(), v);
+  if (esito.ec == std::errc::result_out_of_range)
+    return s[0] == '-' ? -std::numeric_limits<double>::infinity()
+                       : std::numeric_limits<double>::infinity();
+  return v;
+}
+
+double intero_nei_limiti(double x, double minimo, double massimo) {
+  const double r = std::nearbyint(x);
+  if (!(r >= minimo && r <= massimo)) throw errore_lettura("numero fuori dai limiti del campo");
+  return r;
+}
+
+}  // namespace
+
+void lettore_voci::salta_spazi() {
+  while (pos_ < dati_.size() && spazio(dati_[pos_])) ++pos_;
+}
+
+void lettore_voci::consuma_fine_riga() {
+  if (pos_ >= dati_.size()) return;
+  if (dati_[pos_] == '\r') {
+    ++pos_;
+    if (pos_ < dati_.size() && dati_[pos_] == '\n') ++pos_;
+  } else {
+    ++pos_;
+  }
+  ++riga_;
+}
+
+void lettore_voci::inizia_voce() {
+  salta_spazi();
+  riga_voce_ = riga_;
+  if (fine()) throw errore_lettura("fine del file dentro una riga");
+}
+
+std::string_view lettore_voci::testo() {
+  inizia_voce();
+  if (dati_[pos_] == '"') {
+    const size_t inizio = ++pos_;
+    while (pos_ < dati_.size() && dati_[pos_] != '"') {
+      if (dati_[pos_] == '\n' || (dati_[pos_] == '\r' && (pos_ + 1 >= dati_.size() || dati_[pos_ + 1] != '\n'))) ++riga_;
+      ++pos_;
+    }
+    const std::string_view voce(dati_.data() + inizio, pos_ - inizio);
+    if (pos_ < dati_.size()) ++pos_;  // the closing quote
+    // Whatever stands between the quote and the separator is dropped.
+    while (pos_ < dati_.size() && dati_[pos_] != ',' && !fine_riga(dati_[pos_])) ++pos_;
+    if (pos_ < dati_.size()) {
+      if (dati_[pos_] == ',') ++pos_;
+      else consuma_fine_riga();
+    }
+    return voce;
+  }
+  const size_t inizio = pos_;
+  while (pos_ < dati_.size() && dati_[pos_] != ',' && !fine_riga(dati_[pos_])) ++pos_;
+  size_t fine_voce = pos_;
+  while (fine_voce > inizio && spazio(dati_[fine_voce - 1])) --fine_voce;
+  if (pos_ < dati_.size()) {
+    if (dati_[pos_] == ',') ++pos_;
+    else consuma_fine_riga();
+  }
+  return std::string_view(dati_.data() + inizio, fine_voce - inizio);
+}
+
+double lettore_voci::numero() {
+  inizia_voce();
+  const size_t inizio = pos_;
+  while (pos_ < dati_.size() && dati_[pos_] != ',' && !spazio(dati_[pos_]) &&
+         !fine_riga(dati_[pos_]))
+    ++pos_;
+  const std::string_view voce(dati_.data() + inizio, pos_ - inizio);
+  salta_spazi();
+  if (pos_ < dati_.size()) {
+    if (dati_[pos_] == ',') ++pos_;
+    else if (fine_riga(dati_[pos_])) consuma_fine_riga();
+  }
+  return valore_numerico(voce);
+}
+
+int32_t lettore_voci::lungo() {
+  return static_cast<int32_t>(intero_nei_limiti(numero(), std::numeric_limits<int32_t>::min(),
+                                                std::numeric_limits<int32_t>::max()));
+}
+
+int16_t lettore_voci::intero() {
+  return static_cast<int16_t>(intero_nei_limiti(numero(), -32768.0, 32767.0));
+}
+
+uint8_t lettore_voci::byte() { return static_cast<uint8_t>(intero_nei_limiti(numero(), 0.0, 255.0)); }
+
+bool contiene(std::string_view voce, std::string_view parola) {
+  return voce.find(parola) != std::string_view::npos;
+}
+
+bool contiene_ic(std::string_view voce, std::string_view parola) {
+  if (parola.size() > voce.size()) return false;
+  for (size_t i = 0; i + parola.size() <= voce.size(); ++i) {
+    size_t k = 0;
+    while (k < parola.size() && minuscola(voce[i + k]) == minuscola(parola[k])) ++k;
+    if (k == parola.size()) return true;
+  }
+  return false;
+}

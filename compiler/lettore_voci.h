@@ -1,0 +1,56 @@
+// The item reader shared by both source readers. A source file is a stream of
+// items separated by commas and line ends:
+//  - blanks before an item are skipped;
+//  - a text item runs to the next comma or line end, which is consumed with it;
+//    one that begins with a double quote runs to the closing quote instead;
+//  - a number item also ends at a blank; the blanks after it are skipped and a
+//    comma or line end that follows is consumed; an empty or non-numeric item
+//    reads as 0;
+//  - reading an item at the end of the file is a read failure.
+// The whole file is held in memory and items are views into it, so reading
+// allocates nothing.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+#include "compiler/errore_lettura.h"
+
+class lettore_voci {
+ public:
+  explicit lettore_voci(std::string dati) : dati_(std::move(dati)) {}
+
+  // True when the read position has reached the end of the file.
+  bool fine() const { return pos_ >= dati_.size(); }
+
+  // A text item, without surrounding blanks or quotes. Valid until the reader
+  // is destroyed.
+  std::string_view testo();
+
+  // A number item as a real value (0 when empty or not a number).
+  double numero();
+
+  // Number items stored into fields of a given width: a value that does not
+  // fit the field, once rounded, is a read failure.
+  int32_t lungo();   // signed 32-bit
+  int16_t intero();  // signed 16-bit
+  uint8_t byte();    // 0 to 255
+
+  // Line (from 1) on which the last item read began.
+  int32_t riga_voce() const { return riga_voce_; }
+
+ private:
+  void salta_spazi();
+  void consuma_fine_riga();  // a CR LF, a lone LF or a lone CR
+  void inizia_voce();        // read failure at the end of the file
+
+  std::string dati_;
+  size_t pos_ = 0;
+  int32_t riga_ = 1;
+  int32_t riga_voce_ = 1;
+};
+
+// Substring tests on a lead item: exact, or ignoring the case of letters.
+bool contiene(std::string_view voce, std::string_view parola);
+bool contiene_ic(std::string_view voce, std::string_view parola);

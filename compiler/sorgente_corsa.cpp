@@ -1,0 +1,337 @@
+// Second stage of memorizza_dati: the run source file. It stores the train's
+// general values, fills the speed limit and adhesion of every cell, places the
+// cab-signal code points, the stations with their stops, and hands signals
+// and slowdowns to their storers.
+#include <cstdint>
+#include <limits>
+
+#include "app/file_disco.h"
+#include "app/form1.h"
+#include "compiler/lettore_voci.h"
+#include "compiler/numeri.h"
+#include "compiler/sorgente_file.h"
+
+namespace {
+
+class lettura_corsa {
+ public:
+  lettura_corsa(Form1& f, lettore_voci& in) : f_(f), in_(in), u_(f.ultima_cella) {}
+
+  void esegui();
+
+ private:
+  // What a row leaves the loop to do: go on, stop and still run the
+  // end-of-file steps (a position out of range), or stop for good.
+  enum class esito { avanti, fuori_percorso, ferma };
+
+  void leggi_capo() {
+    f_.riga = in_.testo();
+    riga_capo_ = in_.riga_voce();
+  }
+  esito riga();
+  esito velocita();
+  esito aderenza();
+  esito codice();
+  esito segnale();
+  esito rallentamento();
+  esito stazione();
+  void fine_file();
+
+  bool in_percorso(int64_t p) const { return (p + 100.0) / 50.0 <= u_; }
+  bool in_celle(int64_t i) const { return i >= 0 && i <= u_; }
+  esito fuori_percorso(int64_t p) {
+    segna(15);
+    f_.posizione_errore = static_cast<int32_t>(p);
+    return esito::fuori_percorso;
+  }
+  esito ferma(int32_t codice) {
+    segna(codice);
+    return esito::ferma;
+  }
+  esito ferma(int32_t codice, int32_t posizione) {
+    f_.posizione_errore = posizione;
+    return ferma(codice);
+  }
+  void segna(int32_t codice) {
+    f_.codice_errore = codice;
+    f_.file_errore = f_.file_sorgente_corsa().filename().string();
+    f_.riga_errore = riga_capo_;
+  }
+
+  // The speed in 5 km/h units must fit its byte.
+  static uint8_t unita_velocita(int64_t v) {
+    const double u = arrotonda(static_cast<double>(v) / 5);
+    if (u < 0 || u > 255) throw errore_lettura("velocita fuori dai limiti");
+    return static_cast<uint8_t>(u);
+  }
+  void scrivi_velocita();
+  void scrivi_aderenza();
+  cella& cella_in(int64_t i) { return f_.celle[static_cast<size_t>(i)]; }
+
+  Form1& f_;
+  lettore_voci& in_;
+  const int64_t u_;
+  int32_t riga_capo_ = 0;
+
+  // Fill points (next cell not yet given a value) and the values in force.
+  // Before the first row of its kind a value in force is 0.
+  int64_t punto_velocita_ = 0;
+  int64_t punto_aderenza_ = 0;
+  int64_t velocita_ = 0;
+  int64_t aderenza_ = 0;
+  int32_t stazione_ = 1;  // the entry of the next station
+};
+
+void lettura_corsa::esegui() {
+  // Nothing before the general section is looked at.
+  while (!in_.fine()) {
+    leggi_capo();
+    if (contiene_ic(f_.riga, "[generale]")) break;
+  }
+  while (!in_.fine()) {
+    leggi_capo();
+    if (in_.fine()) break;  // the last item of the file is never acted on
+    if (contiene(f_.riga, "-")) {
+      leggi_capo();
+      if (in_.fine()) break;
+      if (contiene(f_.riga, "-")) {
+        leggi_capo();
+        if (in_.fine()) break;
+      }
+    }
+    const esito e = riga();
+    if (e == esito::ferma) {
+      elimina_file(f_.file_sorgente_corsa());
+      return;
+    }
+    if (e == esito::fuori_percorso) break;
+  }
+  fine_file();
+}
+
+// The keyword tests are independent: one token may start several rows.
+lettura_corsa::esito lettura_corsa::riga() {
+  const std::string& r = f_.riga;
+  auto& t = f_.tabella_corsa;
+  esito e = esito::avanti;
+  if (contiene_ic(r, "frenata") && contiene_ic(r, "massa")) t[84].inizio = in_.lungo();
+  if (contiene_ic(r, "vetture")) t[84].progressiva = in_.lungo();
+  if (contiene_ic(r, "velocit") && (e = velocita()) != esito::avanti) return e;
+  if (contiene_ic(r, "aderenza") && (e = aderenza()) != esito::avanti) return e;
+  if (contiene_ic(r, "orologio")) {
+    t[86].intero3 = in_.intero();
+    t[86].intero4 = in_.intero();
+    t[86].intero5 = in_.intero();
+  }
+  if (contiene_ic(r, "sabbia")) t[86].intero1 = in_.intero();
+  if (contiene_ic(r, "segnale") && (e = segnale()) != esito::avanti) return e;
+  if (contiene_ic(r, "rallentamento") && (e = rallentamento()) != esito::avanti) return e;
+  if (contiene_ic(r, "abbattimento") && (e = codice()) != esito::avanti) return e;
+  if (contiene_ic(r, "stazione")) return stazione();
+  return esito::avanti;
+}
+
+void lettura_corsa::scrivi_velocita() {
+  cella_in(punto_velocita_).velocita = unita_velocita(velocita_);
+  ++punto_velocita_;
+}
+
+void lettura_corsa::scrivi_aderenza() {
+  if (in_celle(punto_aderenza_)) cella_in(punto_aderenza_).aderenza = basso8(aderenza_);
+  ++punto_aderenza_;
+}
+
+lettura_corsa::esito lettura_corsa::velocita() {
+  const int32_t p = in_.lungo();
+  const int32_t s = in_.lungo();
+  if (!in_percorso(p)) return fuori_percorso(p);
+  const int64_t c = indice_cella(p, 0);
+  // Cells up to the one before this row's carry the speed in force; at least
+  // one cell is written, the fill stops short of the last cell.
+  if (c > 0) {
+    do {
+      if (punto_velocita_ >= u_) break;
+      scrivi_velocita();
+    } while (punto_velocita_ < c);
+  }
+  velocita_ = s;
+  return esito::avanti;
+}
+
+lettura_corsa::esito lettura_corsa::aderenza() {
+  const int32_t p = in_.lungo();
+  const int32_t a = in_.lungo();
+  if (!in_percorso(p)) return fuori_percorso(p);
+  const int64_t c = indice_cella(p, 0);
+  if (c > 0) {
+    do scrivi_aderenza();
+    while (punto_aderenza_ < c);
+  }
+  aderenza_ = a;
+  return esito::avanti;
+}
+
+lettura_corsa::esito lettura_corsa::codice() {
+  const int32_t p = in_.lungo();
+  const int32_t w = in_.lungo();
+  const int64_t c = indice_cella(p, 0);
+  if (!in_percorso(p) || !in_celle(c)) return fuori_percorso(p);
+  cella& x = cella_in(c);
+  if (!libera(x)) return ferma(7, p);
+  if (w > 0) {
+    x.tipo = tipo_cella::punto_codice;
+    x.dato1 = basso16(w);
+  } else {
+    x.tipo = tipo_cella::punto_senza_codice;
+  }
+  return esito::avanti;
+}
+
+lettura_corsa::esito lettura_corsa::segnale() {
+  const int32_t posizione = in_.lungo();
+  int32_t v[10];
+  for (int32_t& x : v) x = in_.lungo();
+  if (!in_percorso(posizione) || !in_celle(indice_cella(posizione, 1)))
+    return fuori_percorso(posizione);
+  f_.memo_segnale(posizione, v[0], v[1], v[2], v[3], v[4], v[5], v[6], v[7], v[8], v[9]);
+  if (f_.codice_errore > 0) return ferma(f_.codice_errore, posizione);
+  return esito::avanti;
+}
+
+lettura_corsa::esito lettura_corsa::rallentamento() {
+  const int32_t x = in_.lungo();
+  int32_t v = in_.lungo();
+  int32_t l = in_.lungo();
+  int32_t f_tt = in_.lungo();
+  const int32_t f_ta = in_.lungo();
+  int32_t d_v = in_.lungo();
+  if (!in_percorso(x)) return fuori_percorso(x);
+  // The start, end and warning-board cells must all lie on the track.
+  const bool dentro = in_celle(indice_cella(x, 1)) &&
+                      in_celle(indice_cella(static_cast<int64_t>(x) + l, 1)) &&
+                      (x <= 1500 || in_celle(indice_cella(static_cast<int64_t>(x) - 1200, 1)));
+  if (!dentro) return fuori_percorso(x);
+  f_.memo_rallentamento(x, v, l, f_tt, f_ta, d_v);
+  if (f_.codice_errore > 0) return ferma(f_.codice_errore, x);
+  return esito::avanti;
+}
+
+lettura_corsa::esito lettura_corsa::stazione() {
+  const int32_t k = stazione_;
+  // Stations grow upwards towards the board texts and never reach them.
+  if (k > f_.prossimo_cartello) return ferma(10);
+  voce_corsa& s = f_.tabella_corsa[static_cast<size_t>(k)];
+
+  const int32_t p = in_.lungo();
+  s.progressiva = p;
+  if ((p + 800.0) / 50.0 > u_) return fuori_percorso(p);
+  if (p % 50 != 0) return ferma(8, p);
+  s.tipo = in_.byte();
+  const int32_t lunghezza = in_.lungo();
+  if (lunghezza % 100 != 0) return ferma(9, p);
+  s.byte1 = in_.byte();
+  s.byte5 = in_.byte();
+  s.byte4 = in_.byte();
+  s.intero1 = in_.intero();
+  s.intero2 = in_.intero();
+  s.byte2 = in_.byte();
+  s.intero3 = in_.intero();
+  s.intero4 = in_.intero();
+  s.intero5 = in_.intero();
+  s.byte3 = in_.byte();
+  const int64_t ore = in_.lungo();
+  const int64_t minuti = in_.lungo();
+  const int64_t secondi = in_.lungo();
+  const std::string_view nome = in_.testo();
+  if (nome.size() > testo_massimo) throw errore_lettura("nome della stazione troppo lungo");
+  s.nome = nome;
+
+  auto lungo = [](int64_t v) {
+    if (v < std::numeric_limits<int32_t>::min() || v > std::numeric_limits<int32_t>::max())
+      throw errore_lettura("valore fuori dai limiti di un Long");
+    return static_cast<int32_t>(v);
+  };
+  s.orario = lungo((ore * 60 + minuti) * 60 + secondi);
+
+  // The station area: behind the position for terminal kinds, centred otherwise.
+  const int tipo = s.tipo;
+  if (tipo == 5 || tipo == 6) {
+    s.inizio = lungo(static_cast<int64_t>(p) - lunghezza);
+    s.fine = p + 150;
+    s.byte4 = 0;
+  } else if (tipo == 7 || tipo == 8) {
+    s.inizio = lungo(static_cast<int64_t>(p) - lunghezza);
+    s.fine = lungo(static_cast<int64_t>(p) + lunghezza);
+    s.byte4 = 0;
+  } else {
+    s.inizio = lungo(static_cast<int64_t>(p) - lunghezza / 2);
+    s.fine = lungo(static_cast<int64_t>(p) + lunghezza / 2 + (s.byte4 != 0 ? 50 : 0));
+  }
+  if (lunghezza < 600) s.byte5 = 0;
+  if (k == 1) {
+    s.byte4 = 0;
+    s.byte5 = 0;
+  }
+
+  if (tipo < 25) {
+    const int64_t fermata = s.fine / 50 - 1;
+    if (fermata > u_) return fuori_percorso(p);
+    if (tipo != 5 && tipo != 6) {
+      for (int j = 1; j <= 4; ++j) {
+        const int64_t t = s.fine / 50 - j - 1;
+        if (t > 1) cella_in(t).dato6 = static_cast<uint8_t>(80 + j);
+      }
+    }
+    if (fermata <= 1) return ferma(24);
+    // A stop never takes a cell that holds another object.
+    if (!libera(cella_in(fermata))) return ferma(23, p);
+    cella_in(fermata).tipo = tipo_cella::fermata;
+    cella_in(fermata).dato1 = basso16(k);
+  }
+
+  if (k > 1 && static_cast<int64_t>(s.inizio) - 350 < f_.tabella_corsa[k - 1].fine)
+    return ferma(22, p);
+  ++stazione_;
+  if (stazione_ >= f_.prossimo_cartello) return ferma(10);
+  return esito::avanti;
+}
+
+void lettura_corsa::fine_file() {
+  elimina_file(f_.file_sorgente_corsa());
+  // The tails: at least one cell each, never past the last cell.
+  do {
+    if (in_celle(punto_velocita_)) scrivi_velocita();
+    else ++punto_velocita_;
+  } while (punto_velocita_ < u_ - 2);
+  do scrivi_aderenza();
+  while (punto_aderenza_ < u_ - 2);
+
+  for (int e = 81; e <= 83; ++e) {
+    const voce_corsa& v = f_.tabella_corsa[e];
+    if (v.inizio % 50 != 0 || v.fine % 50 != 0) {
+      f_.codice_errore = 2;
+      f_.file_errore = f_.file_sorgente_linea().filename().string();
+      f_.riga_errore = 0;
+    }
+  }
+}
+
+}  // namespace
+
+void Form1::leggi_sorgente_corsa() {
+  const std::filesystem::path file = file_sorgente_corsa();
+  try {
+    lettore_voci in(leggi_sorgente(file));
+    try {
+      lettura_corsa(*this, in).esegui();
+    } catch (const errore_lettura&) {
+      riga_errore = in.riga_voce();
+      throw;
+    }
+  } catch (const errore_lettura&) {
+    codice_errore = 25;
+    file_errore = file.filename().string();
+    elimina_file(file);
+    elimina_file(file_sorgente_linea());
+  }
+}

@@ -1,0 +1,12 @@
+#include "compiler/sorgente_file.h"
+
+#include "app/file_disco.h"
+#include "app/fine_programma.h"
+
+std::string leggi_sorgente(const std::filesystem::path& file) {
+  try {
+    return leggi_file(file);
+  } catch (const errore_file& e) {
+    throw errore_lettura(e.what());
+  }
+}

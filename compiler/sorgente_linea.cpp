@@ -1,0 +1,379 @@
+// First stage of memorizza_dati: the line source file. It sizes the track and
+// the plan from the line length, stores the general values, fills the gradient
+// of every cell, builds the plan metre by metre from the curves and places the
+// mountain spans, speed indicator boards and text boards.
+#include <cstdint>
+
+#include "app/file_disco.h"
+#include "app/form1.h"
+#include "compiler/lettore_voci.h"
+#include "compiler/numeri.h"
+#include "compiler/sorgente_file.h"
+
+namespace {
+
+constexpr int32_t lunghezza_massima = 1000000;
+constexpr int64_t ultimo_punto_curve = 1000000;
+
+class lettura_linea {
+ public:
+  lettura_linea(Form1& f, lettore_voci& in) : f_(f), in_(in) {}
+
+  // True when the run source is to be read next.
+  bool esegui();
+
+ private:
+  // What a record leaves the loop to do.
+  enum class esito { avanti, fuori_percorso, ferma };
+
+  void leggi_capo() {
+    f_.riga = in_.testo();
+    riga_capo_ = in_.riga_voce();
+  }
+  bool cerca_generale();
+  bool sezione_generale();
+  bool riga_generale();
+  void leggi_segmento(voce_corsa& v);
+  esito record();
+  esito pendenza();
+  esito curva();
+  esito montagna();
+  esito indicatore();
+  esito cartello();
+  void fine_file();
+
+  bool in_percorso(int64_t p) const { return (p + 100.0) / 50.0 <= f_.ultima_cella; }
+  esito fuori_percorso(int64_t p) {
+    segna(15);
+    f_.posizione_errore = static_cast<int32_t>(p);
+    return esito::fuori_percorso;
+  }
+  // An error that ends the stage: the file is deleted, the run source not read.
+  void ferma(int32_t codice) {
+    segna(codice);
+    elimina_file(f_.file_sorgente_linea());
+  }
+  void segna(int32_t codice) {
+    f_.codice_errore = codice;
+    f_.file_errore = f_.file_sorgente_linea().filename().string();
+    f_.riga_errore = riga_capo_;
+  }
+
+  void scrivi_pendenza();
+  void passo_dritto();
+  void passo_curva(double k);
+  void metti_punto(double x, double y);
+
+  Form1& f_;
+  lettore_voci& in_;
+  int32_t riga_capo_ = 0;
+
+  // Gradient cursor and gradient in force.
+  int64_t c_ = 0;
+  int64_t g_ = 0;
+
+  // The plan: the next point to compute and the two points before it.
+  int64_t m_ = 2;
+  double x1_ = 0, y1_ = 1, x2_ = 0, y2_ = 0;
+};
+
+bool lettura_linea::esegui() {
+  if (!cerca_generale() || !sezione_generale()) return false;
+
+  f_.progressive_ordina();
+  f_.n_montagne = 0;
+  f_.prossimo_cartello = 80;
+  if (f_.scrivi_linea != 0) {
+    if (!f_.punti_linea.esiste()) throw errore_lettura("manca la lunghezza del percorso");
+    f_.punti_linea.metti_intero(0, 0, 0);
+    f_.punti_linea.metti_intero(0, 1, 0);
+    f_.punti_linea.metti_intero(1, 0, 0);
+    f_.punti_linea.metti_intero(1, 1, 1);
+  }
+
+  while (!in_.fine()) {
+    leggi_capo();
+    if (in_.fine()) break;  // the last item of the file is never interpreted
+    if (contiene(f_.riga, "-")) {
+      leggi_capo();
+      if (in_.fine()) break;
+      if (contiene(f_.riga, "-")) {
+        leggi_capo();
+        if (in_.fine()) break;
+      }
+    }
+    const esito e = record();
+    if (e == esito::ferma) return false;
+    if (e == esito::fuori_percorso) break;
+  }
+  fine_file();
+  return true;
+}
+
+bool lettura_linea::cerca_generale() {
+  for (;;) {
+    if (!in_.fine()) leggi_capo();
+    if (in_.fine()) {
+      ferma(102);
+      return false;
+    }
+    if (contiene_ic(f_.riga, "[generale]")) return true;
+  }
+}
+
+bool lettura_linea::sezione_generale() {
+  while (!in_.fine()) {
+    leggi_capo();
+    if (in_.fine()) break;
+    // Comment lines: up to ten dash items in a row are passed over.
+    for (int n = 0; n < 10; ++n)
+      if (contiene(f_.riga, "-")) leggi_capo();
+    if (!riga_generale()) return false;
+    const std::string& r = f_.riga;
+    if (!r.starts_with('-') && contiene(r, "[") && contiene(r, "]")) break;
+  }
+  return true;
+}
+
+void lettura_linea::leggi_segmento(voce_corsa& v) {
+  v.inizio = in_.lungo();
+  v.fine = in_.lungo();
+  v.progressiva = in_.lungo();
+}
+
+// Every general row whose words the lead item holds reads its values.
+bool lettura_linea::riga_generale() {
+  const std::string& r = f_.riga;
+  auto& t = f_.tabella_corsa;
+  if (contiene_ic(r, "percorso") && contiene_ic(r, "lunghezza")) {
+    const int32_t L = in_.lungo();
+    t[84].fine = L;
+    if (L > lunghezza_massima) {
+      ferma(1);
+      return false;
+    }
+    // Cell 1 is the header of the track file: a track must reach it.
+    const double n = arrotonda((static_cast<double>(L) + 7000) / 50);
+    if (n < 2) throw errore_lettura("lunghezza del percorso troppo corta");
+    f_.lunghezza_estesa = L + 7000;
+    f_.ultima_cella = static_cast<int32_t>(n);
+    f_.celle.assign(static_cast<size_t>(f_.ultima_cella) + 1, cella{});
+    if (f_.scrivi_linea != 0) f_.punti_linea.crea(f_.lunghezza_estesa);
+  }
+  if (contiene(r, "tre") && contiene(r, "progressiva")) leggi_segmento(t[81]);
+  if (contiene(r, "due") && contiene(r, "progressiva")) leggi_segmento(t[82]);
+  if (contiene(r, "uno") && contiene(r, "progressiva")) leggi_segmento(t[83]);
+  if (contiene(r, "sfondo") && contiene(r, "uno")) t[85].inizio = in_.lungo();
+  if (contiene(r, "sfondo") && contiene(r, "due")) t[85].progressiva = in_.lungo();
+  if (contiene(r, "sfondo") && contiene(r, "tre")) t[85].fine = in_.lungo();
+  if (contiene(r, "segnali") && contiene(r, "ripetizione")) {
+    t[86].inizio = in_.lungo();
+    t[86].fine = in_.lungo();
+    if (t[86].inizio % 50 != 0) {
+      ferma(3);
+      return false;
+    }
+    if (t[86].fine % 50 != 0) {
+      ferma(4);
+      return false;
+    }
+    if (contiene_ic(r, "4")) {
+      t[86].progressiva = 4;
+    } else if (contiene_ic(r, "9")) {
+      t[86].progressiva = 9;
+    } else {
+      ferma(5);
+      return false;
+    }
+    if (t[86].fine == 0) t[86].progressiva = 0;
+  }
+  return true;
+}
+
+lettura_linea::esito lettura_linea::record() {
+  const std::string& r = f_.riga;
+  esito e = esito::avanti;
+  if (contiene_ic(r, "pendenza") && (e = pendenza()) != esito::avanti) return e;
+  if (f_.scrivi_linea != 0 && contiene_ic(r, "curva") && (e = curva()) != esito::avanti) return e;
+  if (contiene_ic(r, "montagna") && (e = montagna()) != esito::avanti) return e;
+  if (contiene_ic(r, "indicatori_v") && (e = indicatore()) != esito::avanti) return e;
+  if (contiene_ic(r, "cartello") && contiene_ic(r, "indicat")) return cartello();
+  return esito::avanti;
+}
+
+// One cell at the cursor gets the gradient in force. Nothing exists past the
+// last cell, and a file without a length row has no cells at all.
+void lettura_linea::scrivi_pendenza() {
+  if (f_.celle.empty()) throw errore_lettura("manca la lunghezza del percorso");
+  if (c_ >= 0 && c_ <= f_.ultima_cella) f_.celle[c_].pendenza = basso8(g_ + 100);
+  ++c_;
+}
+
+lettura_linea::esito lettura_linea::pendenza() {
+  const int32_t p = in_.lungo();
+  const int32_t g = in_.lungo();
+  if (!in_percorso(p)) return fuori_percorso(p);
+  const int64_t v = indice_cella(p, 0);
+  // At least one cell is written, even when the cursor is already past v.
+  if (v > 0) {
+    do scrivi_pendenza();
+    while (c_ < v);
+  }
+  g_ = g;
+  return esito::avanti;
+}
+
+void lettura_linea::metti_punto(double x, double y) {
+  if (m_ <= f_.lunghezza_estesa) {
+    f_.punti_linea.metti_doppio(static_cast<int32_t>(m_), 0, x);
+    f_.punti_linea.metti_doppio(static_cast<int32_t>(m_), 1, y);
+  }
+  x2_ = x1_;
+  y2_ = y1_;
+  x1_ = x;
+  y1_ = y;
+  ++m_;
+}
+
+void lettura_linea::passo_dritto() {
+  const double dx = x1_ - x2_;
+  const double dy = y1_ - y2_;
+  metti_punto(x1_ + dx, y1_ + dy);
+}
+
+// The direction (dx, dy) is turned by k each metre, towards positive x for a
+// positive k, without being normalised.
+void lettura_linea::passo_curva(double k) {
+  const double dx = x1_ - x2_;
+  const double dy = y1_ - y2_;
+  metti_punto(x1_ + (dy * k + dx), y1_ + (dy - dx * k));
+}
+
+lettura_linea::esito lettura_linea::curva() {
+  const int32_t s = in_.lungo();
+  const int32_t d = in_.lungo();
+  if (!in_percorso(s)) return fuori_percorso(s);
+  static constexpr struct {
+    char cifra;
+    double k;
+  } classi[] = {{'1', 0.0001}, {'2', 0.0002}, {'3', 0.0004},
+                {'4', 0.001},  {'5', 0.002},  {'6', 0.003}};
+  double k = 0;
+  bool trovata = false;
+  for (const auto& c : classi) {
+    if (f_.riga.find(c.cifra) != std::string::npos) {
+      k = c.k;
+      trovata = true;
+      break;
+    }
+  }
+  if (!trovata) {
+    ferma(103);
+    return esito::ferma;
+  }
+  if (contiene_ic(f_.riga, "s")) k = -k;
+
+  while (m_ <= s) {
+    passo_dritto();
+    if (m_ > ultimo_punto_curve) {
+      ferma(103);
+      return esito::ferma;
+    }
+  }
+  while (m_ <= static_cast<int64_t>(s) + d) {
+    passo_curva(k);
+    if (m_ > ultimo_punto_curve) {
+      ferma(103);
+      return esito::ferma;
+    }
+  }
+  return esito::avanti;
+}
+
+lettura_linea::esito lettura_linea::montagna() {
+  const int32_t inizio = in_.lungo();
+  const int32_t fine = in_.lungo();
+  int32_t tipo = in_.lungo();
+  if (!in_percorso(inizio)) return fuori_percorso(inizio);
+  f_.memo_montagna(inizio, fine, tipo);
+  if (f_.codice_errore > 0) {
+    ferma(f_.codice_errore);
+    f_.posizione_errore = inizio;
+    return esito::ferma;
+  }
+  return esito::avanti;
+}
+
+lettura_linea::esito lettura_linea::indicatore() {
+  int32_t v[9];
+  for (int32_t& x : v) x = in_.lungo();
+  const int32_t p = v[0];
+  if (!in_percorso(p) || indice_cella(p, 1) < 0) return fuori_percorso(p);
+  f_.memo_indicatori_v_max(p, v[1], v[2], v[3], v[4], v[5], v[6], v[7], v[8]);
+  if (f_.codice_errore > 0) {
+    ferma(f_.codice_errore);
+    f_.posizione_errore = p;
+    return esito::ferma;
+  }
+  return esito::avanti;
+}
+
+lettura_linea::esito lettura_linea::cartello() {
+  const int32_t p = in_.lungo();
+  f_.riga = in_.testo();
+  if (!in_percorso(p)) return fuori_percorso(p);
+  const int64_t i = indice_cella(p, 1);
+  if (i < 0) return fuori_percorso(p);
+  if (f_.celle.empty()) throw errore_lettura("manca la lunghezza del percorso");
+  cella& c = f_.celle[i];
+  if (!libera(c)) {
+    ferma(6);
+    f_.posizione_errore = p;
+    return esito::ferma;
+  }
+  // Board texts fill the table from entry 80 down to entry 1, no further.
+  if (f_.prossimo_cartello < 1) throw errore_lettura("troppi cartelli");
+  if (f_.riga.size() > testo_massimo) throw errore_lettura("testo del cartello troppo lungo");
+  c.tipo = tipo_cella::cartello;
+  c.dato1 = basso16(f_.prossimo_cartello);
+  f_.tabella_corsa[f_.prossimo_cartello].nome = f_.riga;
+  --f_.prossimo_cartello;
+  return esito::avanti;
+}
+
+void lettura_linea::fine_file() {
+  elimina_file(f_.file_sorgente_linea());
+  do scrivi_pendenza();
+  while (c_ < static_cast<int64_t>(f_.ultima_cella) - 2);
+  if (f_.scrivi_linea != 0) {
+    while (m_ <= static_cast<int64_t>(f_.lunghezza_estesa) - 2) passo_dritto();
+  }
+}
+
+}  // namespace
+
+bool Form1::leggi_sorgente_linea() {
+  tabella_corsa[85].nome = nome_scenario;
+  tabella_corsa[86].nome = numero_treno;
+  const std::filesystem::path file = file_sorgente_linea();
+  std::error_code ec;
+  if (!std::filesystem::exists(file, ec)) {
+    codice_errore = 101;
+    return false;
+  }
+  try {
+    lettore_voci in(leggi_sorgente(file));
+    try {
+      return lettura_linea(*this, in).esegui();
+    } catch (const errore_lettura&) {
+      riga_errore = in.riga_voce();
+      throw;
+    }
+  } catch (const errore_lettura&) {
+    codice_errore = 25;
+    file_errore = file.filename().string();
+    elimina_file(file);
+    elimina_file(file_sorgente_corsa());
+    return false;
+  }
+}
