@@ -1,0 +1,38 @@
+// Stores one signal in the cell after its position, and its approach marks
+// on every second cell before it.
+#include <cstdint>
+
+#include "app/form1.h"
+#include "compiler/celle_guardate.h"
+#include "compiler/numeri.h"
+
+void Form1::memo_segnale(int32_t posizione, int32_t& sx, int32_t& s1, int32_t& s2, int32_t& s3,
+                         int32_t& rapp, int32_t& dx, int32_t& d1, int32_t& d2, int32_t& d3,
+                         int32_t& tempo) {
+  const int64_t indice = indice_cella(posizione, 1);
+  cella* c = cella_libera(*this, indice);
+  if (c == nullptr) {
+    codice_errore = 16;
+    return;
+  }
+
+  // Each Integer holds a value of the first group as tens and the matching
+  // value of the second group as units; the pair (sx, dx) packs as 3*sx + dx.
+  const int64_t aspetto = int64_t{sx} * 3 + dx;
+  c->tipo = tipo_cella::segnale;
+  c->dato4 = basso16(int64_t{rapp} * 10 + aspetto);
+  c->dato1 = basso16(int64_t{s1} * 10 + d1);
+  c->dato2 = basso16(int64_t{s2} * 10 + d2);
+  c->dato3 = basso16(int64_t{s3} * 10 + d3);
+
+  // The simulator reads times of 1 to 100 as no time at all; lift them.
+  if (tempo >= 1 && tempo <= 100) tempo = 101;
+  c->dato5 = sx == 2 ? basso8(tempo) : 0;
+
+  // The marks before a signal near the start of the line would fall before
+  // the first cell; those are left out, the signal itself stands.
+  for (int k = 1; k <= 4; ++k) {
+    cella* segno = cella_esistente(*this, indice - 2 * k);
+    if (segno != nullptr) segno->dato6 = basso8(aspetto * 10 + k);
+  }
+}

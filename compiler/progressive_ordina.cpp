@@ -1,0 +1,81 @@
+// Puts the three kilometre-progressive segments (entries 81, 82, 83) in the
+// order the simulator expects: by start position, largest first, or, when all
+// starts add up to zero, by which progressive values are given.
+#include <cstdint>
+#include <limits>
+
+#include "app/form1.h"
+#include "compiler/errore_lettura.h"
+
+namespace {
+
+struct segmento {
+  int32_t inizio = 0;
+  int32_t fine = 0;
+  int32_t progressiva = 0;
+};
+
+segmento da_voce(const voce_corsa& v) { return {v.inizio, v.fine, v.progressiva}; }
+
+void in_voce(voce_corsa& v, const segmento& s) {
+  v.inizio = s.inizio;
+  v.fine = s.fine;
+  v.progressiva = s.progressiva;
+}
+
+}  // namespace
+
+void Form1::progressive_ordina() {
+  // As read: "tre" in 81, "due" in 82, "uno" in 83.
+  const segmento t = da_voce(tabella_corsa[81]);
+  const segmento d = da_voce(tabella_corsa[82]);
+  const segmento u = da_voce(tabella_corsa[83]);
+  const segmento nullo{};
+  segmento primo = nullo, secondo = nullo, terzo = nullo;
+
+  const int64_t somma = int64_t{t.inizio} + d.inizio + u.inizio;
+  if (somma != 0) {
+    if (t.inizio > d.inizio && t.inizio > u.inizio) {
+      primo = t;
+      if (d.inizio > u.inizio) {
+        secondo = d, terzo = u;
+      } else {
+        secondo = u, terzo = d;  // also when the two starts are equal
+      }
+    } else if (d.inizio > t.inizio && d.inizio > u.inizio) {
+      primo = d;
+      if (t.inizio > u.inizio) {
+        secondo = t, terzo = u;
+      } else {
+        secondo = u, terzo = t;
+      }
+    } else if (u.inizio > t.inizio && u.inizio > d.inizio) {
+      primo = u;
+      if (t.inizio > d.inizio) {
+        secondo = t, terzo = d;
+      } else {
+        secondo = d, terzo = t;
+      }
+    }
+    // A largest start shared by two segments leaves no usable order: all zero.
+  } else if (u.fine > 0) {
+    primo = u, secondo = d, terzo = t;
+  } else if (d.fine > 0) {
+    primo = d, secondo = t, terzo = u;
+  } else if (t.fine > 0) {
+    primo = t, secondo = d, terzo = u;
+  }
+
+  in_voce(tabella_corsa[81], primo);
+  in_voce(tabella_corsa[82], secondo);
+  in_voce(tabella_corsa[83], terzo);
+
+  // Code 1 progressives are counted 100 m further on by the simulator.
+  for (int i = 81; i <= 83; ++i) {
+    voce_corsa& v = tabella_corsa[i];
+    if (v.progressiva != 1) continue;
+    if (v.fine > std::numeric_limits<int32_t>::max() - 100)
+      throw errore_lettura("progressiva chilometrica oltre il campo di un Long");
+    v.fine += 100;
+  }
+}
