@@ -219,7 +219,7 @@ TEST(SorgenteLinea, CartelliIndicatori) {
 
 TEST(SorgenteLinea, CartelloSuUnaCellaOccupata) {
   prova p;
-  p.leggi(sorgente_linea(124000, {"indicatori_vmax,  2950,  65,  70,  80,  0,  ,  ,  ,  0",
+  p.leggi(sorgente_linea(124000, {"indicatori_vmax,  3000,  65,  70,  80,  0,  ,  ,  ,  0",
                                   "cartello_indicatore,  3000,   (______)"}));
   EXPECT_EQ(p.form.codice_errore, 6);
   EXPECT_EQ(p.form.posizione_errore, 3000);
