@@ -10,6 +10,7 @@
 #include <array>
 #include <cstdint>
 #include <filesystem>
+#include <functional>
 #include <span>
 #include <string>
 #include <string_view>
@@ -27,6 +28,14 @@ class Form1 {
 
   // Runs Form_Load and turns the way it ended into the process exit status.
   int avvia();
+
+  // Runs one job of the program (the run sequence, or the compiler alone)
+  // and turns the way it ended into the process exit status.
+  int esegui(const std::function<void()>& lavoro);
+
+  // Ends a compilation: status 0, or 1 with one line naming the problem when
+  // the compiler recorded one.
+  [[noreturn]] void termina_compilazione();
 
   // The run sequence: the whole job, once (app/form_load.cpp).
   void Form_Load();

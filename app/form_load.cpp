@@ -8,9 +8,15 @@ void Form1::Form_Load() {
   numero_treno = "5817";
   piattaforma_.mostra_attesa();
 
+  dati_linea();
+  dati_treno();
+
   int32_t j = 1;
   memorizza_percorso(j);
+  termina_compilazione();
+}
 
+void Form1::termina_compilazione() {
   // The compiled files are written whatever the compiler found; a problem it
   // recorded is still a failed run, said on one line and in the exit status.
   if (codice_errore != 0) {
@@ -22,9 +28,13 @@ void Form1::Form_Load() {
 }
 
 int Form1::avvia() {
+  return esegui([this] { Form_Load(); });
+}
+
+int Form1::esegui(const std::function<void()>& lavoro) {
   int stato = stato_uscita::successo;
   try {
-    Form_Load();
+    lavoro();
   } catch (const fine_programma& fine) {
     stato = fine.stato;
   } catch (const errore_file& e) {

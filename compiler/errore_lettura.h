@@ -8,5 +8,11 @@
 
 class errore_lettura : public std::runtime_error {
  public:
-  explicit errore_lettura(const std::string& motivo) : std::runtime_error(motivo) {}
+  // riga: the source line of the row at fault, when it is not the one being read.
+  explicit errore_lettura(const std::string& motivo, int riga = 0)
+      : std::runtime_error(motivo), riga_(riga) {}
+  int riga() const { return riga_; }
+
+ private:
+  int riga_;
 };

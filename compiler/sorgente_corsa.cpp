@@ -58,10 +58,11 @@ class lettura_corsa {
     f_.riga_errore = riga_capo_;
   }
 
-  // The speed in 5 km/h units must fit its byte.
-  static uint8_t unita_velocita(int64_t v) {
-    const double u = arrotonda(static_cast<double>(v) / 5);
-    if (u < 0 || u > 255) throw errore_lettura("velocita fuori dai limiti");
+  // The speed in 5 km/h units must fit its byte. It is tested when a fill
+  // uses it, which may be rows later: the fault lies with the row that set it.
+  uint8_t unita_velocita() const {
+    const double u = arrotonda(static_cast<double>(velocita_) / 5);
+    if (u < 0 || u > 255) throw errore_lettura("velocita fuori dai limiti", riga_velocita_);
     return static_cast<uint8_t>(u);
   }
   void scrivi_velocita();
@@ -78,6 +79,7 @@ class lettura_corsa {
   int64_t punto_velocita_ = 0;
   int64_t punto_aderenza_ = 0;
   int64_t velocita_ = 0;
+  int32_t riga_velocita_ = 0;
   int64_t aderenza_ = 0;
   int32_t stazione_ = 1;  // the entry of the next station
 };
@@ -132,7 +134,7 @@ lettura_corsa::esito lettura_corsa::riga() {
 }
 
 void lettura_corsa::scrivi_velocita() {
-  cella_in(punto_velocita_).velocita = unita_velocita(velocita_);
+  cella_in(punto_velocita_).velocita = unita_velocita();
   ++punto_velocita_;
 }
 
@@ -155,6 +157,7 @@ lettura_corsa::esito lettura_corsa::velocita() {
     } while (punto_velocita_ < c);
   }
   velocita_ = s;
+  riga_velocita_ = riga_capo_;
   return esito::avanti;
 }
 
@@ -320,15 +323,17 @@ void lettura_corsa::fine_file() {
 
 void Form1::leggi_sorgente_corsa() {
   const std::filesystem::path file = file_sorgente_corsa();
+  riga_errore = 0;
   try {
     lettore_voci in(leggi_sorgente(file));
     try {
       lettura_corsa(*this, in).esegui();
-    } catch (const errore_lettura&) {
-      riga_errore = in.riga_voce();
+    } catch (const errore_lettura& e) {
+      riga_errore = e.riga() > 0 ? e.riga() : in.riga_voce();
       throw;
     }
   } catch (const errore_lettura&) {
+    // The line of the row at fault was set above when the file could be read.
     codice_errore = 25;
     file_errore = file.filename().string();
     elimina_file(file);

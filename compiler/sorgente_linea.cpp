@@ -361,15 +361,17 @@ bool Form1::leggi_sorgente_linea() {
     codice_errore = 101;
     return false;
   }
+  riga_errore = 0;
   try {
     lettore_voci in(leggi_sorgente(file));
     try {
       return lettura_linea(*this, in).esegui();
-    } catch (const errore_lettura&) {
-      riga_errore = in.riga_voce();
+    } catch (const errore_lettura& e) {
+      riga_errore = e.riga() > 0 ? e.riga() : in.riga_voce();
       throw;
     }
   } catch (const errore_lettura&) {
+    // The line of the row at fault was set above when the file could be read.
     codice_errore = 25;
     file_errore = file.filename().string();
     elimina_file(file);

@@ -1,0 +1,160 @@
+#include "tools/compila/compila.h"
+
+#include <random>
+#include <system_error>
+
+#include "app/form1.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+const char* const uso =
+    "uso: compila_scenario [--senza-linea] CARTELLA NOME TRENO\n"
+    "     compila_scenario --help\n";
+
+const char* const aiuto =
+    "compila_scenario compila i due file sorgente di uno scenario scritti o\n"
+    "corretti a mano:\n"
+    "  CARTELLA/NOME_linea.txt     la linea\n"
+    "  CARTELLA/NOME_TRENO-.txt    la corsa del treno\n"
+    "e scrive nella stessa CARTELLA i file che il simulatore carica:\n"
+    "  NOME_linea.dat              il tracciato della linea, metro per metro\n"
+    "  NOME_TRENO.sim              stazioni, testi dei cartelli, valori generali\n"
+    "  NOME_TRENO.dat              una cella ogni 50 m di linea\n"
+    "\n"
+    "I file sorgente restano come sono: il compilatore ne legge una copia.\n"
+    "Con --senza-linea il file NOME_linea.dat non viene scritto ne' toccato.\n"
+    "\n"
+    "Esito: 0 compilato; 1 compilato, ma il compilatore ha trovato un errore\n"
+    "(\"Errore n. C (posizione P m)\" e, se viene da una riga, il file e la riga);\n"
+    "2 argomenti sbagliati; 3 nessun file scritto; 4 un file non si legge o non\n"
+    "si scrive.\n";
+
+// The platform of the compiler while it runs: its folder is the private copy.
+class piattaforma_cartella final : public piattaforma {
+ public:
+  piattaforma_cartella(fs::path cartella, std::ostream& errori)
+      : cartella_(std::move(cartella)), errori_(errori) {}
+  fs::path cartella_programma() override { return cartella_; }
+  void mostra_attesa() override {}
+  void chiudi_attesa() override {}
+  void messaggio_errore(const std::string& testo) override { errori_ << testo << '\n'; }
+  void segnala(const std::string& testo) override { errori_ << testo << '\n'; }
+
+ private:
+  fs::path cartella_;
+  std::ostream& errori_;
+};
+
+// A folder of our own inside the author's folder, so that the compiled files
+// reach their place by a rename on one file system; removed on every path.
+class cartella_privata {
+ public:
+  explicit cartella_privata(const fs::path& dentro) {
+    std::random_device caso;
+    for (int tentativo = 0;; ++tentativo) {
+      percorso_ = dentro / (".compila_scenario." + std::to_string(caso()));
+      std::error_code ec;
+      if (fs::create_directory(percorso_, ec)) return;
+      if (ec || tentativo == 100)
+        throw errore_file(percorso_.string(), ec ? ec.message() : "esiste gia'");
+    }
+  }
+  ~cartella_privata() {
+    std::error_code ec;
+    fs::remove_all(percorso_, ec);
+  }
+  cartella_privata(const cartella_privata&) = delete;
+  cartella_privata& operator=(const cartella_privata&) = delete;
+  const fs::path& percorso() const { return percorso_; }
+
+ private:
+  fs::path percorso_;
+};
+
+void copia_se_esiste(const fs::path& da, const fs::path& a) {
+  std::error_code ec;
+  if (!fs::exists(da, ec)) return;
+  if (!fs::copy_file(da, a, ec)) throw errore_file(da.string(), ec.message());
+}
+
+// A compiled file can only replace a file: a folder in its place is found
+// before any file is moved, so the author's three files stay a matching set.
+void controlla_destinazione(const fs::path& a) {
+  std::error_code ec;
+  if (fs::is_directory(a, ec)) throw errore_file(a.string(), "al suo posto c'e' una cartella");
+}
+
+void sposta(const fs::path& da, const fs::path& a) {
+  std::error_code ec;
+  fs::rename(da, a, ec);
+  if (ec) throw errore_file(a.string(), ec.message());
+}
+
+}  // namespace
+
+int compila_scenario(const std::vector<std::string>& argomenti, std::ostream& uscita,
+                     std::ostream& errori) {
+  std::vector<std::string> posizionali;
+  int32_t scrivi_linea = 1;
+  for (const std::string& a : argomenti) {
+    if (a == "--help" || a == "-h") {
+      uscita << uso << '\n' << aiuto;
+      return stato_uscita::successo;
+    }
+    if (a == "--senza-linea") {
+      scrivi_linea = 0;
+    } else if (a.starts_with("-") && a.size() > 1) {
+      errori << "compila_scenario: opzione sconosciuta: " << a << '\n' << uso;
+      return stato_uscita::uso;
+    } else {
+      posizionali.push_back(a);
+    }
+  }
+  if (posizionali.size() != 3 || posizionali[1].empty()) {
+    errori << uso;
+    return stato_uscita::uso;
+  }
+  // The names form file names inside CARTELLA and nowhere else.
+  for (size_t i = 1; i < 3; ++i) {
+    if (posizionali[i].find_first_of(std::string("/\\0", 3)) != std::string::npos) {
+      errori << "compila_scenario: nome non valido: " << posizionali[i] << '\n';
+      return stato_uscita::uso;
+    }
+  }
+  const fs::path cartella = posizionali[0];
+  std::error_code ec;
+  if (!fs::is_directory(cartella, ec)) {
+    errori << "compila_scenario: " << cartella.string() << " non e' una cartella\n";
+    return stato_uscita::uso;
+  }
+
+  try {
+    cartella_privata privata(cartella);
+    piattaforma_cartella piattaforma(privata.percorso(), errori);
+    Form1 form(piattaforma);
+    form.nome_scenario = posizionali[1];
+    form.numero_treno = posizionali[2];
+    copia_se_esiste(cartella / form.file_sorgente_linea().filename(), form.file_sorgente_linea());
+    copia_se_esiste(cartella / form.file_sorgente_corsa().filename(), form.file_sorgente_corsa());
+
+    const int stato = form.esegui([&] {
+      int32_t j = scrivi_linea;
+      form.memorizza_percorso(j);
+      // The compiled files are complete: only now do they replace the author's.
+      for (const fs::path& f : {form.file_linea(), form.file_tabella(), form.file_tracciato()})
+        controlla_destinazione(cartella / f.filename());
+      if (scrivi_linea != 0) sposta(form.file_linea(), cartella / form.file_linea().filename());
+      sposta(form.file_tabella(), cartella / form.file_tabella().filename());
+      sposta(form.file_tracciato(), cartella / form.file_tracciato().filename());
+      form.termina_compilazione();
+    });
+    if (stato == stato_uscita::errori_compilazione && form.riga_errore > 0)
+      errori << "  " << form.file_errore << ", riga " << form.riga_errore << '\n';
+    return stato;
+  } catch (const errore_file& e) {
+    errori << "Impossibile scrivere o leggere " << e.file() << ": " << e.motivo() << '\n';
+    return stato_uscita::errore_file;
+  }
+}
