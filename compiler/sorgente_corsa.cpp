@@ -323,9 +323,8 @@ void lettura_corsa::fine_file() {
 
 void Form1::leggi_sorgente_corsa() {
   const std::filesystem::path file = file_sorgente_corsa();
-  riga_errore = 0;
   try {
-    lettore_voci in(leggi_sorgente(file));
+    lettore_voci in(leggi_sorgente(file, riga_errore));
     try {
       lettura_corsa(*this, in).esegui();
     } catch (const errore_lettura& e) {
@@ -333,7 +332,6 @@ void Form1::leggi_sorgente_corsa() {
       throw;
     }
   } catch (const errore_lettura&) {
-    // The line of the row at fault was set above when the file could be read.
     codice_errore = 25;
     file_errore = file.filename().string();
     elimina_file(file);

@@ -361,9 +361,8 @@ bool Form1::leggi_sorgente_linea() {
     codice_errore = 101;
     return false;
   }
-  riga_errore = 0;
   try {
-    lettore_voci in(leggi_sorgente(file));
+    lettore_voci in(leggi_sorgente(file, riga_errore));
     try {
       return lettura_linea(*this, in).esegui();
     } catch (const errore_lettura& e) {
@@ -371,7 +370,6 @@ bool Form1::leggi_sorgente_linea() {
       throw;
     }
   } catch (const errore_lettura&) {
-    // The line of the row at fault was set above when the file could be read.
     codice_errore = 25;
     file_errore = file.filename().string();
     elimina_file(file);
