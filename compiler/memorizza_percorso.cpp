@@ -12,6 +12,11 @@ void Form1::memorizza_percorso(int32_t& j) {
   file_errore.clear();
   riga_errore = 0;
   azzera_tabella();
+  // The records are empty until the line reader sizes them.
+  celle.clear();
+  punti_linea.libera_tutto();
+  ultima_cella = 0;
+  lunghezza_estesa = 0;
 
   memorizza_dati();
 

@@ -1,0 +1,78 @@
+#include <gtest/gtest.h>
+
+#include "testing/compilazione_prova.h"
+
+namespace {
+
+struct driver : compilazione_prova {
+  int compila(const std::string& linea, const std::string& corsa, int32_t flag = 1) {
+    scrivi_testo(linea_txt(), linea);
+    scrivi_testo(corsa_txt(), corsa);
+    return form.esegui([&] {
+      int32_t j = flag;
+      form.memorizza_percorso(j);
+      form.termina_compilazione();
+    });
+  }
+};
+
+const std::string segnale_in_cella_1 =
+    sorgente_corsa({"segnale,   0,   2, 2, 3,  0, 0,    0,  0,0,0, 0"});
+
+TEST(MemorizzaPercorso, ScriveITreFileCompilati) {
+  driver d;
+  EXPECT_EQ(d.compila(sorgente_linea(0), sorgente_corsa()), stato_uscita::successo);
+  EXPECT_EQ(d.cartella.elenco(), (std::vector<std::string>{"Ombrasca1_5817.dat",
+                                                           "Ombrasca1_5817.sim",
+                                                           "Ombrasca1_linea.dat"}));
+  EXPECT_EQ(leggi_testo(d.cartella / "Ombrasca1_5817.dat").size(), 2115u);
+  EXPECT_EQ(leggi_testo(d.cartella / "Ombrasca1_5817.sim").size(), 2971u);
+  EXPECT_EQ(leggi_testo(d.cartella / "Ombrasca1_linea.dat").size(), 139964u);
+  EXPECT_EQ(d.form.celle[1].dato1, 5121);
+  EXPECT_EQ(d.form.celle[1].dato2, 2296);
+  EXPECT_EQ(d.form.tabella_corsa[85].orario, 31605);
+}
+
+TEST(MemorizzaPercorso, ConFlagZeroIlFileDiLineaNonETestato) {
+  driver d;
+  scrivi_testo(d.cartella / "Ombrasca1_linea.dat", "vecchio");
+  EXPECT_EQ(d.compila(sorgente_linea(0), sorgente_corsa(), 0), stato_uscita::successo);
+  EXPECT_EQ(leggi_testo(d.cartella / "Ombrasca1_linea.dat"), "vecchio");
+}
+
+TEST(MemorizzaPercorso, UnErroreDelleSorgentiScriveComunqueIFile) {
+  driver d;
+  EXPECT_EQ(d.compila(sorgente_linea(0, {"pendenza,  9999,   1"}), sorgente_corsa()),
+            stato_uscita::errori_compilazione);
+  EXPECT_EQ(d.piattaforma.segnalazioni,
+            std::vector<std::string>{"Errore n. 15 (posizione 9999 m)"});
+  EXPECT_TRUE(std::filesystem::exists(d.cartella / "Ombrasca1_5817.dat"));
+}
+
+TEST(MemorizzaPercorso, ConflittoDiIntestazioneNonTestaNessunFile) {
+  driver d;
+  scrivi_testo(d.cartella / "Ombrasca1_5817.sim", "vecchio");
+  EXPECT_EQ(d.compila(sorgente_linea(0), segnale_in_cella_1), stato_uscita::fermato);
+  EXPECT_EQ(d.piattaforma.messaggi, std::vector<std::string>{" Errore n. 1250"});
+  EXPECT_EQ(d.cartella.elenco(), std::vector<std::string>{"Ombrasca1_5817.sim"});
+  EXPECT_EQ(leggi_testo(d.cartella / "Ombrasca1_5817.sim"), "vecchio");
+}
+
+TEST(MemorizzaPercorso, SenzaTracciatoNonScriveNiente) {
+  driver d;
+  EXPECT_EQ(d.compila("", sorgente_corsa()), stato_uscita::fermato);
+  // Code 102: the line source is deleted, the run source never read.
+  EXPECT_EQ(d.cartella.elenco(), std::vector<std::string>{"Ombrasca1_5817-.txt"});
+  ASSERT_EQ(d.piattaforma.segnalazioni.size(), 1u);
+  EXPECT_NE(d.piattaforma.segnalazioni[0].find("102"), std::string::npos);
+}
+
+TEST(MemorizzaPercorso, UnaSecondaCompilazioneRiparteDaZero) {
+  driver d;
+  d.compila(sorgente_linea(124000, {"cartello_indicatore,  3000,   (A)"}), sorgente_corsa());
+  EXPECT_EQ(d.compila(sorgente_linea(0), sorgente_corsa()), stato_uscita::successo);
+  EXPECT_EQ(leggi_testo(d.cartella / "Ombrasca1_5817.dat").size(), 2115u);
+  EXPECT_EQ(leggi_testo(d.cartella / "Ombrasca1_5817.sim").size(), 2971u);
+}
+
+}  // namespace
