@@ -53,9 +53,9 @@ TEST(Codifica, LetturaInversaDellaScrittura) {
 }
 
 TEST(Numeri, ArrotondaAlPariSulleMeta) {
-  const std::pair<double, double> casi[] = {
-      {2.5, 2}, {3.5, 4}, {-2.5, -2}, {-3.5, -4}, {140.5, 140}, {141.5, 142}, {2.4999, 2},
-      {0.5, 0}, {1.5, 2}};
+  const std::pair<double, double> casi[] = {{2.5, 2},    {3.5, 4},     {-2.5, -2},
+                                            {-3.5, -4},  {140.5, 140}, {141.5, 142},
+                                            {2.4999, 2}, {0.5, 0},     {1.5, 2}};
   for (auto [x, atteso] : casi) EXPECT_EQ(arrotonda(x), atteso) << x;
 }
 
@@ -65,9 +65,9 @@ TEST(Numeri, CellaDiUnaPosizione) {
   EXPECT_EQ(indice_cella(3000, 1), 61);
   EXPECT_EQ(indice_cella(75, 0), 2);
   EXPECT_EQ(indice_cella(125, 0), 2);
-  EXPECT_EQ(indice_cella(-75, 1), 0);           // -1.5 + 1 = -0.5 -> 0 (even)
-  EXPECT_EQ(indice_cella(7025, 0), 140);        // (L + 7000) / 50 with L = 25
-  EXPECT_EQ(indice_cella(7075, 0), 142);        // with L = 75
+  EXPECT_EQ(indice_cella(-75, 1), 0);     // -1.5 + 1 = -0.5 -> 0 (even)
+  EXPECT_EQ(indice_cella(7025, 0), 140);  // (L + 7000) / 50 with L = 25
+  EXPECT_EQ(indice_cella(7075, 0), 142);  // with L = 75
 }
 
 TEST(Numeri, CampiTengonoIBitBassi) {

@@ -34,7 +34,8 @@ struct pista {
   std::vector<int> punti() const {
     std::vector<int> r;
     for (size_t c = 0; c < f.celle.size(); ++c)
-      if (f.celle[c].tipo == punto_codice && f.celle[c].dato1 == 180) r.push_back(static_cast<int>(c));
+      if (f.celle[c].tipo == punto_codice && f.celle[c].dato1 == 180)
+        r.push_back(static_cast<int>(c));
     return r;
   }
   void completa() { f.completa_celle(); }

@@ -66,7 +66,9 @@ std::string_view lettore_voci::testo() {
   if (dati_[pos_] == '"') {
     const size_t inizio = ++pos_;
     while (pos_ < dati_.size() && dati_[pos_] != '"') {
-      if (dati_[pos_] == '\n' || (dati_[pos_] == '\r' && (pos_ + 1 >= dati_.size() || dati_[pos_ + 1] != '\n'))) ++riga_;
+      if (dati_[pos_] == '\n' ||
+          (dati_[pos_] == '\r' && (pos_ + 1 >= dati_.size() || dati_[pos_ + 1] != '\n')))
+        ++riga_;
       ++pos_;
     }
     const std::string_view voce(dati_.data() + inizio, pos_ - inizio);
@@ -74,8 +76,10 @@ std::string_view lettore_voci::testo() {
     // Whatever stands between the quote and the separator is dropped.
     while (pos_ < dati_.size() && dati_[pos_] != ',' && !fine_riga(dati_[pos_])) ++pos_;
     if (pos_ < dati_.size()) {
-      if (dati_[pos_] == ',') ++pos_;
-      else consuma_fine_riga();
+      if (dati_[pos_] == ',')
+        ++pos_;
+      else
+        consuma_fine_riga();
     }
     return voce;
   }
@@ -84,8 +88,10 @@ std::string_view lettore_voci::testo() {
   size_t fine_voce = pos_;
   while (fine_voce > inizio && spazio(dati_[fine_voce - 1])) --fine_voce;
   if (pos_ < dati_.size()) {
-    if (dati_[pos_] == ',') ++pos_;
-    else consuma_fine_riga();
+    if (dati_[pos_] == ',')
+      ++pos_;
+    else
+      consuma_fine_riga();
   }
   return std::string_view(dati_.data() + inizio, fine_voce - inizio);
 }
@@ -99,8 +105,10 @@ double lettore_voci::numero() {
   const std::string_view voce(dati_.data() + inizio, pos_ - inizio);
   salta_spazi();
   if (pos_ < dati_.size()) {
-    if (dati_[pos_] == ',') ++pos_;
-    else if (fine_riga(dati_[pos_])) consuma_fine_riga();
+    if (dati_[pos_] == ',')
+      ++pos_;
+    else if (fine_riga(dati_[pos_]))
+      consuma_fine_riga();
   }
   return valore_numerico(voce);
 }
@@ -114,7 +122,9 @@ int16_t lettore_voci::intero() {
   return static_cast<int16_t>(intero_nei_limiti(numero(), -32768.0, 32767.0));
 }
 
-uint8_t lettore_voci::byte() { return static_cast<uint8_t>(intero_nei_limiti(numero(), 0.0, 255.0)); }
+uint8_t lettore_voci::byte() {
+  return static_cast<uint8_t>(intero_nei_limiti(numero(), 0.0, 255.0));
+}
 
 bool contiene(std::string_view voce, std::string_view parola) {
   return voce.find(parola) != std::string_view::npos;

@@ -11,8 +11,10 @@ std::vector<std::string> leggi(const std::string& dati, const std::string& tipi)
   lettore_voci in(dati);
   std::vector<std::string> voci;
   for (char t : tipi) {
-    if (t == 't') voci.emplace_back(in.testo());
-    else voci.push_back(std::to_string(in.numero()));
+    if (t == 't')
+      voci.emplace_back(in.testo());
+    else
+      voci.push_back(std::to_string(in.numero()));
   }
   return voci;
 }
@@ -28,17 +30,27 @@ TEST(LettoreVoci, SeparatoriSpaziEFineRiga) {
   };
   const caso casi[] = {
       {"riga di pendenza", "pendenza,  500,   3\r\n", "tnn", {"pendenza", n(500), n(3)}},
-      {"spazi in coda alla riga", "pendenza,  101700,  0 \r\n[fine]\r\n", "tnnt",
+      {"spazi in coda alla riga",
+       "pendenza,  101700,  0 \r\n[fine]\r\n",
+       "tnnt",
        {"pendenza", n(101700), n(0), "[fine]"}},
-      {"numeri separati da spazi", "orologio,    6               11            30 \r\nx\r\n",
-       "tnnnt", {"orologio", n(6), n(11), n(30), "x"}},
-      {"voci numeriche vuote", "indicatori_vmax,  500,  65,  ,  ,  0\r\n", "tnnnnn",
+      {"numeri separati da spazi",
+       "orologio,    6               11            30 \r\nx\r\n",
+       "tnnnt",
+       {"orologio", n(6), n(11), n(30), "x"}},
+      {"voci numeriche vuote",
+       "indicatori_vmax,  500,  65,  ,  ,  0\r\n",
+       "tnnnnn",
        {"indicatori_vmax", n(500), n(65), n(0), n(0), n(0)}},
-      {"testo non numerico", "abbattimento,   54800,   AC\r\n", "tnn",
+      {"testo non numerico",
+       "abbattimento,   54800,   AC\r\n",
+       "tnn",
        {"abbattimento", n(54800), n(0)}},
       {"numero negativo", "pendenza,  29850,   -35\r\n", "tnn", {"pendenza", n(29850), n(-35)}},
-      {"testo di cartello fino a fine riga", "cartello_indicatore,  3050,   (P.L.A.    )(km. 35+997)\r\n",
-       "tnt", {"cartello_indicatore", n(3050), "(P.L.A.    )(km. 35+997)"}},
+      {"testo di cartello fino a fine riga",
+       "cartello_indicatore,  3050,   (P.L.A.    )(km. 35+997)\r\n",
+       "tnt",
+       {"cartello_indicatore", n(3050), "(P.L.A.    )(km. 35+997)"}},
       {"testo tra virgolette", "\"a, b\"  ,c\r\n", "tt", {"a, b", "c"}},
       {"nome con spazi e grado", "0, NOVA 1\xB0 BIVIO  \r\n", "nt", {n(0), "NOVA 1\xB0 BIVIO"}},
       {"solo LF e solo CR", "a\nb\rc", "ttt", {"a", "b", "c"}},
@@ -74,26 +86,38 @@ TEST(LettoreVoci, LimitiDeiCampi) {
     int64_t valore;
   };
   const caso casi[] = {
-      {"2147483647", 'L', true, 2147483647},  {"2147483648", 'L', false, 0},
-      {"-2147483648", 'L', true, -2147483648LL}, {"-2147483649", 'L', false, 0},
-      {"99999999999999999999999", 'L', false, 0}, {"2147483647.5", 'L', false, 0},
-      {"32767", 'I', true, 32767},           {"32768", 'I', false, 0},
-      {"-32768", 'I', true, -32768},         {"255", 'B', true, 255},
-      {"256", 'B', false, 0},                {"-1", 'B', false, 0},
-      {"2.5", 'L', true, 2},                 {"3.5", 'L', true, 4},
+      {"2147483647", 'L', true, 2147483647},
+      {"2147483648", 'L', false, 0},
+      {"-2147483648", 'L', true, -2147483648LL},
+      {"-2147483649", 'L', false, 0},
+      {"99999999999999999999999", 'L', false, 0},
+      {"2147483647.5", 'L', false, 0},
+      {"32767", 'I', true, 32767},
+      {"32768", 'I', false, 0},
+      {"-32768", 'I', true, -32768},
+      {"255", 'B', true, 255},
+      {"256", 'B', false, 0},
+      {"-1", 'B', false, 0},
+      {"2.5", 'L', true, 2},
+      {"3.5", 'L', true, 4},
       {"AC", 'B', true, 0},
   };
   for (const caso& c : casi) {
     lettore_voci in(std::string(c.testo) + "\r\n");
     auto leggi_campo = [&]() -> int64_t {
       switch (c.campo) {
-        case 'L': return in.lungo();
-        case 'I': return in.intero();
-        default: return in.byte();
+        case 'L':
+          return in.lungo();
+        case 'I':
+          return in.intero();
+        default:
+          return in.byte();
       }
     };
-    if (c.accettato) EXPECT_EQ(leggi_campo(), c.valore) << c.testo << " " << c.campo;
-    else EXPECT_THROW(leggi_campo(), errore_lettura) << c.testo << " " << c.campo;
+    if (c.accettato)
+      EXPECT_EQ(leggi_campo(), c.valore) << c.testo << " " << c.campo;
+    else
+      EXPECT_THROW(leggi_campo(), errore_lettura) << c.testo << " " << c.campo;
   }
 }
 

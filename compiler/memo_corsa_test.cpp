@@ -76,9 +76,9 @@ TEST(MemoSegnale, Tempo) {
     uint8_t dato5;
   };
   const caso casi[] = {
-      {2, 50, 101, 101}, {2, 1, 101, 101},  {2, 100, 101, 101}, {2, 101, 101, 101},
+      {2, 50, 101, 101},  {2, 1, 101, 101}, {2, 100, 101, 101}, {2, 101, 101, 101},
       {2, 225, 225, 225}, {2, 0, 0, 0},     {2, -5, -5, 251},   {2, 300, 300, 44},
-      {1, 50, 101, 0},   {1, 225, 225, 0},
+      {1, 50, 101, 0},    {1, 225, 225, 0},
   };
   for (const caso& c : casi) {
     form_in_prova p;
@@ -144,7 +144,9 @@ struct rallentamento {
   int32_t x, v, l, f_tt, f_ta, d_v;
 };
 
-void memo_r(Form1& f, rallentamento r) { f.memo_rallentamento(r.x, r.v, r.l, r.f_tt, r.f_ta, r.d_v); }
+void memo_r(Form1& f, rallentamento r) {
+  f.memo_rallentamento(r.x, r.v, r.l, r.f_tt, r.f_ta, r.d_v);
+}
 
 TEST(MemoRallentamento, AvvisoESegniSoloOltre1500Metri) {
   struct caso {
@@ -214,8 +216,16 @@ TEST(MemoRallentamento, RifiutiPrimaDiScrivere) {
       {"fine occupata", {1550, 60, 1000, 0, 1, 3}, 52, cartello, 19},
       {"inizio occupato sotto 1500 m", {1000, 60, 1000, 0, 1, 3}, 21, cartello, 18},
       {"avviso da controllare solo oltre 1500 m", {1500, 60, 1000, 0, 1, 3}, 7, cartello, 0},
-      {"marca di montagna sull'avviso", {1550, 60, 1000, 0, 1, 3}, 8, tipo_cella::marca_montagna, 0},
-      {"marca di montagna su un segno", {1550, 60, 1000, 0, 1, 3}, 4, tipo_cella::marca_montagna, 0},
+      {"marca di montagna sull'avviso",
+       {1550, 60, 1000, 0, 1, 3},
+       8,
+       tipo_cella::marca_montagna,
+       0},
+      {"marca di montagna su un segno",
+       {1550, 60, 1000, 0, 1, 3},
+       4,
+       tipo_cella::marca_montagna,
+       0},
       {"fine oltre l'ultima cella", {4000, 60, 1000, 0, 1, 3}, -1, cartello, 19},
       {"inizio oltre l'ultima cella", {5000, 60, 10, 0, 1, 3}, -1, cartello, 18},
       {"inizio a posizione negativa", {-200, 60, 100, 0, 1, 3}, -1, cartello, 18},

@@ -23,8 +23,9 @@ void Form1::memorizza_percorso(int32_t& j) {
   // A reader that stopped before the line length was known leaves no track to
   // complete or write: stop here, before any compiled file is touched.
   if (celle.empty() || (scrivi_linea != 0 && !punti_linea.esiste())) {
-    piattaforma_.segnala("Nessun tracciato da compilare: manca la lunghezza del percorso (Errore n. " +
-                         std::to_string(codice_errore) + ")");
+    piattaforma_.segnala(
+        "Nessun tracciato da compilare: manca la lunghezza del percorso (Errore n. " +
+        std::to_string(codice_errore) + ")");
     throw fine_programma{stato_uscita::fermato};
   }
 

@@ -22,9 +22,9 @@ const std::string segnale_in_cella_1 =
 TEST(MemorizzaPercorso, ScriveITreFileCompilati) {
   driver d;
   EXPECT_EQ(d.compila(sorgente_linea(0), sorgente_corsa()), stato_uscita::successo);
-  EXPECT_EQ(d.cartella.elenco(), (std::vector<std::string>{"Ombrasca1_5817.dat",
-                                                           "Ombrasca1_5817.sim",
-                                                           "Ombrasca1_linea.dat"}));
+  EXPECT_EQ(d.cartella.elenco(),
+            (std::vector<std::string>{"Ombrasca1_5817.dat", "Ombrasca1_5817.sim",
+                                      "Ombrasca1_linea.dat"}));
   EXPECT_EQ(leggi_testo(d.cartella / "Ombrasca1_5817.dat").size(), 2115u);
   EXPECT_EQ(leggi_testo(d.cartella / "Ombrasca1_5817.sim").size(), 2971u);
   EXPECT_EQ(leggi_testo(d.cartella / "Ombrasca1_linea.dat").size(), 139964u);

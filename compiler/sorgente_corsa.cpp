@@ -303,8 +303,10 @@ void lettura_corsa::fine_file() {
   elimina_file(f_.file_sorgente_corsa());
   // The tails: at least one cell each, never past the last cell.
   do {
-    if (in_celle(punto_velocita_)) scrivi_velocita();
-    else ++punto_velocita_;
+    if (in_celle(punto_velocita_))
+      scrivi_velocita();
+    else
+      ++punto_velocita_;
   } while (punto_velocita_ < u_ - 2);
   do scrivi_aderenza();
   while (punto_aderenza_ < u_ - 2);

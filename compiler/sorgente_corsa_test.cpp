@@ -36,8 +36,8 @@ TEST(SorgenteCorsa, ParoleChiave) {
       {"senza [generale]", righe_crlf({"vetture,    7", "[fine]"}), 0},
       {"ultima voce del file", righe_crlf({"[generale]", "vetture,    3", "vetture"}), 3},
       {"tre trattini", righe_crlf({"[generale]", "-", "--", "- vetture,    4", "[fine]"}), 4},
-      {"due trattini poi la riga", righe_crlf({"[generale]", "-", "-", "x", "vetture, 2", "[fine]"}),
-       2},
+      {"due trattini poi la riga",
+       righe_crlf({"[generale]", "-", "-", "x", "vetture, 2", "[fine]"}), 2},
   };
   for (const caso& k : casi) {
     prova p;
@@ -65,14 +65,16 @@ TEST(SorgenteCorsa, RiempimentoDelleVelocita) {
     std::vector<std::pair<int, int>> celle;
   };
   const caso casi[] = {
-      {"due righe", {"velocita,       0,    65", "velocita,    2050,    95"},
+      {"due righe",
+       {"velocita,       0,    65", "velocita,    2050,    95"},
        {{0, 13}, {40, 13}, {41, 19}, {157, 19}, {158, 0}}},
       {"stessa posizione due volte",
        {"velocita,       0,    65", "velocita,     500,    95", "velocita,     500,   100"},
        {{9, 13}, {10, 19}, {11, 20}, {157, 20}}},
       {"prima riga oltre lo zero", {"velocita,    1000,    80"}, {{0, 0}, {19, 0}, {20, 16}}},
       {"1277 km/h", {"velocita,       0,  1277"}, {{0, 255}, {157, 255}}},
-      {"una riga dopo l'ultima cella", {"velocita,       0,    80", "velocita,    7900,    90"},
+      {"una riga dopo l'ultima cella",
+       {"velocita,       0,    80", "velocita,    7900,    90"},
        {{157, 16}, {158, 18}, {159, 0}, {160, 0}}},
   };
   for (const caso& k : casi) {
@@ -162,12 +164,13 @@ TEST(SorgenteCorsa, PuntiDiCodice) {
 
 TEST(SorgenteCorsa, StazioniDellaCorsa) {
   prova p;
-  p.leggi_corsa({"stazione,       0, 12,  500,  0, 0, 1,  1,1,0,  4,1,1,    1,   6,12, 0, "
-                 "VALDORA CENTRALE",
-                 stazione_24,
-                 "stazione,   60000, 26,  400,  1, 1, 1,  0,0,0,  0,0,0,    0,   7, 0,30, BIVIO NORD",
-                 "stazione,  118650,  6,  500,  1, 0, 0,  1,1,0,  2,1,1,    1,   7,46, 0, "
-                 "PIANALTO"});
+  p.leggi_corsa(
+      {"stazione,       0, 12,  500,  0, 0, 1,  1,1,0,  4,1,1,    1,   6,12, 0, "
+       "VALDORA CENTRALE",
+       stazione_24,
+       "stazione,   60000, 26,  400,  1, 1, 1,  0,0,0,  0,0,0,    0,   7, 0,30, BIVIO NORD",
+       "stazione,  118650,  6,  500,  1, 0, 0,  1,1,0,  2,1,1,    1,   7,46, 0, "
+       "PIANALTO"});
   ASSERT_EQ(p.form.codice_errore, 0);
   const auto& t = p.form.tabella_corsa;
 
@@ -219,20 +222,39 @@ TEST(SorgenteCorsa, ErroriDelleStazioni) {
   };
   const std::string a = "stazione,    5000, 24,  400,  0, 0, 0,  0,0,0,  0,0,0,    0,   6, 0, 0, A";
   const caso casi[] = {
-      {"posizione non multipla di 50", {"stazione,    5010, 24,  400,  0, 0, 0,  0,0,0,  0,0,0,  0, 6, 0, 0, A"}, 8, 5010},
-      {"lunghezza non multipla di 100", {"stazione,    5000, 24,  450,  0, 0, 0,  0,0,0,  0,0,0,  0, 6, 0, 0, A"}, 9, 5000},
-      {"fermata nella cella 1", {"stazione,     0, 24,  200,  0, 0, 0,  0,0,0,  0,0,0,  0, 6, 0, 0, A"}, 24, 0},
+      {"posizione non multipla di 50",
+       {"stazione,    5010, 24,  400,  0, 0, 0,  0,0,0,  0,0,0,  0, 6, 0, 0, A"},
+       8,
+       5010},
+      {"lunghezza non multipla di 100",
+       {"stazione,    5000, 24,  450,  0, 0, 0,  0,0,0,  0,0,0,  0, 6, 0, 0, A"},
+       9,
+       5000},
+      {"fermata nella cella 1",
+       {"stazione,     0, 24,  200,  0, 0, 0,  0,0,0,  0,0,0,  0, 6, 0, 0, A"},
+       24,
+       0},
       {"distanza tra stazioni",
-       {"stazione,   11800, 24,  400,  0, 0, 0,  0,0,0,  0,0,0,  0, 6, 0, 0, A", stazione_24}, 22,
+       {"stazione,   11800, 24,  400,  0, 0, 0,  0,0,0,  0,0,0,  0, 6, 0, 0, A", stazione_24},
+       22,
        12400},
       {"distanza giusta",
-       {"stazione,   11700, 24,  400,  0, 0, 0,  0,0,0,  0,0,0,  0, 6, 0, 0, A", stazione_24}, 0, 0},
+       {"stazione,   11700, 24,  400,  0, 0, 0,  0,0,0,  0,0,0,  0, 6, 0, 0, A", stazione_24},
+       0,
+       0},
       {"kind 26 controllato anch'esso",
-       {"stazione,   11800, 26,  400,  0, 0, 0,  0,0,0,  0,0,0,  0, 6, 0, 0, A", stazione_24}, 22,
+       {"stazione,   11800, 26,  400,  0, 0, 0,  0,0,0,  0,0,0,  0, 6, 0, 0, A", stazione_24},
+       22,
        12400},
       {"fermata su un punto di codice", {"abbattimento,   5150,   270", a}, 23, 5000},
-      {"byte fuori limiti", {"stazione,    5000, 256,  400,  0, 0, 0,  0,0,0,  0,0,0,  0, 6, 0, 0, A"}, 25, 0},
-      {"orario oltre 32 bit", {"stazione,    5000, 24,  400,  0, 0, 0,  0,0,0,  0,0,0,  0, 2000000, 0, 0, A"}, 25, 0},
+      {"byte fuori limiti",
+       {"stazione,    5000, 256,  400,  0, 0, 0,  0,0,0,  0,0,0,  0, 6, 0, 0, A"},
+       25,
+       0},
+      {"orario oltre 32 bit",
+       {"stazione,    5000, 24,  400,  0, 0, 0,  0,0,0,  0,0,0,  0, 2000000, 0, 0, A"},
+       25,
+       0},
   };
   for (const caso& k : casi) {
     prova p;
@@ -261,9 +283,9 @@ TEST(SorgenteCorsa, StazioniECartelliSiIncontrano) {
                 ", 26,  200,  0, 0, 0,  0,0,0,  0,0,0,    0,   6, 0, 0, S" + std::to_string(i + 1) +
                 "\r\n";
   prova p;
-  p.leggi(righe_crlf({"[generale]", "lunghezza percorso,    124000", "[x]"}) + cartelli +
-              "[fine]\r\n",
-          stazioni + "[fine]\r\n", 0);
+  p.leggi(
+      righe_crlf({"[generale]", "lunghezza percorso,    124000", "[x]"}) + cartelli + "[fine]\r\n",
+      stazioni + "[fine]\r\n", 0);
   EXPECT_EQ(p.form.prossimo_cartello, 55);
   EXPECT_EQ(p.form.codice_errore, 10);
   EXPECT_EQ(p.form.tabella_corsa[54].nome, "S54");
@@ -275,9 +297,9 @@ TEST(SorgenteCorsa, StazioniECartelliSiIncontrano) {
     cartelli += "cartello_indicatore,  " + std::to_string(10000 + 100 * i) + ",   (B" +
                 std::to_string(i + 1) + ")\r\n";
   prova pieno;
-  pieno.leggi(righe_crlf({"[generale]", "lunghezza percorso,    124000", "[x]"}) + cartelli +
-                  "[fine]\r\n",
-              stazioni + "[fine]\r\n", 0);
+  pieno.leggi(
+      righe_crlf({"[generale]", "lunghezza percorso,    124000", "[x]"}) + cartelli + "[fine]\r\n",
+      stazioni + "[fine]\r\n", 0);
   EXPECT_EQ(pieno.form.codice_errore, 10);
   EXPECT_EQ(pieno.form.tabella_corsa[1].nome, "(B80)");
   EXPECT_EQ(pieno.form.tabella_corsa[1].progressiva, 0);

@@ -13,8 +13,8 @@ TEST(SorgenteLinea, LunghezzaDimensionaCelleEPiano) {
     int32_t codice;
     int32_t ultima_cella;
   };
-  const caso casi[] = {{124000, 0, 2620}, {0, 0, 140}, {25, 0, 140}, {75, 0, 142},
-                       {1000000, 0, 20140}, {1000001, 1, 0}};
+  const caso casi[] = {{124000, 0, 2620}, {0, 0, 140},         {25, 0, 140},
+                       {75, 0, 142},      {1000000, 0, 20140}, {1000001, 1, 0}};
   for (const caso& k : casi) {
     prova p;
     p.leggi(sorgente_linea(k.L));
@@ -36,8 +36,8 @@ TEST(SorgenteLinea, LunghezzaDimensionaCelleEPiano) {
 
 TEST(SorgenteLinea, ControlloDellaPosizione) {
   prova p;
-  p.leggi(sorgente_linea(124000, {"pendenza,  130900,   3", "pendenza,  130901,   5",
-                                  "pendenza,  500,   9"}));
+  p.leggi(sorgente_linea(
+      124000, {"pendenza,  130900,   3", "pendenza,  130901,   5", "pendenza,  500,   9"}));
   EXPECT_EQ(p.form.codice_errore, 15);
   EXPECT_EQ(p.form.posizione_errore, 130901);
   EXPECT_EQ(p.form.riga_errore, 5);
@@ -71,8 +71,8 @@ TEST(SorgenteLinea, RipetizioneSegnali) {
   };
   for (const caso& k : casi) {
     prova p;
-    p.leggi(righe_crlf({"[generale]", "lunghezza percorso,    124000", k.riga, "[curve]",
-                        "[fine]"}));
+    p.leggi(
+        righe_crlf({"[generale]", "lunghezza percorso,    124000", k.riga, "[curve]", "[fine]"}));
     EXPECT_EQ(p.form.codice_errore, k.codice) << k.riga;
     EXPECT_EQ(p.form.tabella_corsa[86].inizio, k.inizio) << k.riga;
     EXPECT_EQ(p.form.tabella_corsa[86].fine, k.fine) << k.riga;
@@ -86,9 +86,8 @@ TEST(SorgenteLinea, RigheGeneraliSonoSottostringheConOSenzaMaiuscole) {
   prova p;
   p.leggi(righe_crlf({"[generale]", "- commento -", "--------", "LUNGHEZZA PERCORSO,    1000",
                       "Progressiva chilometrica uno,    0,    39050,    1",
-                      "progressiva chilometrica due,    39100,    135150,    1",
-                      "sfondo uno,    1", "sfondo due,    51000", "sfondo tre,    7",
-                      "[curve]", "[fine]"}));
+                      "progressiva chilometrica due,    39100,    135150,    1", "sfondo uno,    1",
+                      "sfondo due,    51000", "sfondo tre,    7", "[curve]", "[fine]"}));
   EXPECT_EQ(p.form.codice_errore, 0);
   EXPECT_EQ(p.form.ultima_cella, 160);
   // "Progressiva" with a capital matches no row; "due" alone is then the
@@ -175,10 +174,10 @@ TEST(SorgenteLinea, LatoEClasseDellaCurva) {
     double x501;
   };
   const caso casi[] = {
-      {"curvad4,  500,  300", 0, 0.001},      {"curvas4,  500,  300", 0, -0.001},
-      {"CURVAS4,  500,  300", 0, -0.001},     {"curvadestra4,  500,  300", 0, -0.001},
-      {"curvad1,  500,  300", 0, 0.0001},     {"curvad6,  500,  300", 0, 0.003},
-      {"curvad64,  500,  300", 0, 0.001},     {"curvad7,  500,  300", 103, 0},
+      {"curvad4,  500,  300", 0, 0.001},  {"curvas4,  500,  300", 0, -0.001},
+      {"CURVAS4,  500,  300", 0, -0.001}, {"curvadestra4,  500,  300", 0, -0.001},
+      {"curvad1,  500,  300", 0, 0.0001}, {"curvad6,  500,  300", 0, 0.003},
+      {"curvad64,  500,  300", 0, 0.001}, {"curvad7,  500,  300", 103, 0},
   };
   for (const caso& k : casi) {
     prova p;
@@ -227,8 +226,8 @@ TEST(SorgenteLinea, CartelloSuUnaCellaOccupata) {
   EXPECT_TRUE(p.esiste(p.corsa_txt()));
 
   prova montagna;
-  montagna.leggi(sorgente_linea(124000, {"montagna,   2850,  4000,  11",
-                                         "cartello_indicatore,  3000,   (______)"}));
+  montagna.leggi(sorgente_linea(
+      124000, {"montagna,   2850,  4000,  11", "cartello_indicatore,  3000,   (______)"}));
   EXPECT_EQ(montagna.form.codice_errore, 0);
   EXPECT_EQ(montagna.c(61).tipo, tipo_cella::cartello);
 }
@@ -254,8 +253,8 @@ TEST(SorgenteLinea, OltreOttantaCartelliEMontagne) {
 
 TEST(SorgenteLinea, CartelloAPosizioneNegativa) {
   prova p;
-  p.leggi(sorgente_linea(1000, {"cartello_indicatore,  -75,   (A)",
-                                "cartello_indicatore,  -100,   (B)"}));
+  p.leggi(sorgente_linea(
+      1000, {"cartello_indicatore,  -75,   (A)", "cartello_indicatore,  -100,   (B)"}));
   EXPECT_EQ(p.form.codice_errore, 15);
   EXPECT_EQ(p.form.posizione_errore, -100);
   EXPECT_EQ(p.c(0).tipo, tipo_cella::cartello) << "-75 m rounds to cell 0";
@@ -264,9 +263,9 @@ TEST(SorgenteLinea, CartelloAPosizioneNegativa) {
 
 TEST(SorgenteLinea, RigheDiTrattiniERigheDiSezione) {
   prova p;
-  p.leggi(righe_crlf({"[generale]", "lunghezza percorso,    1000", "[curve]", "---",
-                      "- pendenza -", "[pendenze]", "-", "-", "pendenza,  500,   3", "[montagne]",
-                      "[cartelli]", "[indicazioni]", "[fine]"}));
+  p.leggi(righe_crlf({"[generale]", "lunghezza percorso,    1000", "[curve]", "---", "- pendenza -",
+                      "[pendenze]", "-", "-", "pendenza,  500,   3", "[montagne]", "[cartelli]",
+                      "[indicazioni]", "[fine]"}));
   EXPECT_EQ(p.form.codice_errore, 0);
   EXPECT_EQ(p.c(10).pendenza, 103);
 
@@ -305,8 +304,8 @@ TEST(SorgenteLinea, GuastiDelFile) {
   const caso casi[] = {
       {"file assente", "", true, 101, false, true},
       {"file vuoto", "", false, 102, false, true},
-      {"senza [generale]", righe_crlf({"lunghezza percorso,    1000", "[fine]"}), false, 102,
-       false, true},
+      {"senza [generale]", righe_crlf({"lunghezza percorso,    1000", "[fine]"}), false, 102, false,
+       true},
       {"[generale] come ultima voce", "[generale]\r\n", false, 102, false, true},
       {"fine del file dentro una riga",
        righe_crlf({"[generale]", "lunghezza percorso,    1000", "[pendenze]", "pendenza,  500"}),

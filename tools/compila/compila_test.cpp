@@ -22,9 +22,8 @@ esito compila(std::vector<std::string> argomenti) {
   return {stato, uscita.str(), errori.str()};
 }
 
-const std::string linea_prova =
-    sorgente_linea(2000, {"pendenza,   0,    0", "curvad4,  500,  300",
-                          "cartello_indicatore,  1000,   (PROVA)"});
+const std::string linea_prova = sorgente_linea(
+    2000, {"pendenza,   0,    0", "curvad4,  500,  300", "cartello_indicatore,  1000,   (PROVA)"});
 const std::string corsa_prova = righe_crlf({
     "[generale]",
     "numero vetture,    4",
@@ -51,9 +50,9 @@ TEST(CompilaScenario, CompilaLasciandoISorgenti) {
   cartella_autore a;
   const esito e = compila(a.argomenti());
   EXPECT_EQ(e.stato, stato_uscita::successo) << e.errori;
-  EXPECT_EQ(a.c.elenco(), (std::vector<std::string>{"Prova_5817-.txt", "Prova_5817.dat",
-                                                    "Prova_5817.sim", "Prova_linea.dat",
-                                                    "Prova_linea.txt"}));
+  EXPECT_EQ(a.c.elenco(),
+            (std::vector<std::string>{"Prova_5817-.txt", "Prova_5817.dat", "Prova_5817.sim",
+                                      "Prova_linea.dat", "Prova_linea.txt"}));
   EXPECT_EQ(leggi_testo(a.c / "Prova_linea.txt"), linea_prova);
   EXPECT_EQ(leggi_testo(a.c / "Prova_5817-.txt"), corsa_prova);
   EXPECT_EQ(leggi_testo(a.c / "Prova_linea.dat").size(), 20u * 2000 + 139964);
@@ -64,10 +63,11 @@ TEST(CompilaScenario, CompilaLasciandoISorgenti) {
 }
 
 TEST(CompilaScenario, UnErroreNominaFileERiga) {
-  cartella_autore a(linea_prova,
-                    righe_crlf({"[generale]", "numero vetture,    4",
-                                "stazione,    1010, 24,  400,  0, 0, 0,  0,0,0,  0,0,0,  0, 6, 0, 0, X",
-                                "[fine]"}));
+  cartella_autore a(
+      linea_prova,
+      righe_crlf({"[generale]", "numero vetture,    4",
+                  "stazione,    1010, 24,  400,  0, 0, 0,  0,0,0,  0,0,0,  0, 6, 0, 0, X",
+                  "[fine]"}));
   const esito e = compila(a.argomenti());
   EXPECT_EQ(e.stato, stato_uscita::errori_compilazione);
   EXPECT_EQ(e.errori, "Errore n. 8 (posizione 1010 m)\n  Prova_5817-.txt, riga 3\n");
@@ -139,7 +139,8 @@ TEST(CompilaScenario, ComeProcesso) {
   const int stato = std::system(comando.c_str());
   ASSERT_TRUE(WIFEXITED(stato));
   EXPECT_EQ(WEXITSTATUS(stato), 1);
-  EXPECT_EQ(leggi_testo(a.c / "errori"), "Errore n. 25 (posizione 0 m)\n  Prova_5817-.txt, riga 2\n");
+  EXPECT_EQ(leggi_testo(a.c / "errori"),
+            "Errore n. 25 (posizione 0 m)\n  Prova_5817-.txt, riga 2\n");
   EXPECT_TRUE(std::filesystem::exists(a.c / "Prova_5817-.txt"));
   EXPECT_TRUE(std::filesystem::exists(a.c / "Prova_linea.txt"));
 }
