@@ -25,7 +25,7 @@ void Form1::memo_segnale(int32_t posizione, int32_t& sx, int32_t& s1, int32_t& s
   c->dato2 = basso16(int64_t{s2} * 10 + d2);
   c->dato3 = basso16(int64_t{s3} * 10 + d3);
 
-  // The simulator reads times of 1 to 100 as no time at all; lift them.
+  // A signal time is 0 (none) or at least 101: shorter times are raised.
   if (tempo >= 1 && tempo <= 100) tempo = 101;
   c->dato5 = sx == 2 ? basso8(tempo) : 0;
 
