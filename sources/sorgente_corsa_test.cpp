@@ -14,21 +14,6 @@ namespace {
 
 std::span<const std::string_view> corsa() { return righe_sorgente_corsa(); }
 
-TEST(SorgenteCorsa, OgniSezioneAlSuoRigoConIlSuoNumeroDiRecord) {
-  const struct {
-    std::string_view intestazione;
-    size_t rigo;
-    size_t record;
-  } attese[] = {{"[generale]", 1, 4},       {"[aderenze]", 6, 9},  {"[vel_limite]", 16, 16},
-                {"[stazioni]", 33, 16},     {"[rallentamenti]", 50, 0}, {"[segnali]", 51, 49},
-                {"[codici]", 101, 37},      {"[fine]", 139, 0}};
-  ASSERT_EQ(corsa().size(), 139u);
-  for (const auto& a : attese) {
-    EXPECT_EQ(corsa()[a.rigo - 1], a.intestazione);
-    EXPECT_EQ(sezione(corsa(), a.intestazione).size(), a.record) << a.intestazione;
-  }
-}
-
 TEST(SorgenteCorsa, SezioneGenerale) {
   const std::regex forma(R"([a-z ]+,    \d+)");
   auto generale = sezione(corsa(), "[generale]");
@@ -75,27 +60,6 @@ TEST(SorgenteCorsa, CampiAllineatiInColonna) {
         EXPECT_NE(ultimo[1], ' ') << r;
       }
     }
-  }
-}
-
-TEST(SorgenteCorsa, PosizioniMultipleDi50InOrdineStrettamenteCrescente) {
-  const struct {
-    std::string_view intestazione;
-    long prima, ultima;
-  } sezioni[] = {{"[aderenze]", 0, 75750},   {"[vel_limite]", 0, 117050}, {"[stazioni]", 0, 118650},
-                 {"[segnali]", 10000, 117050}, {"[codici]", 46350, 112550}};
-  for (const auto& s : sezioni) {
-    auto record = sezione(corsa(), s.intestazione);
-    ASSERT_FALSE(record.empty());
-    long precedente = -1;
-    for (std::string_view r : record) {
-      long p = numero_campo(r, 1);
-      EXPECT_EQ(p % 50, 0) << r;
-      EXPECT_GT(p, precedente) << r;
-      precedente = p;
-    }
-    EXPECT_EQ(numero_campo(record.front(), 1), s.prima) << s.intestazione;
-    EXPECT_EQ(numero_campo(record.back(), 1), s.ultima) << s.intestazione;
   }
 }
 
