@@ -1,8 +1,7 @@
-// PLACEHOLDER until the carried data set lands (issue 3).
+// Writes the line source of the carried scenario for the compiler to read back.
 #include "app/form1.h"
 #include "sources/scenario_portato.h"
 
-std::span<const std::string_view> righe_sorgente_linea() { return {}; }
-std::span<const std::string_view> righe_sorgente_corsa() { return {}; }
-void Form1::dati_linea() {}
-void Form1::dati_treno() {}
+void Form1::dati_linea() {
+  scrivi_righe(file_sorgente_linea().filename().string(), righe_sorgente_linea());
+}
