@@ -1,0 +1,157 @@
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+
+#include "compiler/numeri.h"
+#include "sources/scenario_portato.h"
+#include "testing/prova_piattaforma.h"
+#include "testing/righe_sorgente.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+const std::vector<std::string> file_compilati = {"Ombrasca1_5817.dat", "Ombrasca1_5817.sim",
+                                                 "Ombrasca1_linea.dat"};
+
+// The carried scenario, compiled once for the tests that look at its records.
+struct scenario_compilato : form_in_prova {
+  int stato = avvia_una_volta();
+  int avvia_una_volta() { return form.avvia(); }
+};
+
+const scenario_compilato& carried() {
+  static const scenario_compilato s;
+  return s;
+}
+
+TEST(ScenarioPortato, CompilaSenzaErrori) {
+  const scenario_compilato& s = carried();
+  EXPECT_EQ(s.stato, stato_uscita::successo);
+  EXPECT_EQ(s.form.codice_errore, 0) << "posizione " << s.form.posizione_errore << ", "
+                                     << s.form.file_errore << " riga " << s.form.riga_errore;
+  EXPECT_EQ(s.piattaforma.attese, 1);
+  EXPECT_EQ(s.piattaforma.chiusure, 1);
+  EXPECT_TRUE(s.piattaforma.messaggi.empty());
+  for (const std::string& f : file_compilati) EXPECT_TRUE(fs::exists(s.cartella / f)) << f;
+  EXPECT_FALSE(fs::exists(s.cartella / "Ombrasca1_linea.txt"));
+  EXPECT_FALSE(fs::exists(s.cartella / "Ombrasca1_5817-.txt"));
+  EXPECT_EQ(fs::file_size(s.cartella / "Ombrasca1_linea.dat"), 20u * 124000 + 139964);
+  EXPECT_EQ(fs::file_size(s.cartella / "Ombrasca1_5817.dat"), 15u * 2621);
+}
+
+// Every object of the carried sources stands in its own cell of the track.
+TEST(ScenarioPortato, OgniOggettoNellaSuaCella) {
+  const Form1& f = carried().form;
+  const auto cella_di = [&](std::string_view posizione, int offset) -> const cella& {
+    return f.celle.at(static_cast<size_t>(indice_cella(*intero(posizione), offset)));
+  };
+  const auto linea = righe_sorgente_linea();
+  const auto corsa = righe_sorgente_corsa();
+
+  int16_t voce = 80;
+  for (std::string_view r : sezione(linea, "[indicazioni]")) {
+    const auto c = campi(r);
+    EXPECT_EQ(cella_di(c[1], 1).tipo, tipo_cella::cartello) << r;
+    EXPECT_EQ(cella_di(c[1], 1).dato1, voce) << r;
+    std::string_view testo = c[2];
+    while (testo.starts_with(' ')) testo.remove_prefix(1);
+    EXPECT_EQ(f.tabella_corsa[voce].nome, testo) << r;
+    --voce;
+  }
+  for (std::string_view r : sezione(linea, "[cartelli]"))
+    EXPECT_EQ(cella_di(campi(r)[1], 1).tipo, tipo_cella::indicatore_v_max) << r;
+  for (std::string_view r : sezione(linea, "[montagne]"))
+    EXPECT_NE(cella_di(campi(r)[1], 0).montagna, 0) << r;
+  for (std::string_view r : sezione(corsa, "[segnali]"))
+    EXPECT_EQ(cella_di(campi(r)[1], 1).tipo, tipo_cella::segnale) << r;
+  for (std::string_view r : sezione(corsa, "[codici]")) {
+    const auto c = campi(r);
+    const bool con_codice = intero(c[2]).value_or(0) > 0;
+    EXPECT_EQ(cella_di(c[1], 0).tipo,
+              con_codice ? tipo_cella::punto_codice : tipo_cella::punto_senza_codice)
+        << r;
+  }
+  int k = 1;
+  for (std::string_view r : sezione(corsa, "[stazioni]")) {
+    const voce_corsa& s = f.tabella_corsa[k];
+    EXPECT_EQ(s.progressiva, *intero(campi(r)[1])) << r;
+    if (s.tipo < 25) {
+      EXPECT_EQ(f.celle.at(s.fine / 50 - 1).tipo, tipo_cella::fermata) << r;
+      EXPECT_EQ(f.celle.at(s.fine / 50 - 1).dato1, k) << r;
+    }
+    ++k;
+  }
+  EXPECT_EQ(f.tabella_corsa[k].nome, "") << "one entry per station, no more";
+}
+
+// The gradient, speed and adhesion of every cell follow the rows in force.
+TEST(ScenarioPortato, ProfiliDiPendenzaVelocitaEAderenza) {
+  const Form1& f = carried().form;
+  struct profilo {
+    const char* sezione;
+    bool della_linea;
+    uint8_t cella::*campo;
+    int (*valore)(long);
+    int32_t ultima;  // last cell filled
+  };
+  const profilo profili[] = {
+      {"[pendenze]", true, &cella::pendenza,
+       [](long g) { return static_cast<int>(basso8(g + 100)); }, 2617},
+      {"[vel_limite]", false, &cella::velocita,
+       [](long v) { return static_cast<int>(arrotonda(v / 5.0)); }, 2617},
+      {"[aderenze]", false, &cella::aderenza, [](long a) { return static_cast<int>(basso8(a)); },
+       2617},
+  };
+  for (const profilo& p : profili) {
+    const auto righe =
+        sezione(p.della_linea ? righe_sorgente_linea() : righe_sorgente_corsa(), p.sezione);
+    size_t r = 0;
+    int in_vigore = 0;
+    for (int32_t i = 0; i <= f.ultima_cella; ++i) {
+      while (r < righe.size() && indice_cella(*intero(campi(righe[r])[1]), 0) <= i)
+        in_vigore = p.valore(*intero(campi(righe[r++])[2]));
+      const int atteso = i <= p.ultima ? in_vigore : 0;
+      ASSERT_EQ(f.celle[i].*p.campo, atteso) << p.sezione << " cell " << i;
+    }
+  }
+}
+
+TEST(ScenarioPortato, IntestazioniEValoriGenerali) {
+  const Form1& f = carried().form;
+  EXPECT_EQ(f.celle[1].dato1, 5121);
+  EXPECT_EQ(f.celle[1].dato2, 2296);
+  EXPECT_EQ(f.tabella_corsa[85].intero1, 610);
+  EXPECT_EQ(f.tabella_corsa[85].orario, 31605);
+  EXPECT_EQ(f.tabella_corsa[84].fine, 124000);
+  EXPECT_EQ(f.tabella_corsa[84].inizio, 120);
+  EXPECT_EQ(f.tabella_corsa[84].progressiva, 5);
+  EXPECT_EQ(f.tabella_corsa[86].inizio, 46400);
+  EXPECT_EQ(f.tabella_corsa[86].fine, 112500);
+  EXPECT_EQ(f.tabella_corsa[86].progressiva, 9);
+  // The three progressive segments, largest start first, code 1 adding 100.
+  EXPECT_EQ(f.tabella_corsa[81].fine, 118850);
+  EXPECT_EQ(f.tabella_corsa[82].fine, 135250);
+  EXPECT_EQ(f.tabella_corsa[83].fine, 39150);
+}
+
+// The program itself, started as a user starts it, in an empty folder of its own.
+TEST(GeneraScenario, ComeProcessoInUnaCartellaVuota) {
+  cartella_temporanea c;
+  const fs::path eseguibile = c / "genera_scenario";
+  fs::copy_file(GENERA_SCENARIO_EXE, eseguibile);
+  for (int volta = 0; volta < 2; ++volta) {
+    const std::string comando = "'" + eseguibile.string() + "' 2>/dev/null";
+    const int stato = std::system(comando.c_str());
+    ASSERT_TRUE(WIFEXITED(stato));
+    EXPECT_EQ(WEXITSTATUS(stato), 0);
+    std::vector<std::string> attesi = file_compilati;
+    attesi.push_back("genera_scenario");
+    EXPECT_EQ(c.elenco(), attesi);
+  }
+  // The same run twice gives the same bytes.
+  const scenario_compilato& s = carried();
+  for (const std::string& f : file_compilati)
+    EXPECT_EQ(leggi_testo(c / f), leggi_testo(s.cartella / f)) << f;
+}
+
+}  // namespace
