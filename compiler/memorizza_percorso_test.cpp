@@ -76,3 +76,46 @@ TEST(MemorizzaPercorso, UnaSecondaCompilazioneRiparteDaZero) {
 }
 
 }  // namespace
+
+namespace {
+
+// A slowdown from its row to the code points the post-pass puts around it.
+TEST(MemorizzaPercorso, RallentamentoConISuoiPuntiDiCodice) {
+  driver d;
+  ASSERT_EQ(d.compila(sorgente_linea(124000),
+                      sorgente_corsa({"rallentamento,  10000,  60,  1000,  7,  1,  0",
+                                      "segnale,   11500,   1, 1, 1,  0, 0,    0,  0,0,0, 0"})),
+            stato_uscita::successo);
+  const auto tipo = [&](int i) { return d.c(i).tipo; };
+  EXPECT_EQ(tipo(201), tipo_cella::inizio_rallentamento);
+  EXPECT_EQ(d.c(201).dato1, 60);
+  EXPECT_EQ(d.c(201).dato3, 7);
+  EXPECT_EQ(tipo(221), tipo_cella::fine_rallentamento);
+  EXPECT_EQ(tipo(177), tipo_cella::avviso_rallentamento);
+  for (int i = 0; i < 4; ++i) {
+    EXPECT_EQ(tipo(176 - i), tipo_cella::segno_avviso);
+    EXPECT_EQ(d.c(176 - i).dato1, i + 1);
+  }
+  // Before the start (three windows), every 8 cells inside, before the next signal.
+  for (int i : {196, 190, 183, 209, 217, 230}) {
+    EXPECT_EQ(tipo(i), tipo_cella::punto_codice) << i;
+    EXPECT_EQ(d.c(i).dato1, 180) << i;
+  }
+  EXPECT_EQ(tipo(231), tipo_cella::segnale);
+}
+
+TEST(MemorizzaPercorso, IndicatoreSuUnaCellaOccupata) {
+  driver d;
+  EXPECT_EQ(
+      d.compila(sorgente_linea(124000, {"cartello_indicatore,  3000,   (A)",
+                                        "indicatori_vmax,  3000,  65,  70,  80,  0,  ,  ,  ,  0"}),
+                sorgente_corsa()),
+      stato_uscita::errori_compilazione);
+  EXPECT_EQ(d.form.codice_errore, 21);
+  EXPECT_EQ(d.form.posizione_errore, 3000);
+  // The line stage ended the operation: the run source was never read.
+  EXPECT_FALSE(d.esiste(d.linea_txt()));
+  EXPECT_TRUE(d.esiste(d.corsa_txt()));
+}
+
+}  // namespace
