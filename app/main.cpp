@@ -3,7 +3,7 @@
 #include "app/form1.h"
 
 int main() {
-  auto piattaforma = crea_piattaforma_console();
+  auto piattaforma = crea_piattaforma();
   Form1 form(*piattaforma);
   return form.avvia();
 }

@@ -1,0 +1,15 @@
+// Which platform layer a run gets: windows where the program was built with
+// them and a display answers, the console everywhere else.
+#include "app/piattaforma.h"
+
+#ifdef GENERA_SCENARIO_X11
+#include "app/x11/piattaforma_x11.h"
+#endif
+
+std::unique_ptr<piattaforma> crea_piattaforma() {
+#ifdef GENERA_SCENARIO_X11
+  if (auto schermo = apri_schermo_x11())
+    return crea_piattaforma_x11(std::move(schermo), crea_piattaforma_console());
+#endif
+  return crea_piattaforma_console();
+}

@@ -1,0 +1,187 @@
+#include "app/x11/messaggio_x11.h"
+
+#include <X11/Xatom.h>
+#include <X11/keysym.h>
+
+#include <algorithm>
+
+disposizione_messaggio disponi_messaggio(int larghezza_testo, int altezza_testo) {
+  using namespace messaggio;
+  disposizione_messaggio d;
+  d.larghezza = std::max({larghezza_minima, larghezza_testo + 2 * margine,
+                          bottone_larghezza + 2 * margine});
+  d.altezza = margine + altezza_testo + sopra_bottone + bottone_altezza + sotto_bottone;
+  d.testo = {margine, margine, larghezza_testo, altezza_testo};
+  d.bottone = bottone_ok(d.larghezza, d.altezza);
+  return d;
+}
+
+rettangolo bottone_ok(int larghezza, int altezza) {
+  using namespace messaggio;
+  return {(larghezza - bottone_larghezza) / 2, altezza - sotto_bottone - bottone_altezza,
+          bottone_larghezza, bottone_altezza};
+}
+
+namespace {
+
+class finestra_messaggio {
+ public:
+  finestra_messaggio(schermo_x11& schermo, const std::string& testo, finestra_attesa* proprietaria);
+  ~finestra_messaggio();
+  finestra_messaggio(const finestra_messaggio&) = delete;
+  finestra_messaggio& operator=(const finestra_messaggio&) = delete;
+
+  // Handles events until the box is dismissed.
+  void attendi_chiusura();
+
+ private:
+  void disegna();
+  void scrivi(const std::string& testo, int x, int y_alto);
+  void segna_modale();
+
+  schermo_x11& schermo_;
+  std::string testo_;
+  finestra_attesa* proprietaria_;
+  disposizione_messaggio disposizione_;
+  Window finestra_ = 0;
+  GC gc_ = nullptr;
+  XftDraw* disegno_ = nullptr;
+  bool premuto_ = false;   // the OK button is held down
+  bool distrutta_ = false;  // someone else destroyed the window
+};
+
+finestra_messaggio::finestra_messaggio(schermo_x11& schermo, const std::string& testo,
+                                       finestra_attesa* proprietaria)
+    : schermo_(schermo), testo_(testo), proprietaria_(proprietaria) {
+  Display* d = schermo.display;
+  XftFont* f = schermo.carattere_messaggio;
+  disposizione_ = disponi_messaggio(larghezza_testo(schermo, f, testo), f->ascent + f->descent);
+
+  // Centred on the screen, as a message box stands.
+  const XPoint posizione{
+      static_cast<short>(std::max(0, (DisplayWidth(d, schermo.numero) - disposizione_.larghezza) / 2)),
+      static_cast<short>(std::max(0, (DisplayHeight(d, schermo.numero) - disposizione_.altezza) / 2))};
+  XSetWindowAttributes attributi{};
+  attributi.background_pixel = schermo.sfondo;
+  attributi.event_mask =
+      ExposureMask | KeyPressMask | ButtonPressMask | ButtonReleaseMask | StructureNotifyMask;
+  finestra_ = XCreateWindow(d, RootWindow(d, schermo.numero), posizione.x, posizione.y,
+                            disposizione_.larghezza, disposizione_.altezza, 0, CopyFromParent,
+                            InputOutput, CopyFromParent, CWBackPixel | CWEventMask, &attributi);
+  prepara_finestra(schermo, finestra_, messaggio::titolo, disposizione_.larghezza,
+                   disposizione_.altezza, &posizione);
+  segna_modale();
+  gc_ = XCreateGC(d, finestra_, 0, nullptr);
+  disegno_ = XftDrawCreate(d, finestra_, schermo.visual, schermo.colori);
+  XMapRaised(d, finestra_);
+}
+
+finestra_messaggio::~finestra_messaggio() {
+  Display* d = schermo_.display;
+  if (disegno_ != nullptr) XftDrawDestroy(disegno_);
+  if (gc_ != nullptr) XFreeGC(d, gc_);
+  if (!distrutta_) XDestroyWindow(d, finestra_);
+  XSync(d, False);
+}
+
+// Tells the window manager that this is a dialog that blocks the wait window.
+void finestra_messaggio::segna_modale() {
+  Display* d = schermo_.display;
+  if (proprietaria_ != nullptr) XSetTransientForHint(d, finestra_, proprietaria_->id());
+  Atom tipo = XInternAtom(d, "_NET_WM_WINDOW_TYPE_DIALOG", False);
+  XChangeProperty(d, finestra_, XInternAtom(d, "_NET_WM_WINDOW_TYPE", False), XA_ATOM, 32,
+                  PropModeReplace, reinterpret_cast<unsigned char*>(&tipo), 1);
+  Atom stato = XInternAtom(d, "_NET_WM_STATE_MODAL", False);
+  XChangeProperty(d, finestra_, XInternAtom(d, "_NET_WM_STATE", False), XA_ATOM, 32,
+                  PropModeReplace, reinterpret_cast<unsigned char*>(&stato), 1);
+}
+
+void finestra_messaggio::scrivi(const std::string& testo, int x, int y_alto) {
+  XftDrawString8(disegno_, &schermo_.nero, schermo_.carattere_messaggio, x,
+                 y_alto + schermo_.carattere_messaggio->ascent,
+                 reinterpret_cast<const FcChar8*>(testo.data()), static_cast<int>(testo.size()));
+}
+
+void finestra_messaggio::disegna() {
+  Display* d = schermo_.display;
+  const rettangolo& b = disposizione_.bottone;
+  XSetForeground(d, gc_, premuto_ ? schermo_.bottone_premuto : schermo_.faccia_bottone);
+  XFillRectangle(d, finestra_, gc_, b.x, b.y, b.larghezza, b.altezza);
+  XSetForeground(d, gc_, schermo_.bordo_bottone);
+  XDrawRectangle(d, finestra_, gc_, b.x, b.y, b.larghezza - 1, b.altezza - 1);
+
+  scrivi(testo_, disposizione_.testo.x, disposizione_.testo.y);
+  XftFont* f = schermo_.carattere_messaggio;
+  const int larghezza_ok = larghezza_testo(schermo_, f, messaggio::testo_bottone);
+  scrivi(messaggio::testo_bottone, b.x + (b.larghezza - larghezza_ok) / 2,
+         b.y + (b.altezza - (f->ascent + f->descent)) / 2);
+}
+
+void finestra_messaggio::attendi_chiusura() {
+  Display* d = schermo_.display;
+  bool fuoco_dato = false;
+  for (;;) {
+    XEvent e;
+    XNextEvent(d, &e);
+    if (e.xany.window != finestra_) {
+      // While the box is up the wait window is still the program's: keep it painted.
+      if (proprietaria_ != nullptr && e.type == Expose && e.xexpose.window == proprietaria_->id() &&
+          e.xexpose.count == 0)
+        proprietaria_->disegna();
+      continue;
+    }
+    switch (e.type) {
+      case Expose:
+        if (e.xexpose.count != 0) break;
+        disegna();
+        // A window can take the keyboard only once it is viewable, which its
+        // first exposure proves.
+        if (!fuoco_dato) {
+          XSetInputFocus(d, finestra_, RevertToParent, CurrentTime);
+          fuoco_dato = true;
+        }
+        break;
+      case KeyPress: {
+        const KeySym tasto = XLookupKeysym(&e.xkey, 0);
+        if (tasto == XK_Return || tasto == XK_KP_Enter || tasto == XK_Escape) return;
+        break;
+      }
+      case ButtonPress:
+        if (e.xbutton.button == Button1 &&
+            disposizione_.bottone.contiene(e.xbutton.x, e.xbutton.y)) {
+          premuto_ = true;
+          disegna();
+        }
+        break;
+      case ButtonRelease:
+        // A click counts when pressed and released on the button, as a
+        // button does; a press dragged off it is a change of mind.
+        if (e.xbutton.button == Button1 && premuto_) {
+          premuto_ = false;
+          if (disposizione_.bottone.contiene(e.xbutton.x, e.xbutton.y)) return;
+          disegna();
+        }
+        break;
+      case ClientMessage:
+        if (e.xclient.message_type == schermo_.wm_protocols &&
+            static_cast<Atom>(e.xclient.data.l[0]) == schermo_.wm_delete_window)
+          return;
+        break;
+      case DestroyNotify:
+        // Gone without being answered (killed by the user): nothing is left
+        // to wait for.
+        distrutta_ = true;
+        return;
+      default:
+        break;
+    }
+  }
+}
+
+}  // namespace
+
+void mostra_messaggio(schermo_x11& schermo, const std::string& testo,
+                      finestra_attesa* proprietaria) {
+  finestra_messaggio finestra(schermo, testo, proprietaria);
+  finestra.attendi_chiusura();
+}
