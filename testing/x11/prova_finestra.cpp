@@ -3,14 +3,15 @@
 //   prova_finestra attesa            shows the wait window, says "pronta" on
 //                                    standard output once it is drawn, and
 //                                    closes it when standard input closes;
-//   prova_finestra fermata CARTELLA  a run in CARTELLA whose header slot is
-//                                    already taken, so the compiler's error
-//                                    stop shows its box; the exit status is
-//                                    the one the program would give.
+//   prova_finestra fermata CARTELLA  compiles in CARTELLA sources whose signal
+//                                    takes the track's header cell, so the
+//                                    compiler's error stop shows its box; the
+//                                    exit status is the one the program gives.
 // Exit status 2: no display could be opened, or wrong arguments.
 #include <iostream>
 #include <string>
 
+#include "app/file_disco.h"
 #include "app/form1.h"
 #include "app/x11/piattaforma_x11.h"
 
@@ -40,24 +41,22 @@ int attesa(piattaforma& p) {
   return 0;
 }
 
-// The end of the compiler's road, as Form1::avvia runs it: header slots, then
-// the compiled files, the error stop in between ending the run.
+// A real compilation whose run source puts a signal on cell 1, the track
+// file's header: the compiler's error stop shows its box and ends the run.
 int fermata(piattaforma& p) {
   Form1 form(p);
   form.nome_scenario = "Ombrasca1";
   form.numero_treno = "5817";
-  p.mostra_attesa();
-  form.celle.assign(3, cella{});
-  form.celle[1].dato1 = 1;
-  int stato = stato_uscita::successo;
-  try {
-    form.riempi_intestazioni();
-    form.scrivi_compilati();
-  } catch (const fine_programma& fine) {
-    stato = fine.stato;
-  }
-  p.chiudi_attesa();
-  return stato;
+  sostituisci_file(form.file_sorgente_linea(),
+                   "[generale]\r\nlunghezza percorso,    1000\r\n[curve]\r\n[fine]\r\n");
+  sostituisci_file(form.file_sorgente_corsa(),
+                   "[generale]\r\nsegnale,   0,   2, 2, 3,  0, 0,    0,  0,0,0, 0\r\n[fine]\r\n");
+  return form.esegui([&] {
+    p.mostra_attesa();
+    int32_t j = 1;
+    form.memorizza_percorso(j);
+    form.termina_compilazione();
+  });
 }
 
 }  // namespace
