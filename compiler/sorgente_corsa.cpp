@@ -7,15 +7,15 @@
 
 #include "app/file_disco.h"
 #include "app/form1.h"
-#include "compiler/lettore_voci.h"
+#include "compiler/lettura_sorgente.h"
 #include "compiler/numeri.h"
-#include "compiler/sorgente_file.h"
 
 namespace {
 
-class lettura_corsa {
+class lettura_corsa : lettura_sorgente {
  public:
-  lettura_corsa(Form1& f, lettore_voci& in) : f_(f), in_(in), u_(f.ultima_cella) {}
+  lettura_corsa(Form1& f, lettore_voci& in)
+      : lettura_sorgente(f, in, f.file_sorgente_corsa()), u_(f.ultima_cella) {}
 
   void esegui();
 
@@ -24,10 +24,6 @@ class lettura_corsa {
   // end-of-file steps (a position out of range), or stop for good.
   enum class esito { avanti, fuori_percorso, ferma };
 
-  void leggi_capo() {
-    f_.riga = in_.testo();
-    riga_capo_ = in_.riga_voce();
-  }
   esito riga();
   esito velocita();
   esito aderenza();
@@ -37,25 +33,18 @@ class lettura_corsa {
   esito stazione();
   void fine_file();
 
-  bool in_percorso(int64_t p) const { return (p + 100.0) / 50.0 <= u_; }
-  bool in_celle(int64_t i) const { return i >= 0 && i <= u_; }
   esito fuori_percorso(int64_t p) {
-    segna(15);
-    f_.posizione_errore = static_cast<int32_t>(p);
+    segna(15, p);
     return esito::fuori_percorso;
   }
+  // An error that stops reading for good; the file is deleted on the way out.
   esito ferma(int32_t codice) {
     segna(codice);
     return esito::ferma;
   }
-  esito ferma(int32_t codice, int32_t posizione) {
-    f_.posizione_errore = posizione;
-    return ferma(codice);
-  }
-  void segna(int32_t codice) {
-    f_.codice_errore = codice;
-    f_.file_errore = f_.file_sorgente_corsa().filename().string();
-    f_.riga_errore = riga_capo_;
+  esito ferma(int32_t codice, int64_t posizione) {
+    segna(codice, posizione);
+    return esito::ferma;
   }
 
   // The speed in 5 km/h units must fit its byte. It is tested when a fill
@@ -69,10 +58,7 @@ class lettura_corsa {
   void scrivi_aderenza();
   cella& cella_in(int64_t i) { return f_.celle[static_cast<size_t>(i)]; }
 
-  Form1& f_;
-  lettore_voci& in_;
   const int64_t u_;
-  int32_t riga_capo_ = 0;
 
   // Fill points (next cell not yet given a value) and the values in force.
   // Before the first row of its kind a value in force is 0.
@@ -90,17 +76,7 @@ void lettura_corsa::esegui() {
     leggi_capo();
     if (contiene_ic(f_.riga, "[generale]")) break;
   }
-  while (!in_.fine()) {
-    leggi_capo();
-    if (in_.fine()) break;  // the last item of the file is never acted on
-    if (contiene(f_.riga, "-")) {
-      leggi_capo();
-      if (in_.fine()) break;
-      if (contiene(f_.riga, "-")) {
-        leggi_capo();
-        if (in_.fine()) break;
-      }
-    }
+  while (prossima_riga()) {
     const esito e = riga();
     if (e == esito::ferma) {
       elimina_file(f_.file_sorgente_corsa());
@@ -227,7 +203,7 @@ lettura_corsa::esito lettura_corsa::stazione() {
 
   const int32_t p = in_.lungo();
   s.progressiva = p;
-  if ((p + 800.0) / 50.0 > u_) return fuori_percorso(p);
+  if (!in_percorso(p, 800)) return fuori_percorso(p);
   if (p % 50 != 0) return ferma(8, p);
   s.tipo = in_.byte();
   const int32_t lunghezza = in_.lungo();
@@ -324,19 +300,8 @@ void lettura_corsa::fine_file() {
 }  // namespace
 
 void Form1::leggi_sorgente_corsa() {
-  const std::filesystem::path file = file_sorgente_corsa();
-  try {
-    lettore_voci in(leggi_sorgente(file, riga_errore));
-    try {
-      lettura_corsa(*this, in).esegui();
-    } catch (const errore_lettura& e) {
-      riga_errore = e.riga() > 0 ? e.riga() : in.riga_voce();
-      throw;
-    }
-  } catch (const errore_lettura&) {
-    codice_errore = 25;
-    file_errore = file.filename().string();
-    elimina_file(file);
-    elimina_file(file_sorgente_linea());
-  }
+  leggi_sorgente(*this, file_sorgente_corsa(), [this](lettore_voci& in) {
+    lettura_corsa(*this, in).esegui();
+    return true;
+  });
 }

@@ -6,18 +6,17 @@
 
 #include "app/file_disco.h"
 #include "app/form1.h"
-#include "compiler/lettore_voci.h"
+#include "compiler/lettura_sorgente.h"
 #include "compiler/numeri.h"
-#include "compiler/sorgente_file.h"
 
 namespace {
 
 constexpr int32_t lunghezza_massima = 1000000;
 constexpr int64_t ultimo_punto_curve = 1000000;
 
-class lettura_linea {
+class lettura_linea : lettura_sorgente {
  public:
-  lettura_linea(Form1& f, lettore_voci& in) : f_(f), in_(in) {}
+  lettura_linea(Form1& f, lettore_voci& in) : lettura_sorgente(f, in, f.file_sorgente_linea()) {}
 
   // True when the run source is to be read next.
   bool esegui();
@@ -26,13 +25,9 @@ class lettura_linea {
   // What a record leaves the loop to do.
   enum class esito { avanti, fuori_percorso, ferma };
 
-  void leggi_capo() {
-    f_.riga = in_.testo();
-    riga_capo_ = in_.riga_voce();
-  }
-  bool cerca_generale();
-  bool sezione_generale();
-  bool riga_generale();
+  esito cerca_generale();
+  esito sezione_generale();
+  esito riga_generale();
   void leggi_segmento(voce_corsa& v);
   esito record();
   esito pendenza();
@@ -42,31 +37,26 @@ class lettura_linea {
   esito cartello();
   void fine_file();
 
-  bool in_percorso(int64_t p) const { return (p + 100.0) / 50.0 <= f_.ultima_cella; }
   esito fuori_percorso(int64_t p) {
-    segna(15);
-    f_.posizione_errore = static_cast<int32_t>(p);
+    segna(15, p);
     return esito::fuori_percorso;
   }
   // An error that ends the stage: the file is deleted, the run source not read.
-  void ferma(int32_t codice) {
+  esito ferma(int32_t codice) {
     segna(codice);
     elimina_file(f_.file_sorgente_linea());
+    return esito::ferma;
   }
-  void segna(int32_t codice) {
-    f_.codice_errore = codice;
-    f_.file_errore = f_.file_sorgente_linea().filename().string();
-    f_.riga_errore = riga_capo_;
+  esito ferma(int32_t codice, int64_t posizione) {
+    segna(codice, posizione);
+    elimina_file(f_.file_sorgente_linea());
+    return esito::ferma;
   }
 
   void scrivi_pendenza();
   void passo_dritto();
   void passo_curva(double k);
   void metti_punto(double x, double y);
-
-  Form1& f_;
-  lettore_voci& in_;
-  int32_t riga_capo_ = 0;
 
   // Gradient cursor and gradient in force.
   int64_t c_ = 0;
@@ -78,7 +68,7 @@ class lettura_linea {
 };
 
 bool lettura_linea::esegui() {
-  if (!cerca_generale() || !sezione_generale()) return false;
+  if (cerca_generale() == esito::ferma || sezione_generale() == esito::ferma) return false;
 
   f_.progressive_ordina();
   f_.n_montagne = 0;
@@ -91,17 +81,7 @@ bool lettura_linea::esegui() {
     f_.punti_linea.metti_intero(1, 1, 1);
   }
 
-  while (!in_.fine()) {
-    leggi_capo();
-    if (in_.fine()) break;  // the last item of the file is never interpreted
-    if (contiene(f_.riga, "-")) {
-      leggi_capo();
-      if (in_.fine()) break;
-      if (contiene(f_.riga, "-")) {
-        leggi_capo();
-        if (in_.fine()) break;
-      }
-    }
+  while (prossima_riga()) {
     const esito e = record();
     if (e == esito::ferma) return false;
     if (e == esito::fuori_percorso) break;
@@ -110,29 +90,26 @@ bool lettura_linea::esegui() {
   return true;
 }
 
-bool lettura_linea::cerca_generale() {
+lettura_linea::esito lettura_linea::cerca_generale() {
   for (;;) {
     if (!in_.fine()) leggi_capo();
-    if (in_.fine()) {
-      ferma(102);
-      return false;
-    }
-    if (contiene_ic(f_.riga, "[generale]")) return true;
+    if (in_.fine()) return ferma(102);
+    if (contiene_ic(f_.riga, "[generale]")) return esito::avanti;
   }
 }
 
-bool lettura_linea::sezione_generale() {
+lettura_linea::esito lettura_linea::sezione_generale() {
   while (!in_.fine()) {
     leggi_capo();
     if (in_.fine()) break;
     // Comment lines: up to ten dash items in a row are passed over.
     for (int n = 0; n < 10; ++n)
       if (contiene(f_.riga, "-")) leggi_capo();
-    if (!riga_generale()) return false;
+    if (riga_generale() == esito::ferma) return esito::ferma;
     const std::string& r = f_.riga;
     if (!r.starts_with('-') && contiene(r, "[") && contiene(r, "]")) break;
   }
-  return true;
+  return esito::avanti;
 }
 
 void lettura_linea::leggi_segmento(voce_corsa& v) {
@@ -142,16 +119,13 @@ void lettura_linea::leggi_segmento(voce_corsa& v) {
 }
 
 // Every general row whose words the lead item holds reads its values.
-bool lettura_linea::riga_generale() {
+lettura_linea::esito lettura_linea::riga_generale() {
   const std::string& r = f_.riga;
   auto& t = f_.tabella_corsa;
   if (contiene_ic(r, "percorso") && contiene_ic(r, "lunghezza")) {
     const int32_t L = in_.lungo();
     t[84].fine = L;
-    if (L > lunghezza_massima) {
-      ferma(1);
-      return false;
-    }
+    if (L > lunghezza_massima) return ferma(1);
     // Cell 1 is the header of the track file: a track must reach it.
     const double n = arrotonda((static_cast<double>(L) + 7000) / 50);
     if (n < 2) throw errore_lettura("lunghezza del percorso troppo corta");
@@ -169,25 +143,18 @@ bool lettura_linea::riga_generale() {
   if (contiene(r, "segnali") && contiene(r, "ripetizione")) {
     t[86].inizio = in_.lungo();
     t[86].fine = in_.lungo();
-    if (t[86].inizio % 50 != 0) {
-      ferma(3);
-      return false;
-    }
-    if (t[86].fine % 50 != 0) {
-      ferma(4);
-      return false;
-    }
+    if (t[86].inizio % 50 != 0) return ferma(3);
+    if (t[86].fine % 50 != 0) return ferma(4);
     if (contiene_ic(r, "4")) {
       t[86].progressiva = 4;
     } else if (contiene_ic(r, "9")) {
       t[86].progressiva = 9;
     } else {
-      ferma(5);
-      return false;
+      return ferma(5);
     }
     if (t[86].fine == 0) t[86].progressiva = 0;
   }
-  return true;
+  return esito::avanti;
 }
 
 lettura_linea::esito lettura_linea::record() {
@@ -267,25 +234,16 @@ lettura_linea::esito lettura_linea::curva() {
       break;
     }
   }
-  if (!trovata) {
-    ferma(103);
-    return esito::ferma;
-  }
+  if (!trovata) return ferma(103);
   if (contiene_ic(f_.riga, "s")) k = -k;
 
   while (m_ <= s) {
     passo_dritto();
-    if (m_ > ultimo_punto_curve) {
-      ferma(103);
-      return esito::ferma;
-    }
+    if (m_ > ultimo_punto_curve) return ferma(103);
   }
   while (m_ <= static_cast<int64_t>(s) + d) {
     passo_curva(k);
-    if (m_ > ultimo_punto_curve) {
-      ferma(103);
-      return esito::ferma;
-    }
+    if (m_ > ultimo_punto_curve) return ferma(103);
   }
   return esito::avanti;
 }
@@ -296,11 +254,7 @@ lettura_linea::esito lettura_linea::montagna() {
   int32_t tipo = in_.lungo();
   if (!in_percorso(inizio)) return fuori_percorso(inizio);
   f_.memo_montagna(inizio, fine, tipo);
-  if (f_.codice_errore > 0) {
-    ferma(f_.codice_errore);
-    f_.posizione_errore = inizio;
-    return esito::ferma;
-  }
+  if (f_.codice_errore > 0) return ferma(f_.codice_errore, inizio);
   return esito::avanti;
 }
 
@@ -310,11 +264,7 @@ lettura_linea::esito lettura_linea::indicatore() {
   const int32_t p = v[0];
   if (!in_percorso(p) || indice_cella(p, 1) < 0) return fuori_percorso(p);
   f_.memo_indicatori_v_max(p, v[1], v[2], v[3], v[4], v[5], v[6], v[7], v[8]);
-  if (f_.codice_errore > 0) {
-    ferma(f_.codice_errore);
-    f_.posizione_errore = p;
-    return esito::ferma;
-  }
+  if (f_.codice_errore > 0) return ferma(f_.codice_errore, p);
   return esito::avanti;
 }
 
@@ -326,11 +276,7 @@ lettura_linea::esito lettura_linea::cartello() {
   if (i < 0) return fuori_percorso(p);
   if (f_.celle.empty()) throw errore_lettura("manca la lunghezza del percorso");
   cella& c = f_.celle[i];
-  if (!libera(c)) {
-    ferma(6);
-    f_.posizione_errore = p;
-    return esito::ferma;
-  }
+  if (!libera(c)) return ferma(6, p);
   // Board texts fill the table from entry 80 down to entry 1, no further.
   if (f_.prossimo_cartello < 1) throw errore_lettura("troppi cartelli");
   if (f_.riga.size() > testo_massimo) throw errore_lettura("testo del cartello troppo lungo");
@@ -355,25 +301,11 @@ void lettura_linea::fine_file() {
 bool Form1::leggi_sorgente_linea() {
   tabella_corsa[85].nome = nome_scenario;
   tabella_corsa[86].nome = numero_treno;
-  const std::filesystem::path file = file_sorgente_linea();
   std::error_code ec;
-  if (!std::filesystem::exists(file, ec)) {
+  if (!std::filesystem::exists(file_sorgente_linea(), ec)) {
     codice_errore = 101;
     return false;
   }
-  try {
-    lettore_voci in(leggi_sorgente(file, riga_errore));
-    try {
-      return lettura_linea(*this, in).esegui();
-    } catch (const errore_lettura& e) {
-      riga_errore = e.riga() > 0 ? e.riga() : in.riga_voce();
-      throw;
-    }
-  } catch (const errore_lettura&) {
-    codice_errore = 25;
-    file_errore = file.filename().string();
-    elimina_file(file);
-    elimina_file(file_sorgente_corsa());
-    return false;
-  }
+  return leggi_sorgente(*this, file_sorgente_linea(),
+                        [this](lettore_voci& in) { return lettura_linea(*this, in).esegui(); });
 }

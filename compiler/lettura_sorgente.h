@@ -1,0 +1,60 @@
+// What the two source readers share: the file read as items, the lead item
+// of each row with its line, the comment items before it, the position check
+// and the error pair that points authors at the row.
+#pragma once
+
+#include <cstdint>
+#include <filesystem>
+#include <functional>
+
+#include "app/form1.h"
+#include "compiler/lettore_voci.h"
+
+// Text fields of a voce_corsa carry a 16-bit length: a longer text cannot be stored.
+inline constexpr size_t testo_massimo = 32767;
+
+class lettura_sorgente {
+ protected:
+  lettura_sorgente(Form1& f, lettore_voci& in, const std::filesystem::path& file)
+      : f_(f), in_(in), nome_file_(file.filename().string()) {}
+
+  // Reads the next row's lead item into riga; a lead item holding "-" is a
+  // comment and the next item stands in its place, at most twice in a row.
+  // False at the end of the file: the last item of a file is never acted on.
+  bool prossima_riga();
+
+  void leggi_capo() {
+    f_.riga = in_.testo();
+    riga_capo_ = in_.riga_voce();
+  }
+
+  // A row's position p is on the track when (p + margine) / 50 does not
+  // exceed the last cell, compared as real numbers.
+  bool in_percorso(int64_t p, int margine = 100) const {
+    return (static_cast<double>(p) + margine) / 50.0 <= f_.ultima_cella;
+  }
+  bool in_celle(int64_t i) const { return i >= 0 && i <= f_.ultima_cella; }
+
+  // Records a problem of the current row.
+  void segna(int32_t codice) {
+    f_.codice_errore = codice;
+    f_.file_errore = nome_file_;
+    f_.riga_errore = riga_capo_;
+  }
+  void segna(int32_t codice, int64_t posizione) {
+    segna(codice);
+    f_.posizione_errore = static_cast<int32_t>(posizione);
+  }
+
+  Form1& f_;
+  lettore_voci& in_;
+  std::string nome_file_;
+  int32_t riga_capo_ = 0;
+};
+
+// Reads one source file with the given reader. A read failure anywhere in it
+// (the file cannot be read, a number does not fit its field, the file ends
+// inside a row) gives code 25 and deletes both source files. Returns what the
+// reader returned, false after a read failure.
+bool leggi_sorgente(Form1& f, const std::filesystem::path& file,
+                    const std::function<bool(lettore_voci&)>& lettura);
