@@ -1,0 +1,110 @@
+#include "tools/esamina/comando.h"
+
+#include <filesystem>
+#include <optional>
+
+#include "app/file_disco.h"
+#include "app/fine_programma.h"
+#include "tools/esamina/descrizione.h"
+#include "tools/esamina/json.h"
+#include "tools/esamina/rapporto.h"
+#include "tools/esamina/svg.h"
+#include "tools/esamina/validazione.h"
+
+namespace {
+
+constexpr int problemi_trovati = 1;
+
+constexpr const char* uso =
+    "uso: esamina_scenario [--json] [--svg FILE] CARTELLA NOME TRENO\n"
+    "  Legge i tre file compilati dello scenario NOME per il treno TRENO nella\n"
+    "  CARTELLA (NOME_linea.dat, NOME_TRENO.sim, NOME_TRENO.dat), li verifica e\n"
+    "  ne stampa il contenuto.\n"
+    "  --json      stampa il contenuto come un unico documento JSON\n"
+    "  --svg FILE  disegna la pianta e il profilo della linea nel file FILE\n"
+    "  Uscita: 0 file validi; 1 problemi trovati, uno per riga sull'errore\n"
+    "  standard; 2 argomenti sbagliati; 4 disegno non scrivibile.\n";
+
+struct opzioni {
+  bool json = false;
+  std::optional<std::string> svg;
+  std::vector<std::string> posizionali;
+};
+
+std::optional<opzioni> leggi_argomenti(const std::vector<std::string>& argomenti,
+                                       std::ostream& errori) {
+  opzioni o;
+  for (size_t i = 0; i < argomenti.size(); ++i) {
+    const std::string& a = argomenti[i];
+    if (a == "--json") {
+      o.json = true;
+    } else if (a == "--svg") {
+      if (i + 1 == argomenti.size()) {
+        errori << "manca il nome del file dopo --svg\n";
+        return std::nullopt;
+      }
+      o.svg = argomenti[++i];
+    } else if (a.size() > 1 && a[0] == '-') {
+      errori << "opzione sconosciuta: " << a << "\n";
+      return std::nullopt;
+    } else {
+      o.posizionali.push_back(a);
+    }
+  }
+  if (o.posizionali.size() != 3) {
+    errori << "servono tre argomenti: CARTELLA NOME TRENO\n";
+    return std::nullopt;
+  }
+  return o;
+}
+
+std::optional<std::string> leggi(const std::filesystem::path& file) {
+  try {
+    return leggi_file(file);
+  } catch (const errore_file&) {
+    return std::nullopt;
+  }
+}
+
+std::optional<std::string_view> vista(const std::optional<std::string>& s) {
+  if (!s) return std::nullopt;
+  return std::string_view(*s);
+}
+
+}  // namespace
+
+int esegui_esamina(const std::vector<std::string>& argomenti, std::ostream& uscita,
+                   std::ostream& errori) {
+  if (argomenti.size() == 1 && (argomenti[0] == "--aiuto" || argomenti[0] == "-h")) {
+    uscita << uso;
+    return stato_uscita::successo;
+  }
+  const std::optional<opzioni> o = leggi_argomenti(argomenti, errori);
+  if (!o) {
+    errori << uso;
+    return stato_uscita::uso;
+  }
+  const std::filesystem::path cartella = o->posizionali[0];
+  const std::string& nome = o->posizionali[1];
+  const std::string& treno = o->posizionali[2];
+  const nomi_file nomi = nomi_dei_file(nome, treno);
+
+  const std::optional<std::string> linea = leggi(cartella / nomi.linea);
+  const std::optional<std::string> tabella = leggi(cartella / nomi.tabella);
+  const std::optional<std::string> tracciato = leggi(cartella / nomi.tracciato);
+  const scenario_letto s = esamina({vista(linea), vista(tabella), vista(tracciato)}, nome, treno);
+  const descrizione d = descrivi(s);
+
+  for (const problema& p : s.problemi) errori << riga_problema(p) << "\n";
+  uscita << (o->json ? documento_json(s, d) : rapporto(s, d));
+
+  if (o->svg) {
+    try {
+      sostituisci_file(*o->svg, disegno_svg(s, d));
+    } catch (const errore_file& e) {
+      errori << "impossibile scrivere il disegno " << e.file() << ": " << e.motivo() << "\n";
+      return stato_uscita::errore_file;
+    }
+  }
+  return s.problemi.empty() ? stato_uscita::successo : problemi_trovati;
+}

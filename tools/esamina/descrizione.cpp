@@ -1,0 +1,219 @@
+#include "tools/esamina/descrizione.h"
+
+#include <algorithm>
+#include <cmath>
+#include <map>
+
+#include "tools/esamina/testo.h"
+
+std::string nome_tipo(uint8_t tipo) {
+  switch (tipo) {
+    case tipo_cella::libera:
+      return "libera";
+    case tipo_cella::segnale:
+      return "segnale";
+    case tipo_cella::fine_rallentamento:
+      return "fine_rallentamento";
+    case tipo_cella::inizio_rallentamento:
+      return "inizio_rallentamento";
+    case tipo_cella::avviso_rallentamento:
+      return "avviso_rallentamento";
+    case tipo_cella::segno_avviso:
+      return "segno_avviso";
+    case tipo_cella::indicatore_v_max:
+      return "indicatore_v_max";
+    case tipo_cella::fermata:
+      return "fermata";
+    case tipo_cella::marca_montagna:
+      return "marca_montagna";
+    case tipo_cella::punto_codice:
+      return "punto_codice";
+    case tipo_cella::punto_senza_codice:
+      return "punto_senza_codice";
+    case tipo_cella::cartello:
+      return "cartello";
+    default:
+      return "tipo_" + std::to_string(tipo);
+  }
+}
+
+int64_t posizione_oggetto(size_t cella, uint8_t tipo) {
+  const int64_t c = static_cast<int64_t>(cella);
+  switch (tipo) {
+    case tipo_cella::segnale:
+    case tipo_cella::fine_rallentamento:
+    case tipo_cella::inizio_rallentamento:
+    case tipo_cella::avviso_rallentamento:
+    case tipo_cella::indicatore_v_max:
+    case tipo_cella::cartello:
+      return (c - 1) * 50;
+    default:
+      return c * 50;
+  }
+}
+
+namespace {
+
+// A speed indicator packs one side's speed in 5 km/h units as hundreds and
+// the other side's as the last two digits.
+int64_t lato_s(int16_t v) { return v / 100 * 5; }
+int64_t lato_d(int16_t v) { return v % 100 * 5; }
+
+std::vector<campo> valori_di(const cella& c) {
+  switch (c.tipo) {
+    case tipo_cella::segnale: {
+      // dato1..3: the sx group's value as tens, the dx group's as units;
+      // dato4: rapp as tens, then 3 * sx + dx.
+      const int coppia = c.dato4 % 10;
+      return {{"sx", coppia / 3},   {"s1", c.dato1 / 10},   {"s2", c.dato2 / 10},
+              {"s3", c.dato3 / 10}, {"rapp", c.dato4 / 10}, {"dx", coppia % 3},
+              {"d1", c.dato1 % 10}, {"d2", c.dato2 % 10},   {"d3", c.dato3 % 10},
+              {"tempo", c.dato5}};
+    }
+    case tipo_cella::fine_rallentamento:
+    case tipo_cella::inizio_rallentamento:
+      return {{"v", c.dato1}, {"d_v", c.dato2}, {"f_tt", c.dato3}};
+    case tipo_cella::avviso_rallentamento:
+      return {{"v", c.dato1}, {"d_v", c.dato2}};
+    case tipo_cella::segno_avviso:
+      return {{"numero", c.dato1}};
+    case tipo_cella::indicatore_v_max:
+      return {{"vas", lato_s(c.dato1)},   {"vbs", lato_s(c.dato2)},  {"vcs", lato_s(c.dato3)},
+              {"strisces", c.dato4 / 10}, {"vad", lato_d(c.dato1)},  {"vbd", lato_d(c.dato2)},
+              {"vcd", lato_d(c.dato3)},   {"strisced", c.dato4 % 10}};
+    case tipo_cella::fermata:
+      return {{"stazione", c.dato1}};
+    case tipo_cella::punto_codice:
+      return {{"codice", c.dato1}};
+    case tipo_cella::cartello:
+      return {{"voce", c.dato1}};
+    case tipo_cella::libera:
+    case tipo_cella::marca_montagna:
+    case tipo_cella::punto_senza_codice:
+      return {};
+    default:
+      return {{"dato1", c.dato1},
+              {"dato2", c.dato2},
+              {"dato3", c.dato3},
+              {"dato4", c.dato4},
+              {"dato5", c.dato5}};
+  }
+}
+
+template <typename F>
+std::vector<tratto> tratti(const std::vector<cella>& celle, F valore, bool salta_zero) {
+  std::vector<tratto> r;
+  for (size_t i = 0; i < celle.size(); ++i) {
+    const int v = valore(celle[i]);
+    if (!r.empty() && r.back().valore == v && r.back().ultima + 1 == i)
+      r.back().ultima = i;
+    else if (!(salta_zero && v == 0))
+      r.push_back({i, i, v});
+  }
+  return r;
+}
+
+bool voce_vuota(const voce_corsa& v) {
+  return v.tipo == 0 && v.inizio == 0 && v.fine == 0 && v.progressiva == 0 && v.byte1 == 0 &&
+         v.nome.empty() && v.intero1 == 0 && v.intero2 == 0 && v.intero3 == 0 && v.intero4 == 0 &&
+         v.intero5 == 0 && v.byte2 == 0 && v.byte3 == 0 && v.byte4 == 0 && v.byte5 == 0 &&
+         v.orario == 0;
+}
+
+valori_generali generale_di(const scenario_letto& s) {
+  const auto& t = s.tabella;
+  valori_generali g;
+  g.lunghezza = t[84].fine;
+  g.celle = s.celle.size();
+  for (int i = 0; i < 3; ++i)
+    g.progressive[i] = {t[81 + i].inizio, t[81 + i].fine, t[81 + i].progressiva};
+  g.sfondi = {t[85].inizio, t[85].progressiva, t[85].fine};
+  g.ripetizione_inizio = t[86].inizio;
+  g.ripetizione_fine = t[86].fine;
+  g.ripetizione_codici = t[86].progressiva;
+  g.vetture = t[84].progressiva;
+  g.massa_frenata = t[84].inizio;
+  g.sabbia = t[86].intero1;
+  g.orologio = {t[86].intero3, t[86].intero4, t[86].intero5};
+  g.nome_scenario = da_1252(t[85].nome);
+  g.numero_treno = da_1252(t[86].nome);
+  return g;
+}
+
+riassunto_piano riassunto_di(const punti_piano& p) {
+  riassunto_piano r;
+  if (!p.esiste()) return r;
+  r.punti = static_cast<size_t>(p.ultimo()) + 1;
+  const auto estendi = [](std::optional<double>& lo, std::optional<double>& hi, double v) {
+    if (!lo || v < *lo) lo = v;
+    if (!hi || v > *hi) hi = v;
+  };
+  for (int32_t m = 0; m <= p.ultimo(); ++m) {
+    if (p.tipo(m, 0) == tipo_valore::vuoto || p.tipo(m, 1) == tipo_valore::vuoto) continue;
+    const double x = p.valore(m, 0), y = p.valore(m, 1);
+    if (!std::isfinite(x) || !std::isfinite(y)) continue;
+    estendi(r.x_min, r.x_max, x);
+    estendi(r.y_min, r.y_max, y);
+  }
+  return r;
+}
+
+}  // namespace
+
+descrizione descrivi(const scenario_letto& s) {
+  descrizione d;
+  if (s.voci_lette == voci_tabella) d.generale = generale_di(s);
+
+  if (s.celle.size() > 1) {
+    d.testata.formato_tracciato = s.celle[1].dato1;
+    d.testata.codice_tracciato = s.celle[1].dato2;
+  }
+  if (s.voci_lette > 85) {
+    d.testata.formato_tabella = s.tabella[85].intero1;
+    d.testata.codice_tabella = s.tabella[85].orario;
+  }
+
+  // Cells name the entries that hold board texts and those that are stations.
+  std::map<int, std::vector<size_t>> voci_cartelli, voci_fermate;
+  for (size_t i = 0; i < s.celle.size(); ++i) {
+    const cella& c = s.celle[i];
+    if (c.tipo == tipo_cella::cartello) voci_cartelli[c.dato1].push_back(i);
+    if (c.tipo == tipo_cella::fermata) voci_fermate[c.dato1].push_back(i);
+  }
+
+  // Stations fill entries from 1 upward and board texts from 80 downward; an
+  // entry is a board text when a board cell names it, a station otherwise.
+  const int ultima_voce = std::min(s.voci_lette - 1, 80);
+  for (int k = 1; k <= ultima_voce; ++k) {
+    const voce_corsa& v = s.tabella[k];
+    if (auto c = voci_cartelli.find(k); c != voci_cartelli.end()) {
+      d.cartelli.push_back({k, da_1252(v.nome), c->second});
+    } else if (!voce_vuota(v)) {
+      stazione st{k, v, da_1252(v.nome), {}};
+      if (auto f = voci_fermate.find(k); f != voci_fermate.end()) st.celle_fermata = f->second;
+      d.stazioni.push_back(std::move(st));
+    }
+  }
+  std::sort(d.cartelli.begin(), d.cartelli.end(),
+            [](const testo_cartello& a, const testo_cartello& b) { return a.voce > b.voce; });
+
+  for (size_t i = 0; i < s.celle.size(); ++i) {
+    const cella& c = s.celle[i];
+    if (c.tipo == tipo_cella::libera && c.dato6 == 0) continue;
+    oggetto o{i, posizione_oggetto(i, c.tipo), c, valori_di(c), {}};
+    if (c.tipo == tipo_cella::cartello && c.dato1 >= 0 && c.dato1 < s.voci_lette)
+      o.testo = da_1252(s.tabella[c.dato1].nome);
+    d.oggetti.push_back(std::move(o));
+  }
+
+  d.profilo.velocita = tratti(
+      s.celle, [](const cella& c) { return c.velocita * 5; }, false);
+  d.profilo.pendenza = tratti(
+      s.celle, [](const cella& c) { return c.pendenza - 100; }, false);
+  d.profilo.aderenza = tratti(
+      s.celle, [](const cella& c) { return int{c.aderenza}; }, false);
+  d.profilo.montagna = tratti(
+      s.celle, [](const cella& c) { return int{c.montagna}; }, true);
+  d.piano = riassunto_di(s.punti);
+  return d;
+}

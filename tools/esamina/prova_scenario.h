@@ -1,0 +1,30 @@
+// Test fixture: a small scenario filled by hand into a Form1 the way the
+// compiler leaves its records (stations, boards, signals, speed indicator
+// boards, code points, a slowdown, mountain spans, the three profiles, a plan
+// with curves, the header codes), and its three files encoded.
+#pragma once
+
+#include <string>
+
+#include "app/form1.h"
+#include "testing/prova_piattaforma.h"
+#include "tools/esamina/descrizione.h"
+#include "tools/esamina/lettura.h"
+
+inline constexpr int32_t lunghezza_di_prova = 20000;
+
+void riempi_scenario_di_prova(Form1& f);
+
+struct file_di_prova {
+  std::string linea, tabella, tracciato;
+  contenuti viste() const { return {linea, tabella, tracciato}; }
+};
+file_di_prova codifica_file(const Form1& f);
+
+// The fixture read back and described, as the command does it.
+struct esame_di_prova {
+  form_in_prova p;
+  scenario_letto s;
+  descrizione d;
+  esame_di_prova();
+};

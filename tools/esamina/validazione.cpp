@@ -1,0 +1,246 @@
+#include "tools/esamina/validazione.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "app/form1.h"
+#include "compiler/numeri.h"
+#include "tools/esamina/testo.h"
+
+namespace {
+
+// A Form1 only to reach the compiler's own code computation; it never runs a
+// job, so its platform is never asked for anything.
+class piattaforma_muta final : public piattaforma {
+ public:
+  std::filesystem::path cartella_programma() override { return {}; }
+  void mostra_attesa() override {}
+  void chiudi_attesa() override {}
+  void messaggio_errore(const std::string&) override {}
+  void segnala(const std::string&) override {}
+};
+
+// Damage tends to repeat over thousands of values or cells: the first few
+// faults of a kind are listed, the rest summed up in one line.
+class elenco_limitato {
+ public:
+  elenco_limitato(scenario_letto& s, std::string file) : s_(s), file_(std::move(file)) {}
+  void operator()(size_t byte, std::string testo) {
+    if (n_++ < massimo) {
+      s_.problemi.push_back({file_, byte, std::move(testo)});
+    } else if (n_ == massimo + 1) {
+      primo_omesso_ = byte;
+    }
+  }
+  void chiudi(const std::string& cosa) {
+    if (n_ > massimo)
+      s_.problemi.push_back(
+          {file_, primo_omesso_,
+           "e altri " + std::to_string(n_ - massimo) + " " + cosa + " da qui in poi"});
+  }
+
+ private:
+  static constexpr int massimo = 10;
+  scenario_letto& s_;
+  std::string file_;
+  int n_ = 0;
+  size_t primo_omesso_ = 0;
+};
+
+constexpr int32_t lunghezza_massima = 1000000;
+
+int32_t celle_per(int32_t L) {
+  return static_cast<int32_t>(arrotonda((static_cast<double>(L) + 7000) / 50)) + 1;
+}
+
+std::string tra_virgolette(const std::string& s) {
+  std::string r = "\"";
+  r += da_1252(s);
+  r += '"';
+  return r;
+}
+
+void valida_tracciato(scenario_letto& s, std::optional<int32_t> L) {
+  if (!s.tracciato_presente || s.byte_tracciato == 0) return;
+  const std::string& file = s.file.tracciato;
+  const size_t celle = s.celle.size();
+  if (L) {
+    const size_t attese = static_cast<size_t>(celle_per(*L));
+    if (celle != attese)
+      s.problemi.push_back({file, std::min(celle, attese) * 15,
+                            "il tracciato ha " + std::to_string(celle) +
+                                " celle, la lunghezza di " + std::to_string(*L) +
+                                " m (voce 84) ne richiede " + std::to_string(attese)});
+  }
+  elenco_limitato elenco(s, file);
+  for (size_t i = 0; i < celle; ++i) {
+    const cella& c = s.celle[i];
+    const size_t at = i * 15;
+    const std::string qui = "cella " + std::to_string(i) + ": ";
+    switch (c.tipo) {
+      case tipo_cella::libera:
+      case tipo_cella::segnale:
+      case tipo_cella::fine_rallentamento:
+      case tipo_cella::inizio_rallentamento:
+      case tipo_cella::avviso_rallentamento:
+      case tipo_cella::segno_avviso:
+      case tipo_cella::indicatore_v_max:
+      case tipo_cella::marca_montagna:
+      case tipo_cella::punto_codice:
+      case tipo_cella::punto_senza_codice:
+        break;
+      case tipo_cella::fermata:
+        if (c.dato1 < 1 || c.dato1 > 79)
+          elenco(at + 1, qui + "fermata della voce " + std::to_string(c.dato1) +
+                             ", fuori dalle voci delle stazioni (1-79)");
+        break;
+      case tipo_cella::cartello:
+        if (c.dato1 < 1 || c.dato1 > 80)
+          elenco(at + 1, qui + "cartello con il testo nella voce " + std::to_string(c.dato1) +
+                             ", fuori dalle voci dei cartelli (1-80)");
+        break;
+      default:
+        elenco(at, qui + "tipo " + std::to_string(c.tipo) + " sconosciuto");
+    }
+  }
+  elenco.chiudi("problemi nelle celle");
+}
+
+void valida_intestazioni(scenario_letto& s) {
+  const std::string& tracciato = s.file.tracciato;
+  const std::string& tabella = s.file.tabella;
+  const bool cella1 = s.celle.size() > 1;
+  if (s.tracciato_presente && s.byte_tracciato > 0 && !cella1)
+    s.problemi.push_back(
+        {tracciato, s.byte_tracciato,
+         "manca la cella 1, che porta il codice di formato e quello dello scenario"});
+  if (cella1 && s.celle[1].dato1 != formato_tracciato)
+    s.problemi.push_back({tracciato, 16,
+                          "cella 1: codice di formato " + std::to_string(s.celle[1].dato1) +
+                              " invece di " + std::to_string(formato_tracciato)});
+
+  if (s.voci_lette > 85) {
+    const voce_corsa& v = s.tabella[85];
+    const size_t at = s.inizio_voce[85];
+    if (v.nome != s.nome_scenario)
+      s.problemi.push_back({tabella, at + campo_voce::nome,
+                            "voce 85: nome dello scenario " + tra_virgolette(v.nome) +
+                                " invece di " + tra_virgolette(s.nome_scenario)});
+    if (v.intero1 != formato_tabella)
+      s.problemi.push_back({tabella, at + campo_voce::intero1(v.nome.size()),
+                            "voce 85: codice di formato " + std::to_string(v.intero1) +
+                                " invece di " + std::to_string(formato_tabella)});
+  }
+  if (s.voci_lette <= 86) return;  // the codes need both names
+
+  const voce_corsa& treno = s.tabella[86];
+  if (treno.nome != s.numero_treno)
+    s.problemi.push_back({tabella, s.inizio_voce[86] + campo_voce::nome,
+                          "voce 86: numero del treno " + tra_virgolette(treno.nome) +
+                              " invece di " + tra_virgolette(s.numero_treno)});
+  const codici_scenario codici = codici_dai_nomi(treno.nome, s.tabella[85].nome);
+  const std::string dai_nomi =
+      " (dai nomi " + tra_virgolette(treno.nome) + " e " + tra_virgolette(s.tabella[85].nome) + ")";
+  const voce_corsa& v = s.tabella[85];
+  if (v.orario != codici.tabella)
+    s.problemi.push_back({tabella, s.inizio_voce[85] + campo_voce::orario(v.nome.size()),
+                          "voce 85: codice dello scenario " + std::to_string(v.orario) +
+                              " invece di " + std::to_string(codici.tabella) + dai_nomi});
+  if (cella1 && s.celle[1].dato2 != codici.tracciato)
+    s.problemi.push_back({tracciato, 18,
+                          "cella 1: codice dello scenario " + std::to_string(s.celle[1].dato2) +
+                              " invece di " + std::to_string(codici.tracciato) + dai_nomi});
+}
+
+// The tagged value that the layout puts at metre m of a half of the plan.
+uint16_t tipo_atteso(int64_t m, int64_t ultimo) {
+  if (m <= 1) return tipo_valore::intero;
+  if (m <= ultimo - 2) return tipo_valore::doppio;
+  return tipo_valore::vuoto;
+}
+
+void valida_linea(scenario_letto& s, std::optional<int32_t> L) {
+  if (!s.linea_presente || s.byte_linea == 0 || !L) return;
+  const std::string& file = s.file.linea;
+  const int64_t ultimo = static_cast<int64_t>(*L) + 7000;
+  const size_t byte_attesi = static_cast<size_t>(20 * static_cast<int64_t>(*L) + 139964);
+  const bool misura_giusta = s.byte_linea == byte_attesi;
+  if (!misura_giusta)
+    s.problemi.push_back({file, std::min(s.byte_linea, byte_attesi),
+                          "il file ha " + std::to_string(s.byte_linea) + " byte, la lunghezza di " +
+                              std::to_string(*L) + " m (voce 84) ne richiede " +
+                              std::to_string(byte_attesi)});
+  if (!s.linea_intera) return;  // the walk already said where it broke
+
+  const size_t valori = s.byte_valori.size();
+  const size_t valori_attesi = 2 * static_cast<size_t>(ultimo + 1);
+  if (valori != valori_attesi) {
+    if (misura_giusta)
+      s.problemi.push_back({file, s.byte_linea,
+                            "il file ha " + std::to_string(valori) + " valori, la lunghezza di " +
+                                std::to_string(*L) + " m ne richiede " +
+                                std::to_string(valori_attesi)});
+    return;
+  }
+
+  static const char* coordinata[] = {"x", "y"};
+  static const int16_t iniziali[2][2] = {{0, 0}, {0, 1}};  // [coordinate][metre]
+  elenco_limitato elenco(s, file);
+  for (size_t i = 0; i < valori; ++i) {
+    const int k = i <= static_cast<size_t>(ultimo) ? 0 : 1;
+    const int64_t m = static_cast<int64_t>(i) - k * (ultimo + 1);
+    const uint16_t tipo = s.punti.tipo(static_cast<int32_t>(m), k);
+    const uint16_t atteso = tipo_atteso(m, ultimo);
+    const std::string dove = "metro " + std::to_string(m) + ", coordinata " + coordinata[k];
+    if (tipo != atteso) {
+      elenco(s.byte_valori[i], dove + ": valore di tipo " + std::to_string(tipo) + " invece di " +
+                                   std::to_string(atteso));
+      continue;
+    }
+    const double v = s.punti.valore(static_cast<int32_t>(m), k);
+    if (tipo == tipo_valore::intero && v != iniziali[k][m])
+      elenco(s.byte_valori[i], dove + ": vale " + std::to_string(static_cast<int>(v)) +
+                                   " invece di " + std::to_string(iniziali[k][m]));
+    else if (tipo == tipo_valore::doppio && !std::isfinite(v))
+      elenco(s.byte_valori[i], dove + ": il valore non è un numero finito");
+  }
+  elenco.chiudi("valori fuori posto");
+}
+
+}  // namespace
+
+codici_scenario codici_dai_nomi(const std::string& numero_treno, const std::string& nome_scenario) {
+  piattaforma_muta muta;
+  Form1 f(muta);
+  f.tabella_corsa[86].nome = numero_treno;
+  f.tabella_corsa[85].nome = nome_scenario;
+  return {f.codice_gara_og(), f.codice_gara_st()};
+}
+
+void valida(scenario_letto& s) {
+  std::optional<int32_t> L = s.lunghezza();
+  if (L && (*L < 0 || *L > lunghezza_massima)) {
+    s.problemi.push_back(
+        {s.file.tabella, s.inizio_voce[84] + campo_voce::fine,
+         "voce 84: lunghezza della linea " + std::to_string(*L) +
+             " m, fuori da 0-1000000: le misure dei file non si possono verificare"});
+    L.reset();
+  }
+  valida_tracciato(s, L);
+  valida_intestazioni(s);
+  valida_linea(s, L);
+}
+
+scenario_letto esamina(const contenuti& file, std::string_view nome_scenario,
+                       std::string_view numero_treno) {
+  scenario_letto s = leggi_scenario(file, nome_scenario, numero_treno);
+  valida(s);
+  // Listed file by file, each from its first byte on.
+  const auto ordine = [&s](const problema& p) {
+    const int f = p.file == s.file.linea ? 0 : p.file == s.file.tabella ? 1 : 2;
+    return std::pair{f, p.byte ? *p.byte + 1 : 0};
+  };
+  std::stable_sort(s.problemi.begin(), s.problemi.end(),
+                   [&](const problema& a, const problema& b) { return ordine(a) < ordine(b); });
+  return s;
+}
