@@ -10,6 +10,9 @@ void Form1::Form_Load() {
 
   dati_linea();
   dati_treno();
+  dati_note();
+  dati_rallentamenti();
+  dati_scheda();
 
   int32_t j = 1;
   memorizza_percorso(j);

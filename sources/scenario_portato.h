@@ -7,3 +7,6 @@
 
 std::span<const std::string_view> righe_sorgente_linea();  // NAME_linea.txt
 std::span<const std::string_view> righe_sorgente_corsa();  // NAME_TRAIN-.txt
+std::span<const std::string_view> righe_note();            // NAME_TRAIN_note.txt
+std::span<const std::string_view> righe_rallentamenti();   // NAME_TRAIN_rallentamenti.txt
+std::span<const std::string_view> righe_scheda();          // NAME_TRAIN_scheda_treno.txt
