@@ -1,0 +1,131 @@
+// The whole job and its stages, in process, each in a temporary folder:
+//  - the main program's run on the carried scenario (sources, documents,
+//    compiled files);
+//  - compila_scenario on generated lines of 100, 500 and 1 000 km;
+//  - at 1 000 km, the stages one by one: reading both sources into the
+//    records, the post-pass, encoding the line file, writing it.
+#include <benchmark/benchmark.h>
+
+#include <sstream>
+
+#include "app/file_disco.h"
+#include "bench/genera_sorgenti.h"
+#include "compiler/file_compilati.h"
+#include "testing/prova_piattaforma.h"
+#include "tools/compila/compila.h"
+
+namespace {
+
+constexpr int32_t metri_lunga = 1000000;
+
+int64_t dimensione(const std::filesystem::path& f) {
+  std::error_code ec;
+  const auto n = std::filesystem::file_size(f, ec);
+  return ec ? 0 : static_cast<int64_t>(n);
+}
+
+void BM_programma_scenario_portato(benchmark::State& state) {
+  for (auto _ : state) {
+    state.PauseTiming();
+    form_in_prova p;
+    state.ResumeTiming();
+    const int stato = p.form.avvia();
+    if (stato != 0) {
+      state.SkipWithError(("il programma esce con stato " + std::to_string(stato)).c_str());
+      return;
+    }
+  }
+}
+
+void BM_compila_scenario(benchmark::State& state) {
+  const int32_t metri = static_cast<int32_t>(state.range(0)) * 1000;
+  cartella_temporanea cartella;
+  scrivi_sorgenti(cartella.percorso(), "Lunga", "1", metri);
+  const std::vector<std::string> argomenti{cartella.percorso().string(), "Lunga", "1"};
+  for (auto _ : state) {
+    std::ostringstream uscita, errori;
+    if (compila_scenario(argomenti, uscita, errori) != 0) {
+      state.SkipWithError(errori.str().c_str());
+      return;
+    }
+  }
+  const int64_t uscite = dimensione(cartella / "Lunga_linea.dat") +
+                         dimensione(cartella / "Lunga_1.sim") + dimensione(cartella / "Lunga_1.dat");
+  state.SetBytesProcessed(state.iterations() * uscite);
+  state.counters["s_per_km"] = benchmark::Counter(
+      static_cast<double>(state.range(0)), benchmark::Counter::kIsIterationInvariantRate |
+                                               benchmark::Counter::kInvert);
+}
+
+// A Form1 whose records hold the compiled 1 000 km line: the sources are
+// written afresh for every read, since reading deletes them.
+struct linea_lunga : form_in_prova {
+  sorgenti_generate sorgenti = genera_sorgenti(metri_lunga);
+  void scrivi_sorgenti() {
+    scrivi_testo(form.file_sorgente_linea(), sorgenti.linea);
+    scrivi_testo(form.file_sorgente_corsa(), sorgenti.corsa);
+  }
+  void leggi() {
+    scrivi_sorgenti();
+    int32_t j = 1;
+    form.scrivi_linea = j;
+    form.codice_errore = 0;
+    form.azzera_tabella();
+    form.memorizza_dati();
+  }
+};
+
+void BM_fase_lettura_sorgenti(benchmark::State& state) {
+  linea_lunga l;
+  for (auto _ : state) {
+    state.PauseTiming();
+    l.scrivi_sorgenti();
+    l.form.scrivi_linea = 1;
+    l.form.codice_errore = 0;
+    l.form.azzera_tabella();
+    state.ResumeTiming();
+    l.form.memorizza_dati();
+  }
+  if (l.form.codice_errore != 0) state.SkipWithError("errore di compilazione");
+}
+
+void BM_fase_completa_celle(benchmark::State& state) {
+  linea_lunga l;
+  l.leggi();
+  const std::vector<cella> lette = l.form.celle;
+  for (auto _ : state) {
+    state.PauseTiming();
+    l.form.celle = lette;
+    state.ResumeTiming();
+    l.form.completa_celle();
+  }
+}
+
+void BM_fase_codifica_linea(benchmark::State& state) {
+  linea_lunga l;
+  l.leggi();
+  size_t byte = 0;
+  for (auto _ : state) {
+    const std::string b = codifica_linea(l.form.punti_linea);
+    byte = b.size();
+    benchmark::DoNotOptimize(b.data());
+  }
+  state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * byte));
+}
+
+void BM_fase_scrittura_linea(benchmark::State& state) {
+  linea_lunga l;
+  l.leggi();
+  const std::string b = codifica_linea(l.form.punti_linea);
+  for (auto _ : state) sostituisci_file(l.form.file_linea(), b);
+  state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * b.size()));
+}
+
+BENCHMARK(BM_programma_scenario_portato)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_compila_scenario)->Arg(100)->Arg(500)->Arg(1000)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_fase_lettura_sorgenti)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_fase_completa_celle)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_fase_codifica_linea)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_fase_scrittura_linea)->Unit(benchmark::kMillisecond);
+
+}  // namespace
