@@ -1,6 +1,6 @@
 // cronometro COMANDO [ARGOMENTI...]: runs the command and prints, on one line
 // of standard output, its wall time in seconds, its peak resident memory in
-// kB and its exit status. The command's own output goes where it would.
+// kB, its exit status and its processor time (user and system) in seconds. The command's own output goes where it would.
 #include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -33,6 +33,8 @@ int main(int argc, char** argv) {
   const double secondi =
       std::chrono::duration<double>(std::chrono::steady_clock::now() - inizio).count();
   const int esito = WIFEXITED(stato) ? WEXITSTATUS(stato) : 128 + WTERMSIG(stato);
-  std::printf("%.6f %ld %d\n", secondi, uso.ru_maxrss, esito);
+  const double processore = static_cast<double>(uso.ru_utime.tv_sec + uso.ru_stime.tv_sec) +
+                            static_cast<double>(uso.ru_utime.tv_usec + uso.ru_stime.tv_usec) / 1e6;
+  std::printf("%.6f %ld %d %.6f\n", secondi, uso.ru_maxrss, esito, processore);
   return 0;
 }

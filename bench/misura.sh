@@ -51,84 +51,96 @@ fi
 
 cronometro="$build/cronometro"
 
-# The median of the numbers on standard input.
+# Statistics of the numbers on standard input.
 mediana() { sort -g | awk '{v[NR] = $1} END {print v[int((NR + 1) / 2)]}'; }
+minimo() { sort -g | head -1; }
+massimo() { sort -g | tail -1; }
 
-# Runs "$@" RIPETIZIONI times, each after `prima` (untimed) and a sync; sets
-# secondi (median wall time), kb (peak memory, the largest) and stato (the
-# exit status of the last run).
-misura() {
-  local prima=$1
-  shift
-  local tempi=() riga
-  kb=0
-  for ((r = 0; r < ripetizioni; r++)); do
-    $prima
-    sync
-    riga=$("$cronometro" "$@" 2>/dev/null)
-    read -r t m stato <<<"$riga"
-    tempi+=("$t")
-    ((m > kb)) && kb=$m
-  done
-  secondi=$(printf '%s\n' "${tempi[@]}" | mediana)
+# One timed run of "$@": sets t (wall s), kb (peak kB), stato, cpu (s).
+una_volta() {
+  local riga
+  sync
+  riga=$("$cronometro" "$@" 2>/dev/null)
+  read -r t kb stato cpu <<<"$riga"
 }
 
-byte_di() { stat -c %s "$@" | awk '{s += $1} END {print s + 0}'; }
-
-printf -v intestazione '%-34s %12s %10s %10s %10s %9s' \
-  "misura" "byte scritti" "tempo ms" "picco MB" "cp ms" "rapporto"
-
-# Prints a row: name, wall seconds, peak MB, then the files written; the
-# copy of those files into a fresh folder is measured here. Both sides write
-# new files: the program's outputs are removed before each of its runs too.
-riga_tabella() {
-  local nome=$1 t=$2 mb=$3
-  shift 3
-  local copia="$lavoro/copia"
-  svuota_copia() { rm -rf "$copia"; mkdir "$copia"; }
+# confronta NAME PREPARE LIST -- COMMAND...
+# PREPARE (a function) clears the command's outputs; LIST prints them once the
+# command has run. The command and a cp of the same files into a fresh folder
+# then run in turns, RIPETIZIONI times each, so that whatever else loads the
+# machine weighs on both alike; both write new files. Prints one row.
+confronta() {
+  local nome=$1 prepara=$2 elenca=$3
+  shift 4
+  $prepara
+  una_volta "$@"
+  if [ "$stato" != 0 ]; then
+    echo "$nome: esce con stato $stato: non misurato"
+    return 1
+  fi
+  local originali="$lavoro/originali" copia="$lavoro/copia" f
+  rm -rf "$originali" && mkdir "$originali"
+  mapfile -t uscite < <($elenca)
+  for f in "${uscite[@]}"; do cp "$f" "$originali/"; done
   local byte
-  byte=$(byte_di "$@")
-  misura svuota_copia cp "$@" "$copia/"
-  awk -v n="$nome" -v b="$byte" -v t="$t" -v m="$mb" -v c="$secondi" \
-    'BEGIN {printf "%-34s %12d %10.1f %10.1f %10.1f %9.2f\n", n, b, t * 1000, m, c * 1000, t / c}'
+  byte=$(stat -c %s "$originali"/* | awk '{s += $1} END {print s}')
+
+  local tp=() mp=() cp_=() tc=() r
+  for ((r = 0; r < ripetizioni; r++)); do
+    $prepara
+    una_volta "$@"
+    [ "$stato" = 0 ] || { echo "$nome: stato $stato" >&2; exit 1; }
+    tp+=("$t") mp+=("$kb") cp_+=("$cpu")
+    rm -rf "$copia" && mkdir "$copia"
+    una_volta cp "$originali"/* "$copia/"
+    tc+=("$t")
+  done
+  local p_med p_min c_med c_min picco processore
+  p_med=$(printf '%s\n' "${tp[@]}" | mediana)
+  p_min=$(printf '%s\n' "${tp[@]}" | minimo)
+  c_med=$(printf '%s\n' "${tc[@]}" | mediana)
+  c_min=$(printf '%s\n' "${tc[@]}" | minimo)
+  picco=$(printf '%s\n' "${mp[@]}" | massimo)
+  processore=$(printf '%s\n' "${cp_[@]}" | mediana)
+  awk -v n="$nome" -v b="$byte" -v pm="$p_med" -v pn="$p_min" -v cm="$c_med" -v cn="$c_min" \
+    -v k="$picco" -v u="$processore" 'BEGIN {
+      printf "%-26s %10d %7.1f %7.1f %7.1f %7.1f %7.1f %6.2f %6.2f %7.1f\n",
+        n, b, pm * 1000, pn * 1000, u * 1000, cm * 1000, cn * 1000, pm / cm, pn / cn, k / 1024
+    }'
+  ultimo_tempo=$p_med
 }
 
 echo
-echo "== Processi interi (mediana di $ripetizioni)"
-echo "$intestazione"
+echo "== Processi interi: $ripetizioni esecuzioni ciascuno, alternate con cp"
+echo "   (tempi in ms; med = mediana, min = minimo; cpu = utente + sistema, mediana;"
+echo "    rapporto = tempo del programma / tempo di cp; picco = memoria residente massima)"
+printf '%-26s %10s %7s %7s %7s %7s %7s %6s %6s %7s\n' "misura" "byte" "med" "min" "cpu" \
+  "cp med" "cp min" "r.med" "r.min" "picco MB"
 
 # The main program writes beside itself: a copy of it in a folder of its own.
 programma="$lavoro/programma"
 mkdir "$programma"
 cp "$build/genera_scenario" "$programma/"
 pulisci_programma() { find "$programma" -mindepth 1 ! -name genera_scenario -delete; }
-misura pulisci_programma "$programma/genera_scenario"
-if [ "$stato" = 0 ]; then
-  mapfile -t uscite < <(find "$programma" -mindepth 1 -type f ! -name genera_scenario | sort)
-  riga_tabella "genera_scenario (scenario portato)" "$secondi" \
-    "$(awk -v k="$kb" 'BEGIN {print k / 1024}')" "${uscite[@]}"
-else
-  echo "genera_scenario: esce con stato $stato (il dato portato non c'e' ancora?): non misurato"
-fi
+elenca_programma() { find "$programma" -mindepth 1 -type f ! -name genera_scenario | sort; }
+confronta "genera_scenario" pulisci_programma elenca_programma -- "$programma/genera_scenario" ||
+  echo "   (il dato portato non c'e' ancora?)"
 
 declare -A per_km
 for km in 100 500 1000; do
   cartella="$lavoro/km$km"
   mkdir "$cartella"
   "$build/genera_sorgenti" "$cartella" Lunga 1 "$km"
-  pulisci_compilati() { rm -f "$cartella"/Lunga_linea.dat "$cartella"/Lunga_1.sim "$cartella"/Lunga_1.dat; }
-  misura pulisci_compilati "$build/compila_scenario" "$cartella" Lunga 1
-  if [ "$stato" != 0 ]; then
-    echo "compila_scenario a $km km: stato $stato" >&2
-    exit 1
-  fi
-  per_km[$km]=$secondi
-  riga_tabella "compila_scenario $km km" "$secondi" "$(awk -v k="$kb" 'BEGIN {print k / 1024}')" \
-    "$cartella"/Lunga_linea.dat "$cartella"/Lunga_1.sim "$cartella"/Lunga_1.dat
+  compilati=("$cartella"/Lunga_linea.dat "$cartella"/Lunga_1.sim "$cartella"/Lunga_1.dat)
+  pulisci_compilati() { rm -f "${compilati[@]}"; }
+  elenca_compilati() { printf '%s\n' "${compilati[@]}"; }
+  confronta "compila_scenario $km km" pulisci_compilati elenca_compilati -- \
+    "$build/compila_scenario" "$cartella" Lunga 1
+  per_km[$km]=$ultimo_tempo
 done
 
 echo
-echo "== Crescita con la lunghezza (compila_scenario)"
+echo "== Crescita con la lunghezza (compila_scenario, mediane)"
 awk -v a="${per_km[100]}" -v b="${per_km[500]}" -v c="${per_km[1000]}" 'BEGIN {
   printf "ms per km: %.3f (100 km)  %.3f (500 km)  %.3f (1000 km)\n", a * 10, b * 2, c
   printf "ms per km in piu: %.3f (da 100 a 500 km)  %.3f (da 500 a 1000 km)\n",

@@ -81,8 +81,15 @@ class punti_piano {
 
   uint16_t tipo(int32_t m, int k) const { return tipi_[indice(m, k)]; }
   double valore(int32_t m, int k) const { return valori_[indice(m, k)]; }
-  void metti_intero(int32_t m, int k, int16_t v);
-  void metti_doppio(int32_t m, int k, double v);
+  // Inline: the line reader calls them twice for every metre of the line.
+  void metti_intero(int32_t m, int k, int16_t v) {
+    tipi_[indice(m, k)] = tipo_valore::intero;
+    valori_[indice(m, k)] = v;
+  }
+  void metti_doppio(int32_t m, int k, double v) {
+    tipi_[indice(m, k)] = tipo_valore::doppio;
+    valori_[indice(m, k)] = v;
+  }
 
  private:
   size_t indice(int32_t m, int k) const {
