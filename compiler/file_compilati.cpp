@@ -17,15 +17,16 @@ void codifica_linea_a_pezzi(const punti_piano& punti, size_t pezzo,
   std::string b(pezzo + 10, '\0');
   char* const inizio = b.data();
   char* p = inizio;
-  const int32_t ultimo = punti.ultimo();
   for (int k = 0; k < 2; ++k) {
-    for (int32_t m = 0; m <= ultimo; ++m) {
-      const uint16_t t = punti.tipo(m, k);
+    const std::span<const uint8_t> tipi = punti.tipi(k);
+    const std::span<const double> valori = punti.valori(k);
+    for (size_t m = 0; m < tipi.size(); ++m) {
+      const uint16_t t = tipi[m];
       p = scrivi_le(p, t);
       if (t == tipo_valore::intero)
-        p = scrivi_le(p, static_cast<uint16_t>(static_cast<int16_t>(punti.valore(m, k))));
+        p = scrivi_le(p, static_cast<uint16_t>(static_cast<int16_t>(valori[m])));
       else if (t == tipo_valore::doppio)
-        p = scrivi_le(p, bit_doppio(punti.valore(m, k)));
+        p = scrivi_le(p, bit_doppio(valori[m]));
       if (static_cast<size_t>(p - inizio) >= pezzo) {
         consegna({inizio, static_cast<size_t>(p - inizio)});
         p = inizio;
