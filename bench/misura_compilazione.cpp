@@ -65,12 +65,15 @@ struct linea_lunga : form_in_prova {
     scrivi_testo(form.file_sorgente_linea(), sorgenti.linea);
     scrivi_testo(form.file_sorgente_corsa(), sorgenti.corsa);
   }
-  void leggi() {
+  // Everything memorizza_percorso does before it reads the sources.
+  void prepara() {
     scrivi_sorgenti();
-    int32_t j = 1;
-    form.scrivi_linea = j;
+    form.scrivi_linea = 1;
     form.codice_errore = 0;
     form.azzera_tabella();
+  }
+  void leggi() {
+    prepara();
     form.memorizza_dati();
   }
 };
@@ -79,10 +82,7 @@ void BM_fase_lettura_sorgenti(benchmark::State& state) {
   linea_lunga l;
   for (auto _ : state) {
     state.PauseTiming();
-    l.scrivi_sorgenti();
-    l.form.scrivi_linea = 1;
-    l.form.codice_errore = 0;
-    l.form.azzera_tabella();
+    l.prepara();
     state.ResumeTiming();
     l.form.memorizza_dati();
   }
