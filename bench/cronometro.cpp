@@ -1,6 +1,7 @@
 // cronometro COMANDO [ARGOMENTI...]: runs the command and prints, on one line
 // of standard output, its wall time in seconds, its peak resident memory in
-// kB, its exit status and its processor time (user and system) in seconds. The command's own output goes where it would.
+// kB, its exit status and its processor time (user and system) in seconds.
+// The command's own output goes where it would.
 #include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>

@@ -44,7 +44,8 @@ std::string a_destra(int64_t v, size_t larghezza) {
 
 // A row of the run source: the keyword, then each value right-aligned in its
 // field, the fields separated by commas.
-std::string colonne(std::string_view parola, std::initializer_list<std::pair<int64_t, size_t>> campi) {
+std::string colonne(std::string_view parola,
+                    std::initializer_list<std::pair<int64_t, size_t>> campi) {
   std::string r(parola);
   for (const auto& [v, larghezza] : campi) {
     r += ',';
@@ -88,7 +89,8 @@ std::string sorgente_linea(int32_t L, const piano_blocchi& p) {
   t.riga("[generale]");
   t.riga("lunghezza percorso,    " + std::to_string(L));
   t.riga("progressiva chilometrica uno,    0,    10000,    1");
-  t.riga("progressiva chilometrica due,    " + std::to_string(multiplo50(L / 3)) + ",    50000,    1");
+  t.riga("progressiva chilometrica due,    " + std::to_string(multiplo50(L / 3)) +
+         ",    50000,    1");
   t.riga("progressiva chilometrica tre,    " + std::to_string(multiplo50(2 * int64_t{L} / 3)) +
          ",    90000,    1");
   t.riga("sfondo uno,    1");
@@ -102,7 +104,8 @@ std::string sorgente_linea(int32_t L, const piano_blocchi& p) {
   for (int32_t i = 0; i < p.n; ++i) {
     const int32_t b = p.inizio(i);
     t.riga("curvad" + std::to_string(i % 6 + 1) + ",  " + std::to_string(b + 300) + ",  400");
-    t.riga("curvas" + std::to_string((i + 3) % 6 + 1) + ",  " + std::to_string(b + 1200) + ",  500");
+    t.riga("curvas" + std::to_string((i + 3) % 6 + 1) + ",  " + std::to_string(b + 1200) +
+           ",  500");
   }
 
   t.riga("[pendenze]");
@@ -185,7 +188,11 @@ std::string sorgente_corsa(const piano_blocchi& p) {
   for (int32_t i = 0; i < p.n; ++i) {
     if (!p.rallentamento(i)) continue;
     t.riga(colonne("rallentamento", {{p.inizio(i) + a_rallentamento, 8},
-                                     {i % 20 == 5 ? 60 : 120, 4}, {300, 5}, {1, 2}, {1, 2}, {0, 2}}));
+                                     {i % 20 == 5 ? 60 : 120, 4},
+                                     {300, 5},
+                                     {1, 2},
+                                     {1, 2},
+                                     {0, 2}}));
   }
 
   t.riga("[segnali]");

@@ -71,7 +71,8 @@ INSTANTIATE_TEST_SUITE_P(Lunghezze, SorgentiGenerate,
                                            caso{1000000, 500}));
 
 TEST(SorgentiGenerate, RifiutaLunghezzeFuoriMisura) {
-  for (int32_t l : {0, 1000, 2050, 1002000}) EXPECT_THROW(genera_sorgenti(l), std::invalid_argument) << l;
+  for (int32_t l : {0, 1000, 2050, 1002000})
+    EXPECT_THROW(genera_sorgenti(l), std::invalid_argument) << l;
 }
 
 }  // namespace

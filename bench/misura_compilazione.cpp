@@ -50,7 +50,8 @@ void BM_compila_scenario(benchmark::State& state) {
     }
   }
   const int64_t uscite = dimensione(cartella / "Lunga_linea.dat") +
-                         dimensione(cartella / "Lunga_1.sim") + dimensione(cartella / "Lunga_1.dat");
+                         dimensione(cartella / "Lunga_1.sim") +
+                         dimensione(cartella / "Lunga_1.dat");
   state.SetBytesProcessed(state.iterations() * uscite);
   state.counters["s_per_km"] = benchmark::Counter(
       static_cast<double>(state.range(0)), benchmark::Counter::kIsIterationInvariantRate |

@@ -89,7 +89,8 @@ std::string codifica_tracciato(const std::vector<cella>& celle) {
 void Form1::scrivi_compilati() {
   if (scrivi_linea != 0) {
     file_nuovo linea(file_linea());
-    codifica_linea_a_pezzi(punti_linea, pezzo_linea, [&linea](std::string_view p) { linea.scrivi(p); });
+    codifica_linea_a_pezzi(punti_linea, pezzo_linea,
+                           [&linea](std::string_view p) { linea.scrivi(p); });
     linea.conferma();
   }
   sostituisci_file(file_tabella(), codifica_tabella(tabella_corsa));

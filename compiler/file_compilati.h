@@ -36,5 +36,6 @@ std::string codifica_linea(const punti_piano& punti);
 // fresh buffer that size costs more to map than the whole write.
 void codifica_linea_a_pezzi(const punti_piano& punti, size_t pezzo,
                             const std::function<void(std::string_view)>& consegna);
+
 std::string codifica_tabella(const std::array<voce_corsa, 87>& tabella);
 std::string codifica_tracciato(const std::vector<cella>& celle);
