@@ -5,6 +5,7 @@
 #include <cstring>
 #include <random>
 #include <system_error>
+#include <utility>
 
 #include "app/fine_programma.h"
 
@@ -30,23 +31,45 @@ std::FILE* apri_temporaneo(const fs::path& file, fs::path& temporaneo) {
 
 }  // namespace
 
-void sostituisci_file(const fs::path& file, std::string_view contenuto) {
-  fs::path temporaneo;
-  std::FILE* f = apri_temporaneo(file, temporaneo);
-  errno = 0;
-  const bool scritto = std::fwrite(contenuto.data(), 1, contenuto.size(), f) == contenuto.size() &&
-                       std::fflush(f) == 0;
-  int errore = scritto ? 0 : (errno ? errno : EIO);
-  if (std::fclose(f) != 0 && errore == 0) errore = errno ? errno : EIO;
-  if (errore == 0) {
-    std::error_code ec;
-    fs::rename(temporaneo, file, ec);
-    if (!ec) return;
-    errore = ec.value();
-  }
+file_nuovo::file_nuovo(fs::path file) : file_(std::move(file)) {
+  f_ = apri_temporaneo(file_, temporaneo_);
+}
+
+file_nuovo::~file_nuovo() {
+  if (f_ == nullptr) return;
+  std::fclose(f_);
   std::error_code ignora;
-  fs::remove(temporaneo, ignora);
-  throw errore_file(file.string(), motivo(errore));
+  fs::remove(temporaneo_, ignora);
+}
+
+void file_nuovo::fallisci(int numero) {
+  if (f_ != nullptr) std::fclose(f_);
+  f_ = nullptr;
+  std::error_code ignora;
+  fs::remove(temporaneo_, ignora);
+  throw errore_file(file_.string(), motivo(numero));
+}
+
+void file_nuovo::scrivi(std::string_view pezzo) {
+  if (f_ == nullptr) fallisci(EBADF);  // already confirmed, or failed
+  errno = 0;
+  if (std::fwrite(pezzo.data(), 1, pezzo.size(), f_) != pezzo.size()) fallisci(errno ? errno : EIO);
+}
+
+void file_nuovo::conferma() {
+  if (f_ == nullptr) fallisci(EBADF);
+  errno = 0;
+  if (std::fflush(f_) != 0) fallisci(errno ? errno : EIO);
+  if (std::fclose(std::exchange(f_, nullptr)) != 0) fallisci(errno ? errno : EIO);
+  std::error_code ec;
+  fs::rename(temporaneo_, file_, ec);
+  if (ec) fallisci(ec.value());
+}
+
+void sostituisci_file(const fs::path& file, std::string_view contenuto) {
+  file_nuovo f(file);
+  f.scrivi(contenuto);
+  f.conferma();
 }
 
 std::string leggi_file(const fs::path& file) {

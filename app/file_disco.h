@@ -4,11 +4,34 @@
 // file behind. Failures raise errore_file, naming the file and the reason.
 #pragma once
 
+#include <cstdio>
 #include <filesystem>
 #include <string>
 #include <string_view>
 
 void sostituisci_file(const std::filesystem::path& file, std::string_view contenuto);
+
+// The same replacement, for a content written piece by piece: the pieces go
+// to the temporary file, which takes the file's place on conferma(). One that
+// is destroyed unconfirmed (a failure on the way) removes its temporary file
+// and leaves the old file as it was.
+class file_nuovo {
+ public:
+  explicit file_nuovo(std::filesystem::path file);
+  ~file_nuovo();
+  file_nuovo(const file_nuovo&) = delete;
+  file_nuovo& operator=(const file_nuovo&) = delete;
+
+  void scrivi(std::string_view pezzo);
+  void conferma();
+
+ private:
+  [[noreturn]] void fallisci(int numero);
+
+  std::filesystem::path file_;
+  std::filesystem::path temporaneo_;
+  std::FILE* f_ = nullptr;
+};
 
 // The whole content of a file in one read; errore_file when it cannot be read.
 std::string leggi_file(const std::filesystem::path& file);

@@ -6,7 +6,7 @@
 
 namespace {
 
-std::string esadecimale(const std::string& b) {
+std::string esadecimale(std::string_view b) {
   static const char* cifre = "0123456789ABCDEF";
   std::string s;
   for (unsigned char c : b) {
@@ -50,6 +50,29 @@ TEST(Codifica, LetturaInversaDellaScrittura) {
   EXPECT_EQ(leggi_intero(b.dati(), 0), -12345);
   EXPECT_EQ(leggi_lungo(b.dati(), 2), -2000000000);
   EXPECT_EQ(leggi_doppio(b.dati(), 6), 501.999999);
+}
+
+// The buffer grows under the cursor: fields that straddle a growth, with or
+// without room made ahead, come out whole and in order, and handing the
+// bytes over gives exactly those written.
+TEST(Codifica, CresceSenzaPerdereByte) {
+  for (size_t riservati : {size_t{0}, size_t{3}, size_t{4000}}) {
+    codifica b;
+    b.riserva(riservati);
+    for (int32_t i = 0; i < 1000; ++i) {
+      b.byte(static_cast<uint8_t>(i));
+      b.lungo(i * 100003);
+    }
+    ASSERT_EQ(b.dati().size(), 5000u) << riservati;
+    for (int32_t i = 0; i < 1000; ++i) {
+      EXPECT_EQ(static_cast<uint8_t>(b.dati()[5 * i]), static_cast<uint8_t>(i));
+      EXPECT_EQ(leggi_lungo(b.dati(), 5 * i + 1), i * 100003) << riservati;
+    }
+    const std::string presi = b.prendi();
+    EXPECT_EQ(presi.size(), 5000u);
+    EXPECT_EQ(leggi_lungo(presi, 4996), 999 * 100003);
+    EXPECT_TRUE(b.dati().empty());
+  }
 }
 
 TEST(Numeri, ArrotondaAlPariSulleMeta) {

@@ -4,21 +4,43 @@
 #include "app/form1.h"
 #include "compiler/codifica.h"
 
-std::string codifica_linea(const punti_piano& punti) {
-  codifica b;
-  const int32_t ultimo = punti.ultimo();
-  b.riserva(2 * (static_cast<size_t>(ultimo) + 1) * 10);
+namespace {
+// The line file's pieces on their way to the disk: large enough that each
+// write is a big one, small enough to stay in the cache.
+constexpr size_t pezzo_linea = 256 * 1024;
+}  // namespace
+
+void codifica_linea_a_pezzi(const punti_piano& punti, size_t pezzo,
+                            const std::function<void(std::string_view)>& consegna) {
+  // The one loop that runs per element of the file: it writes through a
+  // local cursor into a piece that always has room for one more element.
+  std::string b(pezzo + 10, '\0');
+  char* const inizio = b.data();
+  char* p = inizio;
   for (int k = 0; k < 2; ++k) {
-    for (int32_t m = 0; m <= ultimo; ++m) {
-      const uint16_t t = punti.tipo(m, k);
-      b.parola(t);
+    const std::span<const uint8_t> tipi = punti.tipi(k);
+    const std::span<const double> valori = punti.valori(k);
+    for (size_t m = 0; m < tipi.size(); ++m) {
+      const uint16_t t = tipi[m];
+      p = scrivi_le(p, t);
       if (t == tipo_valore::intero)
-        b.intero(static_cast<int16_t>(punti.valore(m, k)));
+        p = scrivi_le(p, static_cast<uint16_t>(static_cast<int16_t>(valori[m])));
       else if (t == tipo_valore::doppio)
-        b.doppio(punti.valore(m, k));
+        p = scrivi_le(p, bit_doppio(valori[m]));
+      if (static_cast<size_t>(p - inizio) >= pezzo) {
+        consegna({inizio, static_cast<size_t>(p - inizio)});
+        p = inizio;
+      }
     }
   }
-  return b.dati();
+  if (p != inizio) consegna({inizio, static_cast<size_t>(p - inizio)});
+}
+
+std::string codifica_linea(const punti_piano& punti) {
+  std::string s;
+  s.reserve(2 * (static_cast<size_t>(punti.ultimo()) + 1) * 10);
+  codifica_linea_a_pezzi(punti, pezzo_linea, [&s](std::string_view p) { s.append(p); });
+  return s;
 }
 
 std::string codifica_tabella(const std::array<voce_corsa, 87>& tabella) {
@@ -42,7 +64,7 @@ std::string codifica_tabella(const std::array<voce_corsa, 87>& tabella) {
     b.byte(v.byte5);
     b.lungo(v.orario);
   }
-  return b.dati();
+  return b.prendi();
 }
 
 std::string codifica_tracciato(const std::vector<cella>& celle) {
@@ -61,11 +83,16 @@ std::string codifica_tracciato(const std::vector<cella>& celle) {
     b.byte(c.pendenza);
     b.byte(c.aderenza);
   }
-  return b.dati();
+  return b.prendi();
 }
 
 void Form1::scrivi_compilati() {
-  if (scrivi_linea != 0) sostituisci_file(file_linea(), codifica_linea(punti_linea));
+  if (scrivi_linea != 0) {
+    file_nuovo linea(file_linea());
+    codifica_linea_a_pezzi(punti_linea, pezzo_linea,
+                           [&linea](std::string_view p) { linea.scrivi(p); });
+    linea.conferma();
+  }
   sostituisci_file(file_tabella(), codifica_tabella(tabella_corsa));
   sostituisci_file(file_tracciato(), codifica_tracciato(celle));
 }

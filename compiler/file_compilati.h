@@ -19,7 +19,9 @@
 #pragma once
 
 #include <array>
+#include <functional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "compiler/record.h"
@@ -28,5 +30,12 @@ inline constexpr size_t byte_cella = 15;
 inline constexpr size_t byte_voce_vuota = 34;
 
 std::string codifica_linea(const punti_piano& punti);
+
+// The line file in consecutive pieces of about `pezzo` bytes, each handed to
+// `consegna` in order: at the longest line the file is some 20 MB, and a
+// fresh buffer that size costs more to map than the whole write.
+void codifica_linea_a_pezzi(const punti_piano& punti, size_t pezzo,
+                            const std::function<void(std::string_view)>& consegna);
+
 std::string codifica_tabella(const std::array<voce_corsa, 87>& tabella);
 std::string codifica_tracciato(const std::vector<cella>& celle);

@@ -107,6 +107,42 @@ TEST(FileCompilati, DimensioneDelFileDiLineaCresceDiVentiByteAlMetro) {
   }
 }
 
+// The pieces, laid end to end, are the whole file whatever their size, with
+// every kind of element, a piece boundary falling inside or between them.
+TEST(FileCompilati, LineaAPezziUgualeAllaLineaIntera) {
+  punti_piano punti;
+  punti.crea(40);
+  for (int32_t m = 0; m <= 36; ++m) {
+    if (m % 7 == 3) {
+      punti.metti_intero(m, m % 2, static_cast<int16_t>(-m * 1000));
+    } else {
+      punti.metti_doppio(m, 0, m * -0.001);
+      punti.metti_doppio(m, 1, m + 0.5);
+    }
+  }
+  const std::string intera = codifica_linea(punti);
+  // 64 Doubles (10 bytes each), 5 Integers (4), 13 empty values (2).
+  ASSERT_EQ(intera.size(), 64u * 10 + 5u * 4 + 13u * 2);
+  // Point 10's first half: after nine Doubles and the empty half of point 3.
+  EXPECT_EQ(leggi_parola(intera, 92), tipo_valore::intero);
+  EXPECT_EQ(leggi_intero(intera, 94), -10000);
+  for (size_t pezzo : {size_t{1}, size_t{9}, size_t{10}, size_t{11}, size_t{333},
+                       size_t{1} << 20}) {
+    std::string unita;
+    size_t pezzi = 0;
+    codifica_linea_a_pezzi(punti, pezzo, [&](std::string_view p) {
+      EXPECT_FALSE(p.empty());
+      EXPECT_LT(p.size(), pezzo + 10) << "a piece overruns by one element at most";
+      unita.append(p);
+      ++pezzi;
+    });
+    EXPECT_EQ(unita, intera) << pezzo;
+    if (pezzo >= intera.size()) {
+      EXPECT_EQ(pezzi, 1u);
+    }
+  }
+}
+
 TEST(FileCompilati, IntestazioniConINomiDelloScenario) {
   form_in_prova p;
   dimensiona(p.form, 0);

@@ -12,13 +12,3 @@ void punti_piano::libera_tutto() {
   valori_.clear();
   valori_.shrink_to_fit();
 }
-
-void punti_piano::metti_intero(int32_t m, int k, int16_t v) {
-  tipi_[indice(m, k)] = tipo_valore::intero;
-  valori_[indice(m, k)] = v;
-}
-
-void punti_piano::metti_doppio(int32_t m, int k, double v) {
-  tipi_[indice(m, k)] = tipo_valore::doppio;
-  valori_[indice(m, k)] = v;
-}

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -81,10 +82,25 @@ class punti_piano {
 
   uint16_t tipo(int32_t m, int k) const { return tipi_[indice(m, k)]; }
   double valore(int32_t m, int k) const { return valori_[indice(m, k)]; }
-  void metti_intero(int32_t m, int k, int16_t v);
-  void metti_doppio(int32_t m, int k, double v);
+  // One coordinate of every metre, 0 to ultimo(): types and values side by side.
+  std::span<const uint8_t> tipi(int k) const { return meta(tipi_, k); }
+  std::span<const double> valori(int k) const { return meta(valori_, k); }
+  // Inline: the line reader calls them twice for every metre of the line.
+  void metti_intero(int32_t m, int k, int16_t v) {
+    tipi_[indice(m, k)] = tipo_valore::intero;
+    valori_[indice(m, k)] = v;
+  }
+  void metti_doppio(int32_t m, int k, double v) {
+    tipi_[indice(m, k)] = tipo_valore::doppio;
+    valori_[indice(m, k)] = v;
+  }
 
  private:
+  template <typename T>
+  static std::span<const T> meta(const std::vector<T>& v, int k) {
+    const size_t n = v.size() / 2;
+    return {v.data() + static_cast<size_t>(k) * n, n};
+  }
   size_t indice(int32_t m, int k) const {
     return static_cast<size_t>(k) * (valori_.size() / 2) + static_cast<size_t>(m);
   }
