@@ -76,10 +76,14 @@ std::string leggi_file(const fs::path& file) {
   errno = 0;
   std::FILE* f = std::fopen(file.c_str(), "rb");
   if (!f) throw errore_file(file.string(), motivo(errno ? errno : ENOENT));
-  std::string dati;
+  // One read of the size the file has; a file that grows meanwhile is read on.
+  std::error_code ec;
+  const uintmax_t dimensione = fs::file_size(file, ec);
+  std::string dati(ec ? 0 : static_cast<size_t>(dimensione), '\0');
+  size_t letti = std::fread(dati.data(), 1, dati.size(), f);
+  dati.resize(letti);
   char blocco[1 << 16];
-  size_t n;
-  while ((n = std::fread(blocco, 1, sizeof blocco, f)) > 0) dati.append(blocco, n);
+  while ((letti = std::fread(blocco, 1, sizeof blocco, f)) > 0) dati.append(blocco, letti);
   const bool guasto = std::ferror(f);
   const int numero = errno ? errno : EIO;
   std::fclose(f);
@@ -89,6 +93,8 @@ std::string leggi_file(const fs::path& file) {
 
 void elimina_file(const fs::path& file) {
   std::error_code ec;
+  // Only files: a folder that happens to bear the name is not ours to remove.
+  if (fs::is_directory(fs::symlink_status(file, ec))) return;
   fs::remove(file, ec);
   if (ec && ec != std::errc::no_such_file_or_directory)
     throw errore_file(file.string(), ec.message());

@@ -38,4 +38,33 @@ TEST(FileNuovo, SenzaConfermaNonLasciaTracce) {
   EXPECT_EQ(c.elenco(), std::vector<std::string>{"linea.dat"});
 }
 
+TEST(LeggiFile, InteroOppureUnErroreCheNominaIlFile) {
+  cartella_temporanea c;
+  std::string grande(200000, 'x');
+  grande[123456] = '\0';
+  scrivi_testo(c / "grande.txt", grande);
+  EXPECT_EQ(leggi_file(c / "grande.txt"), grande);
+  scrivi_testo(c / "vuoto.txt", "");
+  EXPECT_EQ(leggi_file(c / "vuoto.txt"), "");
+  std::filesystem::create_directory(c / "cartella.txt");
+  for (const char* nome : {"manca.txt", "cartella.txt"}) {
+    try {
+      leggi_file(c / nome);
+      ADD_FAILURE() << nome;
+    } catch (const errore_file& e) {
+      EXPECT_NE(e.file().find(nome), std::string::npos);
+    }
+  }
+}
+
+TEST(EliminaFile, SoloFileEMaiUnaCartella) {
+  cartella_temporanea c;
+  scrivi_testo(c / "a.txt", "a");
+  std::filesystem::create_directory(c / "b.txt");
+  elimina_file(c / "a.txt");
+  elimina_file(c / "a.txt");  // already gone: no failure
+  elimina_file(c / "b.txt");
+  EXPECT_EQ(c.elenco(), std::vector<std::string>{"b.txt"});
+}
+
 }  // namespace
