@@ -264,4 +264,19 @@ TEST(CompilaScenarioGuasti, SorgentiRotte) {
   }
 }
 
+TEST(CompilaScenarioGuasti, ByteNulNelNomeDiStazioneArrivaNelFileTabella) {
+  const std::string nome = "NO\0ME\xE0"s;
+  cartella_autore a(linea_2000, corsa_con("stazione, 4000, 24, 400, 0,0,0, 0,0,0, 0,0,0, 0, 6,0,0, " +
+                                          nome + "\r\n"));
+  const esito_processo e = a.compila();
+  ASSERT_TRUE(e.uscito);
+  EXPECT_EQ(e.stato, stato_uscita::successo) << e.errori;
+  // Entry 1 follows entry 0 (34 bytes): its text length at +14, the bytes at +16.
+  const std::string sim = leggi_testo(a.c / "Prova_5817.sim");
+  ASSERT_GE(sim.size(), 34u + 16 + nome.size());
+  EXPECT_EQ(sim[34 + 14], static_cast<char>(nome.size()));
+  EXPECT_EQ(sim.substr(34 + 16, nome.size()), nome);
+  a.verifica_sorgenti("NUL nel nome");
+}
+
 }  // namespace
