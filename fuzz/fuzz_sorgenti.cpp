@@ -130,6 +130,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* dati, size_t n) {
   });
 
   std::error_code ec;
+  // A line source that was there has been read, and is gone on every path.
+  verifica(!fs::exists(form.file_sorgente_linea(), ec));
   const bool linea_scritta = fs::exists(form.file_linea(), ec);
   const bool tabella_scritta = fs::exists(form.file_tabella(), ec);
   const bool tracciato_scritto = fs::exists(form.file_tracciato(), ec);
