@@ -5,7 +5,6 @@
 // previous compiled files are either all replaced or all left byte for byte.
 #include <gtest/gtest.h>
 
-#include <map>
 #include <optional>
 
 #include "app/fine_programma.h"
@@ -28,6 +27,7 @@ const std::string corsa_buona = sorgente_corsa(
     {"numero vetture,    4", "velocita,       0,    80",
      "stazione,    4000, 24,  400,  0, 0, 0,  0,0,0,  0,0,0,    0,   6, 0, 0, PRIMA"});
 
+// Sources around raw record text: a record may hold NUL bytes or run for MBs.
 std::string linea_con(const std::string& record, int32_t L = 2000) {
   return "[generale]\r\nlunghezza percorso,    " + std::to_string(L) + "\r\n[curve]\r\n" + record +
          "[fine]\r\n";
