@@ -6,7 +6,8 @@
 // The checks: every read consumes at least one byte (so no source can make a
 // reader loop), a read at the end of the file is a read failure, a number
 // that fits is returned in its field's range, and a text item holds no
-// separator that should have ended it.
+// separator that should have ended it; the keyword tests agree with a plain
+// search.
 #include <cmath>
 #include <cstdint>
 #include <string>
@@ -21,6 +22,17 @@ void verifica(bool condizione) {
 }
 
 bool spazio(char c) { return c == ' ' || c == '\t'; }
+
+// The keyword test ignores the case of ASCII letters only.
+bool contiene_ic_atteso(std::string_view voce, std::string_view parola) {
+  auto minuscole = [](std::string_view s) {
+    std::string r(s);
+    for (char& c : r)
+      if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+    return r;
+  };
+  return minuscole(voce).find(minuscole(parola)) != std::string::npos;
+}
 
 // Unquoted text stops at a comma or a line end and carries no outer blanks:
 // a text that holds either came from quotes, and so holds no quote.
@@ -48,7 +60,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* dati, size_t n) {
     try {
       switch (tipo) {
         case 0: {
-          verifica_testo(in.testo());
+          const std::string_view voce = in.testo();
+          verifica_testo(voce);
+          // The script doubles as a keyword to look for in the item.
+          verifica(contiene_ic(voce, copione) == contiene_ic_atteso(voce, copione));
+          verifica(contiene(voce, copione) == (voce.find(copione) != std::string_view::npos));
           break;
         }
         case 1: {
