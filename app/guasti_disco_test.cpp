@@ -1,0 +1,115 @@
+// The program run as a real process in a folder of its own, against a disk
+// that fills up part-way and a file it cannot replace. A failed write ends
+// the run with status 4 and a message naming the file; the file being written
+// and every file after it keep their previous bytes, and no temporary file is
+// left behind.
+#include <gtest/gtest.h>
+
+#include <optional>
+
+#include "app/fine_programma.h"
+#include "testing/processo_prova.h"
+#include "testing/prova_piattaforma.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+// In the order the run writes them: the two sources, then the compiled files.
+const std::vector<std::string> file_della_corsa = {
+    "Ombrasca1_linea.txt", "Ombrasca1_5817-.txt", "Ombrasca1_linea.dat", "Ombrasca1_5817.sim",
+    "Ombrasca1_5817.dat"};
+
+// A copy of the program in a temporary folder (it writes beside itself), with
+// an older file under every name it writes.
+struct programma_in_prova {
+  cartella_temporanea c;
+  fs::path eseguibile = c / "genera_scenario";
+
+  // vecchi_sorgenti: older source texts too (a normal run reads and deletes
+  // the sources it has just written, so only a failed run keeps them).
+  explicit programma_in_prova(bool vecchi_sorgenti = true) {
+    fs::copy_file(GENERA_SCENARIO_EXE, eseguibile);
+    for (size_t i = vecchi_sorgenti ? 0 : 2; i < file_della_corsa.size(); ++i)
+      scrivi_testo(c / file_della_corsa[i], "vecchio " + file_della_corsa[i]);
+  }
+
+  bool vecchio(const std::string& f) const {
+    return fs::is_regular_file(c / f) && leggi_testo(c / f) == "vecchio " + f;
+  }
+  // Every compiled file as it was (a folder put in the place of one stays).
+  bool compilati_vecchi(const char* cartella_al_posto = nullptr) const {
+    for (size_t i = 2; i < file_della_corsa.size(); ++i) {
+      const std::string& f = file_della_corsa[i];
+      const bool cartella = cartella_al_posto != nullptr && f == cartella_al_posto;
+      if (cartella ? !fs::is_directory(c / f) : !vecchio(f)) return false;
+    }
+    return true;
+  }
+};
+
+// Until the program carries its data set it stops (status 3: no line source)
+// before touching any compiled file, so no compiled file can fail.
+#define SALTA_SE_NON_COMPILA(p, e, ...)                                                \
+  if ((e).uscito && (e).stato == stato_uscita::fermato && (p).compilati_vecchi(__VA_ARGS__)) \
+  GTEST_SKIP() << "il programma si ferma prima dei file compilati (dati non ancora " \
+                  "portati): "                                                       \
+               << (e).errori
+
+TEST(GuastiDisco, CorsaNormaleSenzaTemporanei) {
+  programma_in_prova p(false);
+  const esito_processo e = esegui_processo(p.eseguibile);
+  SALTA_SE_NON_COMPILA(p, e);
+  ASSERT_TRUE(e.uscito) << "segnale " << e.segnale;
+  EXPECT_EQ(e.stato, stato_uscita::successo) << e.errori;
+  for (const char* f : {"Ombrasca1_linea.dat", "Ombrasca1_5817.sim", "Ombrasca1_5817.dat"})
+    EXPECT_FALSE(p.vecchio(f)) << f;
+  // The compiler deletes both sources once read.
+  EXPECT_FALSE(fs::exists(p.c / "Ombrasca1_linea.txt"));
+  EXPECT_FALSE(fs::exists(p.c / "Ombrasca1_5817-.txt"));
+  EXPECT_EQ(temporanei_rimasti(p.c.percorso()), std::vector<std::string>{});
+}
+
+struct guasto {
+  const char* nome;
+  std::optional<long> limite;     // bytes a file may grow to
+  const char* cartella_al_posto;  // a folder where this file goes
+  const char* file_fallito;       // the file whose replacement fails
+};
+
+TEST(GuastiDisco, IlFileInScritturaEQuelliDopoRestanoComeErano) {
+  const guasto casi[] = {
+      // Every text file is far below 1 MiB; the line file of the carried line
+      // (124 km) takes 2.6 MB.
+      {"disco pieno sul file di linea", 1 << 20, nullptr, "Ombrasca1_linea.dat"},
+      {"disco pieno sul primo file", 64, nullptr, "Ombrasca1_linea.txt"},
+      {"cartella al posto della sorgente della corsa", std::nullopt, "Ombrasca1_5817-.txt",
+       "Ombrasca1_5817-.txt"},
+      {"cartella al posto del file della tabella", std::nullopt, "Ombrasca1_5817.sim",
+       "Ombrasca1_5817.sim"},
+  };
+  for (const guasto& g : casi) {
+    programma_in_prova p;
+    if (g.cartella_al_posto != nullptr) {
+      fs::remove(p.c / g.cartella_al_posto);
+      fs::create_directory(p.c / g.cartella_al_posto);
+    }
+    const esito_processo e = esegui_processo(p.eseguibile, {}, g.limite);
+    SALTA_SE_NON_COMPILA(p, e, g.cartella_al_posto);
+    ASSERT_TRUE(e.uscito) << g.nome << ": segnale " << e.segnale;
+    EXPECT_EQ(e.stato, stato_uscita::errore_file) << g.nome << "\n" << e.errori;
+    EXPECT_NE(e.errori.find(g.file_fallito), std::string::npos) << g.nome << "\n" << e.errori;
+    bool dopo = false;
+    for (const std::string& f : file_della_corsa) {
+      dopo = dopo || f == g.file_fallito;
+      if (!dopo) continue;
+      if (g.cartella_al_posto != nullptr && f == g.cartella_al_posto)
+        EXPECT_TRUE(fs::is_directory(p.c / f)) << g.nome;
+      else
+        EXPECT_TRUE(p.vecchio(f)) << g.nome << ": " << f;
+    }
+    EXPECT_EQ(temporanei_rimasti(p.c.percorso()), std::vector<std::string>{}) << g.nome;
+  }
+}
+
+}  // namespace

@@ -1,0 +1,164 @@
+// Fuzz target of the two source readers, driven the way the program drives
+// them: both source files are laid into the program's folder and the compiler
+// driver runs inside Form1::esegui, up to the compiled files.
+//
+// Input layout:
+//   byte 0        flags: bit 0 = scrivi_linea, bit 1 = no line source file,
+//                 bit 2 = no run source file ('1' compiles everything)
+//   bytes 1..     the line source, then the separator, then the run source;
+//                 without a separator the run source is empty
+//
+// Whatever the bytes, a run must end with a defined exit status, and the files
+// it leaves must be what the records say: the checks below abort otherwise.
+#include <unistd.h>
+
+#include <cstdint>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <string_view>
+
+#include "app/file_disco.h"
+#include "app/form1.h"
+#include "compiler/codifica.h"
+#include "compiler/file_compilati.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+constexpr std::string_view separatore = "@@@corsa@@@";
+
+class piattaforma_fuzz final : public piattaforma {
+ public:
+  fs::path cartella;
+  fs::path cartella_programma() override { return cartella; }
+  void mostra_attesa() override {}
+  void chiudi_attesa() override {}
+  void messaggio_errore(const std::string&) override {}
+  void segnala(const std::string&) override {}
+};
+
+piattaforma_fuzz* piattaforma_ = nullptr;
+
+void togli_cartella() {
+  std::error_code ec;
+  if (piattaforma_ != nullptr) fs::remove_all(piattaforma_->cartella, ec);
+}
+
+// A RAM-backed folder when the machine has one: every run writes files.
+fs::path cartella_di_lavoro() {
+  std::error_code ec;
+  const fs::path base = fs::is_directory("/dev/shm", ec) ? fs::path("/dev/shm") : fs::temp_directory_path();
+  fs::path c = base / ("fuzz_scenario_" + std::to_string(::getpid()));
+  fs::create_directories(c);
+  return c;
+}
+
+void svuota(const fs::path& cartella) {
+  for (const auto& voce : fs::directory_iterator(cartella)) fs::remove_all(voce.path());
+}
+
+void scrivi(const fs::path& file, std::string_view testo) {
+  std::ofstream f(file, std::ios::binary);
+  f.write(testo.data(), static_cast<std::streamsize>(testo.size()));
+}
+
+void verifica(bool condizione) {
+  if (!condizione) __builtin_trap();
+}
+
+// The table file walked entry by entry must end exactly at its last byte.
+void verifica_tabella(const std::string& b, const Form1& form) {
+  size_t at = 0;
+  for (const voce_corsa& v : form.tabella_corsa) {
+    verifica(at + 16 <= b.size());
+    const int16_t n = leggi_intero(b, at + 14);
+    verifica(n >= 0 && static_cast<size_t>(n) == v.nome.size());
+    at += byte_voce_vuota + static_cast<size_t>(n);
+  }
+  verifica(at == b.size());
+}
+
+// The line file: two halves of L + 7001 tagged values each, every one empty,
+// an Integer or a Double, and nothing after them.
+void verifica_linea(const std::string& b, int32_t ultimo) {
+  size_t at = 0;
+  for (int64_t i = 0; i < 2 * (int64_t{ultimo} + 1); ++i) {
+    verifica(at + 2 <= b.size());
+    const uint16_t tipo = leggi_parola(b, at);
+    at += 2;
+    if (tipo == tipo_valore::intero) at += 2;
+    else if (tipo == tipo_valore::doppio) at += 8;
+    else verifica(tipo == tipo_valore::vuoto);
+  }
+  verifica(at == b.size());
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerInitialize(int*, char***) {
+  piattaforma_ = new piattaforma_fuzz;
+  piattaforma_->cartella = cartella_di_lavoro();
+  std::atexit(togli_cartella);
+  return 0;
+}
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* dati, size_t n) {
+  if (n == 0) return 0;
+  const int bandiere = dati[0];
+  const std::string_view resto(reinterpret_cast<const char*>(dati) + 1, n - 1);
+  const size_t taglio = resto.find(separatore);
+  const std::string_view linea = resto.substr(0, taglio);
+  const std::string_view corsa =
+      taglio == std::string_view::npos ? std::string_view() : resto.substr(taglio + separatore.size());
+
+  piattaforma_fuzz& p = *piattaforma_;
+  svuota(p.cartella);
+  Form1 form(p);
+  form.nome_scenario = "Ombrasca1";
+  form.numero_treno = "5817";
+  if ((bandiere & 2) == 0) scrivi(form.file_sorgente_linea(), linea);
+  if ((bandiere & 4) == 0) scrivi(form.file_sorgente_corsa(), corsa);
+
+  const int32_t scrivi_linea = bandiere & 1;
+  const int stato = form.esegui([&] {
+    int32_t j = scrivi_linea;
+    form.memorizza_percorso(j);
+    form.termina_compilazione();
+  });
+
+  std::error_code ec;
+  // A line source that was there has been read, and is gone on every path.
+  verifica(!fs::exists(form.file_sorgente_linea(), ec));
+  const bool linea_scritta = fs::exists(form.file_linea(), ec);
+  const bool tabella_scritta = fs::exists(form.file_tabella(), ec);
+  const bool tracciato_scritto = fs::exists(form.file_tracciato(), ec);
+  switch (stato) {
+    case stato_uscita::successo:
+    case stato_uscita::errori_compilazione: {
+      verifica((stato == stato_uscita::successo) == (form.codice_errore == 0));
+      verifica(linea_scritta == (scrivi_linea != 0) && tabella_scritta && tracciato_scritto);
+      const std::string tracciato = leggi_file(form.file_tracciato());
+      verifica(form.ultima_cella >= 2);
+      verifica(form.celle.size() == static_cast<size_t>(form.ultima_cella) + 1);
+      verifica(tracciato.size() == byte_cella * form.celle.size());
+      verifica(leggi_intero(tracciato, byte_cella + 1) == 5121);
+      verifica_tabella(leggi_file(form.file_tabella()), form);
+      if (scrivi_linea != 0) {
+        verifica(form.punti_linea.ultimo() == form.lunghezza_estesa);
+        verifica_linea(leggi_file(form.file_linea()), form.lunghezza_estesa);
+      }
+      break;
+    }
+    case stato_uscita::fermato:
+      // Stopped before any compiled file was touched.
+      verifica(!linea_scritta && !tabella_scritta && !tracciato_scritto);
+      break;
+    default:
+      // The folder is writable: no other end is possible.
+      verifica(false);
+  }
+  return 0;
+}
