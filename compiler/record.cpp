@@ -34,9 +34,9 @@ void punti_piano::dritto_fino(int64_t fino) { aggiungi(fino, false, 0.0); }
 void punti_piano::curva_fino(int64_t fino, double k) { aggiungi(fino, true, k); }
 
 void punti_piano::aggiungi(int64_t fino, bool curva, double k) {
+  if (a_mano_) throw std::logic_error("piano scritto a mano: non si prosegue a passi");
   // Steps are taken from two points that exist, which only inizia provides.
-  if (a_mano_ || prossimo_ < 2)
-    throw std::logic_error("piano senza i punti 0 e 1 calcolati: non si prosegue a passi");
+  if (prossimo_ < 2) throw std::logic_error("piano senza i punti 0 e 1: non si prosegue a passi");
   if (fino < prossimo_) return;
   copia_.reset();
   tratti_.push_back({fino, curva, k});
