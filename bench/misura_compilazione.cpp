@@ -3,8 +3,8 @@
 //    compiled files);
 //  - compila_scenario on generated lines of 100, 500 and 1 000 km;
 //  - at 1 000 km, the stages one by one: reading both sources into the
-//    records, the post-pass, encoding the line file, encoding and writing
-//    the three files.
+//    records (the plan as its stretches), the post-pass, computing the plan
+//    into the line file's encoding, encoding and writing the three files.
 #include <benchmark/benchmark.h>
 
 #include <sstream>
@@ -102,7 +102,7 @@ void BM_fase_completa_celle(benchmark::State& state) {
   }
 }
 
-// The encoding alone: the pieces go nowhere.
+// The plan computed and encoded as the line file: the pieces go nowhere.
 void BM_fase_codifica_linea(benchmark::State& state) {
   linea_lunga l;
   l.leggi();

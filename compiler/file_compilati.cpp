@@ -14,25 +14,23 @@ void codifica_linea_a_pezzi(const punti_piano& punti, size_t pezzo,
                             const std::function<void(std::string_view)>& consegna) {
   // The one loop that runs per element of the file: it writes through a
   // local cursor into a piece that always has room for one more element.
+  // The plan is walked once for each coordinate, as the file lists them.
   std::string b(pezzo + 10, '\0');
   char* const inizio = b.data();
   char* p = inizio;
-  for (int k = 0; k < 2; ++k) {
-    const std::span<const uint8_t> tipi = punti.tipi(k);
-    const std::span<const double> valori = punti.valori(k);
-    for (size_t m = 0; m < tipi.size(); ++m) {
-      const uint16_t t = tipi[m];
-      p = scrivi_le(p, t);
-      if (t == tipo_valore::intero)
-        p = scrivi_le(p, static_cast<uint16_t>(static_cast<int16_t>(valori[m])));
-      else if (t == tipo_valore::doppio)
-        p = scrivi_le(p, bit_doppio(valori[m]));
-      if (static_cast<size_t>(p - inizio) >= pezzo) {
-        consegna({inizio, static_cast<size_t>(p - inizio)});
-        p = inizio;
-      }
+  const auto elemento = [&](uint16_t t, double v) {
+    p = scrivi_le(p, t);
+    if (t == tipo_valore::intero)
+      p = scrivi_le(p, static_cast<uint16_t>(static_cast<int16_t>(v)));
+    else if (t == tipo_valore::doppio)
+      p = scrivi_le(p, bit_doppio(v));
+    if (static_cast<size_t>(p - inizio) >= pezzo) {
+      consegna({inizio, static_cast<size_t>(p - inizio)});
+      p = inizio;
     }
-  }
+  };
+  punti.percorri(0, elemento);
+  punti.percorri(1, elemento);
   if (p != inizio) consegna({inizio, static_cast<size_t>(p - inizio)});
 }
 

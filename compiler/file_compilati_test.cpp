@@ -2,9 +2,11 @@
 
 #include <gtest/gtest.h>
 
+#include <vector>
+
 #include "compiler/codifica.h"
 #include "compiler/numeri.h"
-#include "testing/prova_piattaforma.h"
+#include "testing/compilazione_prova.h"
 
 namespace {
 
@@ -16,14 +18,8 @@ void dimensiona(Form1& f, int32_t L) {
   f.ultima_cella = static_cast<int32_t>(arrotonda((L + 7000) / 50.0));
   f.celle.assign(f.ultima_cella + 1, cella{});
   f.punti_linea.crea(f.lunghezza_estesa);
-  f.punti_linea.metti_intero(0, 0, 0);
-  f.punti_linea.metti_intero(0, 1, 0);
-  f.punti_linea.metti_intero(1, 0, 0);
-  f.punti_linea.metti_intero(1, 1, 1);
-  for (int32_t m = 2; m <= f.lunghezza_estesa - 2; ++m) {
-    f.punti_linea.metti_doppio(m, 0, 0.0);
-    f.punti_linea.metti_doppio(m, 1, m);
-  }
+  f.punti_linea.inizia(0, 0, 0, 1);
+  f.punti_linea.dritto_fino(f.lunghezza_estesa - 2);
 }
 
 TEST(TabellaCompilata, CorsaVuotaConINomiDelloScenario) {
@@ -126,8 +122,8 @@ TEST(FileCompilati, LineaAPezziUgualeAllaLineaIntera) {
   // Point 10's first half: after nine Doubles and the empty half of point 3.
   EXPECT_EQ(leggi_parola(intera, 92), tipo_valore::intero);
   EXPECT_EQ(leggi_intero(intera, 94), -10000);
-  for (size_t pezzo : {size_t{1}, size_t{9}, size_t{10}, size_t{11}, size_t{333},
-                       size_t{1} << 20}) {
+  for (size_t pezzo :
+       {size_t{1}, size_t{9}, size_t{10}, size_t{11}, size_t{333}, size_t{1} << 20}) {
     std::string unita;
     size_t pezzi = 0;
     codifica_linea_a_pezzi(punti, pezzo, [&](std::string_view p) {
@@ -260,6 +256,145 @@ TEST(FileCompilati, UnaScritturaFallitaLasciaIlFileVecchio) {
   EXPECT_EQ(p.cartella.elenco(),
             (std::vector<std::string>{"Ombrasca1_5817.dat", "Ombrasca1_5817.sim"}))
       << "no temporary file is left behind";
+}
+
+// The plan as the rules for the line source describe it, metre by metre and
+// held whole: the reference that the line file, walked from the stretches
+// the reader kept, must match byte for byte.
+struct curva_attesa {
+  int64_t inizio, lunghezza;
+  double k;
+};
+
+struct piano_atteso {
+  int32_t ultimo;
+  std::vector<uint16_t> tipi[2];
+  std::vector<double> valori[2];
+
+  piano_atteso(int32_t L, const std::vector<curva_attesa>& curve) : ultimo(L + 7000) {
+    for (int k = 0; k < 2; ++k) {
+      tipi[k].assign(ultimo + 1, tipo_valore::vuoto);
+      valori[k].assign(ultimo + 1, 0.0);
+    }
+    tipi[0][0] = tipi[1][0] = tipi[0][1] = tipi[1][1] = tipo_valore::intero;
+    valori[1][1] = 1;
+    int64_t m = 2;
+    double x1 = 0, y1 = 1, x2 = 0, y2 = 0;
+    const auto passo = [&](bool curva, double k) {
+      const double dx = x1 - x2, dy = y1 - y2;
+      const double x = curva ? x1 + (dy * k + dx) : x1 + dx;
+      const double y = curva ? y1 + (dy - dx * k) : y1 + dy;
+      if (m <= ultimo) {
+        tipi[0][m] = tipi[1][m] = tipo_valore::doppio;
+        valori[0][m] = x;
+        valori[1][m] = y;
+      }
+      x2 = x1, y2 = y1, x1 = x, y1 = y;
+      ++m;
+    };
+    for (const curva_attesa& c : curve) {
+      while (m <= c.inizio) {
+        passo(false, 0);
+        if (m > 1000000) return;  // code 103: the plan ends here
+      }
+      while (m <= c.inizio + c.lunghezza) {
+        passo(true, c.k);
+        if (m > 1000000) return;
+      }
+    }
+    while (m <= ultimo - 2) passo(false, 0);
+  }
+};
+
+// A line file encoded element by element from any source of values.
+template <typename T, typename V>
+std::string linea_da(int32_t ultimo, const T& tipo, const V& valore) {
+  codifica b;
+  for (int k = 0; k < 2; ++k) {
+    for (int32_t m = 0; m <= ultimo; ++m) {
+      const uint16_t t = tipo(m, k);
+      b.parola(t);
+      if (t == tipo_valore::intero) b.intero(static_cast<int16_t>(valore(m, k)));
+      if (t == tipo_valore::doppio) b.doppio(valore(m, k));
+    }
+  }
+  return b.prendi();
+}
+
+TEST(FileCompilati, LineaDaiTrattiUgualeAlPianoMetroPerMetro) {
+  struct caso {
+    const char* nome;
+    int32_t L;
+    std::vector<std::string> righe;
+    std::vector<curva_attesa> curve;  // those the reader gets to
+    int32_t codice;
+  };
+  const caso casi[] = {
+      {"dritta", 3000, {}, {}, 0},
+      {"curve di fila",
+       3000,
+       {"curvad4,  500,  300", "curvas6,  900,  400", "curvad1,  1400,  10",
+        "curvas3,  1410,  200"},
+       {{500, 300, 0.001}, {900, 400, -0.003}, {1400, 10, 0.0001}, {1410, 200, -0.0004}},
+       0},
+      {"curve che iniziano o finiscono prima del punto da calcolare",
+       2000,
+       {"curvad4,  500,  300", "curvas2,  600,  500", "curvad6,  100,  200", "curvad3,  1100,  0"},
+       {{500, 300, 0.001}, {600, 500, -0.0002}, {100, 200, 0.003}, {1100, 0, 0.0004}},
+       0},
+      {"inizio e lunghezza negativi",
+       2000,
+       {"curvad3,  -50,  400", "curvas1,  2000,  -100"},
+       {{-50, 400, 0.0004}, {2000, -100, -0.0001}},
+       0},
+      {"curva oltre la fine del piano", 0, {"curvad4,  6000,  5000"}, {{6000, 5000, 0.001}}, 0},
+      {"curva fino al penultimo punto", 1000, {"curvas5,  7900,  99"}, {{7900, 99, -0.002}}, 0},
+      {"riga fuori percorso: le curve dopo non contano",
+       2000,
+       {"curvad4,  500,  300", "pendenza,  9000,  3", "curvad4,  3000,  300"},
+       {{500, 300, 0.001}},
+       15},
+      {"tetto a metà rincorsa",
+       1000000,
+       {"curvad2,  300000,  400", "curvad4,  1000500,  300"},
+       {{300000, 400, 0.0002}, {1000500, 300, 0.001}},
+       103},
+      {"tetto a metà arco", 1000000, {"curvas5,  999000,  5000"}, {{999000, 5000, -0.002}}, 103},
+      {"tetto sul punto 1 000 000",
+       1000000,
+       {"curvas5,  1000000,  0"},
+       {{1000000, 0, -0.002}},
+       103},
+      {"arco fino a 999 999: la fine del piano passa il tetto",
+       1000000,
+       {"curvad1,  999000,  999"},
+       {{999000, 999, 0.0001}},
+       0},
+  };
+  for (const caso& c : casi) {
+    compilazione_prova p;
+    std::string linea =
+        "[generale]\r\nlunghezza percorso,    " + std::to_string(c.L) + "\r\n[curve]\r\n";
+    for (const std::string& r : c.righe) linea += r + "\r\n";
+    p.leggi(linea + "[fine]\r\n");
+    ASSERT_EQ(p.form.codice_errore, c.codice) << c.nome;
+    const punti_piano& piano = p.form.punti_linea;
+    ASSERT_FALSE(piano.tenuto_in_memoria()) << c.nome;
+    const std::string a_pezzi = codifica_linea(piano);
+    EXPECT_FALSE(piano.tenuto_in_memoria()) << c.nome << ": writing the file holds no plan";
+
+    const piano_atteso atteso(c.L, c.curve);
+    EXPECT_TRUE(a_pezzi == linea_da(
+                               atteso.ultimo, [&](int32_t m, int k) { return atteso.tipi[k][m]; },
+                               [&](int32_t m, int k) { return atteso.valori[k][m]; }))
+        << c.nome << ": not the plan of the rules";
+    EXPECT_TRUE(a_pezzi == linea_da(
+                               piano.ultimo(), [&](int32_t m, int k) { return piano.tipo(m, k); },
+                               [&](int32_t m, int k) { return piano.valore(m, k); }))
+        << c.nome << ": not the plan of the values in memory";
+    ASSERT_TRUE(piano.tenuto_in_memoria()) << c.nome;
+    EXPECT_TRUE(a_pezzi == codifica_linea(piano)) << c.nome << ": from the copy in memory";
+  }
 }
 
 }  // namespace

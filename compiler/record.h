@@ -2,8 +2,9 @@
 // exact widths of their fields. The byte layouts on disk are in file_compilati.h.
 #pragma once
 
+#include <algorithm>
 #include <cstdint>
-#include <span>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -70,40 +71,145 @@ inline constexpr uint16_t intero = 2;  // 16-bit Integer
 inline constexpr uint16_t doppio = 5;  // IEEE 754 Double
 }  // namespace tipo_valore
 
-// The per-metre plan: two coordinates for each metre 0..ultimo, each a tagged
-// value (empty, Integer or Double). Stored as a type byte and a double per
-// element, first coordinates first, as the line file lays them out.
+// The per-metre plan: two coordinates for each metre 0..ultimo(), each a
+// tagged value (empty, Integer or Double).
+//
+// The line reader gives it as what determines it: points 0 and 1, then the
+// stretches it asks for, each a run of straight or arc steps up to a given
+// point. Points 0..prossimo()-1 exist, the rest are empty; points past
+// ultimo() are never stored, though the steps that reach them are kept, so
+// prossimo() counts on as the reader's ceiling needs. The values are computed
+// afresh each time they are walked: the line file lists every first
+// coordinate before any second one, and computing the plan twice costs less
+// than holding 2 x (L + 7001) values for it.
+//
+// Random access (tipo, valore) and values set one at a time (the tools that
+// read a line file back) work on a copy of every value, made on first use.
+// Once a value has been set by hand that copy is the plan.
 class punti_piano {
  public:
   void crea(int32_t ultimo);  // bounds (0 To ultimo, 0 To 1), every element empty
   void libera_tutto();
-  bool esiste() const { return !valori_.empty(); }
-  int32_t ultimo() const { return static_cast<int32_t>(valori_.size() / 2) - 1; }
+  bool esiste() const { return ultimo_ >= 0; }
+  int32_t ultimo() const { return ultimo_; }
 
-  uint16_t tipo(int32_t m, int k) const { return tipi_[indice(m, k)]; }
-  double valore(int32_t m, int k) const { return valori_[indice(m, k)]; }
-  // One coordinate of every metre, 0 to ultimo(): types and values side by side.
-  std::span<const uint8_t> tipi(int k) const { return meta(tipi_, k); }
-  std::span<const double> valori(int k) const { return meta(valori_, k); }
-  // Inline: the line reader calls them twice for every metre of the line.
-  void metti_intero(int32_t m, int k, int16_t v) {
-    tipi_[indice(m, k)] = tipo_valore::intero;
-    valori_[indice(m, k)] = v;
+  // Points 0 and 1 as Integers; the next point to compute is then 2.
+  void inizia(int16_t x0, int16_t y0, int16_t x1, int16_t y1);
+  // Steps up to and including point `fino`, each from the two points before
+  // it; nothing when `fino` lies before prossimo().
+  void dritto_fino(int64_t fino);
+  // The direction (dx, dy) is turned by k each metre, towards positive x for
+  // a positive k, without being normalised.
+  void curva_fino(int64_t fino, double k);
+  int64_t prossimo() const { return prossimo_; }
+
+  uint16_t tipo(int32_t m, int k) const {
+    const size_t i = indice(m, k);
+    return in_memoria().tipi[i];
   }
-  void metti_doppio(int32_t m, int k, double v) {
-    tipi_[indice(m, k)] = tipo_valore::doppio;
-    valori_[indice(m, k)] = v;
+  double valore(int32_t m, int k) const {
+    const size_t i = indice(m, k);
+    return in_memoria().valori[i];
   }
+  void metti_intero(int32_t m, int k, int16_t v);
+  void metti_doppio(int32_t m, int k, double v);
+  // Whether the copy of every value is held (the tests' window on the memory).
+  bool tenuto_in_memoria() const { return copia_.has_value(); }
+
+  // Calls visita(tipo, valore) for coordinate k of every metre, 0 to
+  // ultimo(), in order (valore 0 for an empty element).
+  template <typename F>
+  void percorri(int k, F&& visita) const;
 
  private:
-  template <typename T>
-  static std::span<const T> meta(const std::vector<T>& v, int k) {
-    const size_t n = v.size() / 2;
-    return {v.data() + static_cast<size_t>(k) * n, n};
-  }
-  size_t indice(int32_t m, int k) const {
-    return static_cast<size_t>(k) * (valori_.size() / 2) + static_cast<size_t>(m);
-  }
-  std::vector<uint8_t> tipi_;
-  std::vector<double> valori_;
+  struct tratto {
+    int64_t fino;  // the last point it reaches
+    bool curva;    // arc steps, or straight ones
+    double k;      // curvature of the arc steps
+  };
+  struct valori_in_memoria {
+    std::vector<uint8_t> tipi;
+    std::vector<double> valori;
+  };
+
+  // The two points before the next one, and the step from them. The formulas
+  // are the plan's bits: each bracketed sum first, then the addition to the
+  // previous coordinate.
+  struct passo {
+    double x1, y1, x2, y2;
+    void dritto() {
+      const double dx = x1 - x2;
+      const double dy = y1 - y2;
+      avanza(x1 + dx, y1 + dy);
+    }
+    void curva(double k) {
+      const double dx = x1 - x2;
+      const double dy = y1 - y2;
+      avanza(x1 + (dy * k + dx), y1 + (dy - dx * k));
+    }
+    void avanza(double x, double y) {
+      x2 = x1;
+      y2 = y1;
+      x1 = x;
+      y1 = y;
+    }
+  };
+
+  void aggiungi(int64_t fino, bool curva, double k);
+  // Calls punto(x, y) for every stored computed point, 2 to the last one, in order.
+  template <typename F>
+  void ripeti(F&& punto) const;
+  const valori_in_memoria& in_memoria() const;
+  size_t indice(int32_t m, int k) const;
+
+  int32_t ultimo_ = -1;
+  int64_t prossimo_ = 0;
+  int16_t inizio_[2][2] = {};  // points 0 and 1: [m][k]
+  std::vector<tratto> tratti_;
+  mutable std::optional<valori_in_memoria> copia_;
+  bool a_mano_ = false;  // values set one at a time: the copy is the plan
 };
+
+template <typename F>
+void punti_piano::ripeti(F&& punto) const {
+  const int64_t ultimo_calcolato = std::min<int64_t>(prossimo_ - 1, ultimo_);
+  passo p{static_cast<double>(inizio_[1][0]), static_cast<double>(inizio_[1][1]),
+          static_cast<double>(inizio_[0][0]), static_cast<double>(inizio_[0][1])};
+  int64_t m = 2;
+  for (const tratto& t : tratti_) {
+    const int64_t fino = std::min(t.fino, ultimo_calcolato);
+    if (t.curva) {
+      for (; m <= fino; ++m) {
+        p.curva(t.k);
+        punto(p.x1, p.y1);
+      }
+    } else {
+      for (; m <= fino; ++m) {
+        p.dritto();
+        punto(p.x1, p.y1);
+      }
+    }
+    if (m > ultimo_calcolato) return;
+  }
+}
+
+// The computed points are visited as they are computed: the steps are a
+// chain of dependent additions, and the caller's work on each value fits in
+// the time the next step waits for them.
+template <typename F>
+void punti_piano::percorri(int k, F&& visita) const {
+  if (copia_) {
+    const size_t n = static_cast<size_t>(ultimo_) + 1;
+    for (size_t i = static_cast<size_t>(k) * n, fine = i + n; i < fine; ++i)
+      visita(copia_->tipi[i], copia_->valori[i]);
+    return;
+  }
+  const int64_t esistenti = std::min<int64_t>(prossimo_, static_cast<int64_t>(ultimo_) + 1);
+  for (int64_t m = 0; m < std::min<int64_t>(esistenti, 2); ++m)
+    visita(tipo_valore::intero, static_cast<double>(inizio_[m][k]));
+  if (k == 0)
+    ripeti([&visita](double x, double) { visita(tipo_valore::doppio, x); });
+  else
+    ripeti([&visita](double, double y) { visita(tipo_valore::doppio, y); });
+  for (int64_t m = esistenti; m <= ultimo_; ++m) visita(tipo_valore::vuoto, 0.0);
+}

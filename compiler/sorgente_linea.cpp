@@ -2,6 +2,7 @@
 // the plan from the line length, stores the general values, fills the gradient
 // of every cell, builds the plan metre by metre from the curves and places the
 // mountain spans, speed indicator boards and text boards.
+#include <algorithm>
 #include <cstdint>
 
 #include "app/file_disco.h"
@@ -54,17 +55,10 @@ class lettura_linea : lettura_sorgente {
   }
 
   void scrivi_pendenza();
-  void passo_dritto();
-  void passo_curva(double k);
-  void metti_punto(double x, double y);
 
   // Gradient cursor and gradient in force.
   int64_t c_ = 0;
   int64_t g_ = 0;
-
-  // The plan: the next point to compute and the two points before it.
-  int64_t m_ = 2;
-  double x1_ = 0, y1_ = 1, x2_ = 0, y2_ = 0;
 };
 
 bool lettura_linea::esegui() {
@@ -75,10 +69,7 @@ bool lettura_linea::esegui() {
   f_.prossimo_cartello = 80;
   if (f_.scrivi_linea != 0) {
     if (!f_.punti_linea.esiste()) throw errore_lettura("manca la lunghezza del percorso");
-    f_.punti_linea.metti_intero(0, 0, 0);
-    f_.punti_linea.metti_intero(0, 1, 0);
-    f_.punti_linea.metti_intero(1, 0, 0);
-    f_.punti_linea.metti_intero(1, 1, 1);
+    f_.punti_linea.inizia(0, 0, 0, 1);
   }
 
   while (prossima_riga()) {
@@ -190,32 +181,6 @@ lettura_linea::esito lettura_linea::pendenza() {
   return esito::avanti;
 }
 
-void lettura_linea::metti_punto(double x, double y) {
-  if (m_ <= f_.lunghezza_estesa) {
-    f_.punti_linea.metti_doppio(static_cast<int32_t>(m_), 0, x);
-    f_.punti_linea.metti_doppio(static_cast<int32_t>(m_), 1, y);
-  }
-  x2_ = x1_;
-  y2_ = y1_;
-  x1_ = x;
-  y1_ = y;
-  ++m_;
-}
-
-void lettura_linea::passo_dritto() {
-  const double dx = x1_ - x2_;
-  const double dy = y1_ - y2_;
-  metti_punto(x1_ + dx, y1_ + dy);
-}
-
-// The direction (dx, dy) is turned by k each metre, towards positive x for a
-// positive k, without being normalised.
-void lettura_linea::passo_curva(double k) {
-  const double dx = x1_ - x2_;
-  const double dy = y1_ - y2_;
-  metti_punto(x1_ + (dy * k + dx), y1_ + (dy - dx * k));
-}
-
 lettura_linea::esito lettura_linea::curva() {
   const int32_t s = in_.lungo();
   const int32_t d = in_.lungo();
@@ -237,14 +202,14 @@ lettura_linea::esito lettura_linea::curva() {
   if (!trovata) return ferma(103);
   if (contiene_ic(f_.riga, "s")) k = -k;
 
-  while (m_ <= s) {
-    passo_dritto();
-    if (m_ > ultimo_punto_curve) return ferma(103);
-  }
-  while (m_ <= static_cast<int64_t>(s) + d) {
-    passo_curva(k);
-    if (m_ > ultimo_punto_curve) return ferma(103);
-  }
+  // A straight run-in up to the start, then the arc, neither past the
+  // ceiling of the plan's index: the points up to it are computed, and a
+  // run-in that reaches it leaves no arc to take. Every curve before stopped
+  // short of it, so the next point is never past it here.
+  punti_piano& piano = f_.punti_linea;
+  piano.dritto_fino(std::min<int64_t>(s, ultimo_punto_curve));
+  piano.curva_fino(std::min<int64_t>(static_cast<int64_t>(s) + d, ultimo_punto_curve), k);
+  if (piano.prossimo() > ultimo_punto_curve) return ferma(103);
   return esito::avanti;
 }
 
@@ -291,9 +256,8 @@ void lettura_linea::fine_file() {
   elimina_file(f_.file_sorgente_linea());
   do scrivi_pendenza();
   while (c_ < static_cast<int64_t>(f_.ultima_cella) - 2);
-  if (f_.scrivi_linea != 0) {
-    while (m_ <= static_cast<int64_t>(f_.lunghezza_estesa) - 2) passo_dritto();
-  }
+  if (f_.scrivi_linea != 0)
+    f_.punti_linea.dritto_fino(static_cast<int64_t>(f_.lunghezza_estesa) - 2);
 }
 
 }  // namespace
