@@ -141,7 +141,14 @@ int compila_scenario(const std::vector<std::string>& argomenti, std::ostream& us
 
     const int stato = form.esegui([&] {
       int32_t j = scrivi_linea;
-      form.memorizza_percorso(j);
+      try {
+        form.memorizza_percorso(j);
+      } catch (const errore_file& e) {
+        // A file of the private copy is named as the author's file it stands for.
+        const fs::path f = e.file();
+        if (f.parent_path() != privata.percorso()) throw;
+        throw errore_file((cartella / f.filename()).string(), e.motivo());
+      }
       // The compiled files are complete: only now do they replace the author's.
       for (const fs::path& f : {form.file_linea(), form.file_tabella(), form.file_tracciato()})
         controlla_destinazione(cartella / f.filename());

@@ -21,8 +21,8 @@ const char* const nome_corsa = "Prova_5817-.txt";
 const std::vector<std::string> compilati = {"Prova_linea.dat", "Prova_5817.sim", "Prova_5817.dat"};
 
 // A line of 2000 m: cells 0 to 180, positions up to 8900 m pass the check.
-const std::string linea_2000 = sorgente_linea(2000, {"pendenza,   0,    0", "curvad4,  500,  300",
-                                                     "cartello_indicatore,  1000,   (PROVA)"});
+const std::string linea_2000 = sorgente_linea(
+    2000, {"pendenza,   0,    0", "curvad4,  500,  300", "cartello_indicatore,  1000,   (PROVA)"});
 const std::string corsa_buona = sorgente_corsa(
     {"numero vetture,    4", "velocita,       0,    80",
      "stazione,    4000, 24,  400,  0, 0, 0,  0,0,0,  0,0,0,    0,   6, 0, 0, PRIMA"});
@@ -47,7 +47,8 @@ struct cartella_autore {
     for (const std::string& f : compilati) scrivi_testo(c / f, "vecchio " + f);
   }
 
-  esito_processo compila(std::optional<long> limite = std::nullopt, bool senza_linea = false) const {
+  esito_processo compila(std::optional<long> limite = std::nullopt,
+                         bool senza_linea = false) const {
     std::vector<std::string> a;
     if (senza_linea) a.push_back("--senza-linea");
     a.insert(a.end(), {c.percorso().string(), "Prova", "5817"});
@@ -74,7 +75,7 @@ struct cartella_autore {
 
 struct guasto {
   const char* nome;
-  std::optional<long> limite;   // bytes a file may grow to
+  std::optional<long> limite;  // bytes a file may grow to
   bool senza_linea;
   const char* cartella_al_posto;  // a folder where this compiled file goes
   const char* file_nominato;      // the message names it
@@ -93,7 +94,8 @@ TEST(CompilaScenarioGuasti, NessunFileCompilatoCambiaENessunTemporaneoResta) {
        "Prova_5817.dat"},
   };
   for (const guasto& g : casi) {
-    cartella_autore a(g.linea_lunga ? linea_con(std::string(2000, 'q') + "\r\n") : linea_2000, corsa_buona);
+    cartella_autore a(g.linea_lunga ? linea_con(std::string(2000, 'q') + "\r\n") : linea_2000,
+                      corsa_buona);
     if (g.cartella_al_posto != nullptr) {
       fs::remove(a.c / g.cartella_al_posto);
       fs::create_directory(a.c / g.cartella_al_posto);
@@ -102,6 +104,9 @@ TEST(CompilaScenarioGuasti, NessunFileCompilatoCambiaENessunTemporaneoResta) {
     ASSERT_TRUE(e.uscito) << g.nome << ": segnale " << e.segnale;
     EXPECT_EQ(e.stato, stato_uscita::errore_file) << g.nome << "\n" << e.errori;
     EXPECT_NE(e.errori.find(g.file_nominato), std::string::npos) << g.nome << "\n" << e.errori;
+    EXPECT_EQ(e.errori.find(".compila_scenario"), std::string::npos)
+        << g.nome << ": the author's file is named, not the private copy\n"
+        << e.errori;
     for (const std::string& f : compilati) {
       if (g.cartella_al_posto != nullptr && f == g.cartella_al_posto)
         EXPECT_TRUE(fs::is_directory(a.c / f)) << g.nome;
@@ -162,50 +167,61 @@ TEST(CompilaScenarioGuasti, SorgentiRotte) {
       {"corsa vuota", linea_2000, "", 0, ""},
       {"linea binaria", binario(4096, 7), corsa_buona, 3, "Nessun tracciato"},
       {"corsa binaria", linea_2000, binario(4096, 11), 0, ""},
-      {"linea troncata dentro un record", "[generale]\r\nlunghezza percorso, 500\r\n[curve]\r\npendenza,  500",
-       corsa_buona, 1, "Errore n. 25"},
-      {"corsa troncata dentro una stazione", linea_2000, "[generale]\r\nstazione,  4000, 24,  400, 0",
-       1, "Errore n. 25"},
+      {"linea troncata dentro un record",
+       "[generale]\r\nlunghezza percorso, 500\r\n[curve]\r\npendenza,  500", corsa_buona, 1,
+       "Errore n. 25"},
+      {"corsa troncata dentro una stazione", linea_2000,
+       "[generale]\r\nstazione,  4000, 24,  400, 0", 1, "Errore n. 25"},
       // Several MB on one line.
       {"voce iniziale di 4 MB", linea_con(mb4 + "\r\n"), corsa_buona, 0, ""},
       {"testo di cartello di 4 MB", linea_con("cartello_indicatore, 1000, " + mb4 + "\r\n"),
        corsa_buona, 1, "Errore n. 25"},
-      {"nome di stazione di 4 MB", linea_2000, corsa_con("stazione, 4000, 24, 400, " + sec + mb4 + "\r\n"),
-       1, "Errore n. 25"},
-      {"numero di 3 MB", "[generale]\r\nlunghezza percorso, " + std::string(3 << 20, '9') + "\r\n[fine]\r\n",
+      {"nome di stazione di 4 MB", linea_2000,
+       corsa_con("stazione, 4000, 24, 400, " + sec + mb4 + "\r\n"), 1, "Errore n. 25"},
+      {"numero di 3 MB",
+       "[generale]\r\nlunghezza percorso, " + std::string(3 << 20, '9') + "\r\n[fine]\r\n",
        corsa_buona, 3, "Errore n. 25"},
-      {"zeri in testa per 3 MB", "[generale]\r\nlunghezza percorso, " + std::string(3 << 20, '0') +
-       "2000\r\n[curve]\r\n[fine]\r\n", corsa_buona, 0, ""},
+      {"zeri in testa per 3 MB",
+       "[generale]\r\nlunghezza percorso, " + std::string(3 << 20, '0') +
+           "2000\r\n[curve]\r\n[fine]\r\n",
+       corsa_buona, 0, ""},
       // NUL bytes.
       {"NUL in una voce iniziale", linea_con("pend\0enza,  500,   3\r\n"s), corsa_buona, 0, ""},
       {"NUL dopo un numero", "[generale]\r\nlunghezza percorso, 2000\0\r\n[curve]\r\n[fine]\r\n"s,
        corsa_buona, 0, ""},
       // Numbers past 32 bits and past their fields.
-      {"lunghezza oltre 32 bit", "[generale]\r\nlunghezza percorso, 4294967296\r\n[curve]\r\n[fine]\r\n", corsa_buona, 3, "Errore n. 25"},
-      {"posizione oltre 32 bit", linea_2000, corsa_con("velocita, 2147483648, 80\r\n"), 1, "Errore n. 25"},
-      {"ora oltre un Integer", linea_2000, corsa_con("orologio, 32768, 0, 0\r\n"), 1, "Errore n. 25"},
-      {"tipo di stazione oltre un Byte", linea_2000, corsa_con("stazione, 4000, 256, 400, " + sec + "X\r\n"),
-       1, "Errore n. 25"},
+      {"lunghezza oltre 32 bit",
+       "[generale]\r\nlunghezza percorso, 4294967296\r\n[curve]\r\n[fine]\r\n", corsa_buona, 3,
+       "Errore n. 25"},
+      {"posizione oltre 32 bit", linea_2000, corsa_con("velocita, 2147483648, 80\r\n"), 1,
+       "Errore n. 25"},
+      {"ora oltre un Integer", linea_2000, corsa_con("orologio, 32768, 0, 0\r\n"), 1,
+       "Errore n. 25"},
+      {"tipo di stazione oltre un Byte", linea_2000,
+       corsa_con("stazione, 4000, 256, 400, " + sec + "X\r\n"), 1, "Errore n. 25"},
       // Negative and huge positions.
       {"pendenza a posizione negativa", linea_con("pendenza, -5000, 3\r\n"), corsa_buona, 0, ""},
-      {"cartello a posizione negativa", linea_con("cartello_indicatore, -5000, X\r\n"), corsa_buona, 1,
-       "Errore n. 15 (posizione -5000 m)"},
+      {"cartello a posizione negativa", linea_con("cartello_indicatore, -5000, X\r\n"), corsa_buona,
+       1, "Errore n. 15 (posizione -5000 m)"},
       {"pendenza alla posizione massima", linea_con("pendenza, 2147483647, 3\r\n"), corsa_buona, 1,
        "Errore n. 15 (posizione 2147483647 m)"},
-      {"montagna dalla posizione minima", linea_con("montagna, -2147483648, 100, 12\r\n"), corsa_buona, 0, ""},
-      {"punto di codice a posizione negativa", linea_2000, corsa_con("abbattimento, -500, 270\r\n"), 1,
-       "Errore n. 15 (posizione -500 m)"},
-      {"segnale a posizione negativa", linea_2000, corsa_con("segnale, -1000, 1,0,0,0,0,0,0,0,0,0\r\n"), 1,
-       "Errore n. 15 (posizione -1000 m)"},
-      {"stazione a posizione minima", linea_2000, corsa_con("stazione, -2000000000, 24, 400, " + sec + "X\r\n"),
-       1, "Errore n. 24"},
+      {"montagna dalla posizione minima", linea_con("montagna, -2147483648, 100, 12\r\n"),
+       corsa_buona, 0, ""},
+      {"punto di codice a posizione negativa", linea_2000, corsa_con("abbattimento, -500, 270\r\n"),
+       1, "Errore n. 15 (posizione -500 m)"},
+      {"segnale a posizione negativa", linea_2000,
+       corsa_con("segnale, -1000, 1,0,0,0,0,0,0,0,0,0\r\n"), 1, "Errore n. 15 (posizione -1000 m)"},
+      {"stazione a posizione minima", linea_2000,
+       corsa_con("stazione, -2000000000, 24, 400, " + sec + "X\r\n"), 1, "Errore n. 24"},
       {"rallentamento lungo oltre la linea", linea_2000,
-       corsa_con("rallentamento, 100, 60, 2147483647, 0, 0, 0\r\n"), 1, "Errore n. 15 (posizione 100 m)"},
+       corsa_con("rallentamento, 100, 60, 2147483647, 0, 0, 0\r\n"), 1,
+       "Errore n. 15 (posizione 100 m)"},
       {"aderenza e velocita' alla posizione minima", linea_2000,
        corsa_con("aderenza, -2147483648, 5\r\nvelocita, -2147483648, 80\r\n"), 0, ""},
       {"curva oltre il milionesimo metro", linea_con("curvad4, 8000, 2000000\r\n"), corsa_buona, 1,
        "Errore n. 103"},
-      {"curva oltre la fine della linea", linea_con("curvad4, 8000, 500000\r\n"), corsa_buona, 0, ""},
+      {"curva oltre la fine della linea", linea_con("curvad4, 8000, 500000\r\n"), corsa_buona, 0,
+       ""},
       {"pendenze ripetute oltre l'ultima cella", linea_con(ripeti("pendenza, #, 3", 20, 0, 8900)),
        corsa_buona, 0, ""},
       {"aderenze fuori ordine oltre l'ultima cella", linea_2000,
@@ -214,45 +230,54 @@ TEST(CompilaScenarioGuasti, SorgentiRotte) {
       // Board texts fill entries 80 down to 1: a station would then find no room.
       {"80 cartelli", linea_con(ripeti("cartello_indicatore, #, X", 80, 100, 100), 10000),
        corsa_con("numero vetture, 4\r\n"), 0, ""},
-      {"81 cartelli", linea_con(ripeti("cartello_indicatore, #, X", 81, 100, 100), 10000), corsa_buona, 1,
-       "Errore n. 25"},
+      {"81 cartelli", linea_con(ripeti("cartello_indicatore, #, X", 81, 100, 100), 10000),
+       corsa_buona, 1, "Errore n. 25"},
       {"80 montagne", linea_con(ripeti("montagna, #, 50, 1", 80, 0, 0)), corsa_buona, 0, ""},
-      {"81 montagne", linea_con(ripeti("montagna, #, 50, 1", 81, 0, 0)), corsa_buona, 1, "Errore n. 25"},
+      {"81 montagne", linea_con(ripeti("montagna, #, 50, 1", 81, 0, 0)), corsa_buona, 1,
+       "Errore n. 25"},
       // Objects stacked on one cell (a board at 1000 m takes cell 21).
-      {"cartello su cartello", linea_con("cartello_indicatore, 1000, A\r\ncartello_indicatore, 1000, B\r\n"),
-       corsa_buona, 1, "Errore n. 6 (posizione 1000 m)"},
-      {"indicatore su cartello", linea_con("cartello_indicatore, 1000, A\r\nindicatori_v, 1000, 1,1,1,0,1,1,1,0\r\n"),
+      {"cartello su cartello",
+       linea_con("cartello_indicatore, 1000, A\r\ncartello_indicatore, 1000, B\r\n"), corsa_buona,
+       1, "Errore n. 6 (posizione 1000 m)"},
+      {"indicatore su cartello",
+       linea_con("cartello_indicatore, 1000, A\r\nindicatori_v, 1000, 1,1,1,0,1,1,1,0\r\n"),
        corsa_buona, 1, "Errore n. 21 (posizione 1000 m)"},
       {"segnale su cartello", linea_2000, corsa_con("segnale, 1000, 1,0,0,0,0,0,0,0,0,0\r\n"), 1,
        "Errore n. 16 (posizione 1000 m)"},
       {"punto di codice su cartello", linea_2000, corsa_con("abbattimento, 1050, 270\r\n"), 1,
        "Errore n. 7 (posizione 1050 m)"},
-      {"rallentamento su cartello", linea_2000, corsa_con("rallentamento, 1000, 60, 500, 0, 0, 0\r\n"), 1,
+      {"rallentamento su cartello", linea_2000,
+       corsa_con("rallentamento, 1000, 60, 500, 0, 0, 0\r\n"), 1,
        "Errore n. 18 (posizione 1000 m)"},
       {"fermata su cartello", linea_2000, corsa_con("stazione, 1100, 24, 0, " + sec + "X\r\n"), 1,
        "Errore n. 23 (posizione 1100 m)"},
       // The very start and the very end of the track.
       {"segnale all'inizio", linea_2000, corsa_con("segnale, 0, 2,1,1,1,0,0,0,0,0,0\r\n"), 3,
        " Errore n. 1250"},
-      {"rallentamento all'inizio", linea_2000, corsa_con("rallentamento, 0, 60, 500, 0, 0, 0\r\n"), 3,
-       " Errore n. 1250"},
-      {"segnale all'ultima posizione", linea_2000, corsa_con("segnale, 8900, 2,1,1,1,0,0,0,0,0,0\r\n"), 0, ""},
-      {"segnale oltre l'ultima posizione", linea_2000, corsa_con("segnale, 8901, 1,0,0,0,0,0,0,0,0,0\r\n"),
-       1, "Errore n. 15 (posizione 8901 m)"},
-      {"rallentamento all'ultima posizione", linea_2000, corsa_con("rallentamento, 8900, 60, 0, 0, 1, 0\r\n"),
-       0, ""},
+      {"rallentamento all'inizio", linea_2000, corsa_con("rallentamento, 0, 60, 500, 0, 0, 0\r\n"),
+       3, " Errore n. 1250"},
+      {"segnale all'ultima posizione", linea_2000,
+       corsa_con("segnale, 8900, 2,1,1,1,0,0,0,0,0,0\r\n"), 0, ""},
+      {"segnale oltre l'ultima posizione", linea_2000,
+       corsa_con("segnale, 8901, 1,0,0,0,0,0,0,0,0,0\r\n"), 1, "Errore n. 15 (posizione 8901 m)"},
+      {"rallentamento all'ultima posizione", linea_2000,
+       corsa_con("rallentamento, 8900, 60, 0, 0, 1, 0\r\n"), 0, ""},
       {"rallentamento che finisce oltre la linea", linea_2000,
-       corsa_con("rallentamento, 8800, 60, 500, 0, 1, 0\r\n"), 1, "Errore n. 15 (posizione 8800 m)"},
-      {"stazione all'ultima posizione", linea_2000, corsa_con("stazione, 8200, 24, 400, " + sec + "X\r\n"), 0, ""},
-      {"stazione oltre l'ultima posizione", linea_2000, corsa_con("stazione, 8250, 24, 400, " + sec + "X\r\n"),
-       1, "Errore n. 15 (posizione 8250 m)"},
+       corsa_con("rallentamento, 8800, 60, 500, 0, 1, 0\r\n"), 1,
+       "Errore n. 15 (posizione 8800 m)"},
+      {"stazione all'ultima posizione", linea_2000,
+       corsa_con("stazione, 8200, 24, 400, " + sec + "X\r\n"), 0, ""},
+      {"stazione oltre l'ultima posizione", linea_2000,
+       corsa_con("stazione, 8250, 24, 400, " + sec + "X\r\n"), 1,
+       "Errore n. 15 (posizione 8250 m)"},
   };
   for (const sorgente_rotta& k : casi) {
     cartella_autore a(k.linea, k.corsa);
     const esito_processo e = a.compila();
     ASSERT_TRUE(e.uscito) << k.nome << ": segnale " << e.segnale << "\n" << e.errori;
     EXPECT_EQ(e.stato, k.stato) << k.nome << "\n" << e.errori.substr(0, 2000);
-    EXPECT_NE(e.errori.find(k.messaggio), std::string::npos) << k.nome << "\n" << e.errori.substr(0, 2000);
+    EXPECT_NE(e.errori.find(k.messaggio), std::string::npos) << k.nome << "\n"
+                                                             << e.errori.substr(0, 2000);
     if (k.stato == stato_uscita::successo) {
       EXPECT_EQ(e.errori, "") << k.nome;
     }
@@ -266,8 +291,9 @@ TEST(CompilaScenarioGuasti, SorgentiRotte) {
 
 TEST(CompilaScenarioGuasti, ByteNulNelNomeDiStazioneArrivaNelFileTabella) {
   const std::string nome = "NO\0ME\xE0"s;
-  cartella_autore a(linea_2000, corsa_con("stazione, 4000, 24, 400, 0,0,0, 0,0,0, 0,0,0, 0, 6,0,0, " +
-                                          nome + "\r\n"));
+  cartella_autore a(
+      linea_2000,
+      corsa_con("stazione, 4000, 24, 400, 0,0,0, 0,0,0, 0,0,0, 0, 6,0,0, " + nome + "\r\n"));
   const esito_processo e = a.compila();
   ASSERT_TRUE(e.uscito);
   EXPECT_EQ(e.stato, stato_uscita::successo) << e.errori;
