@@ -35,6 +35,18 @@ class lettura_sorgente {
   }
   bool in_celle(int64_t i) const { return i >= 0 && i <= f_.ultima_cella; }
 
+  // The fill of the gradient, speed and adhesion bytes: the cells from the
+  // cursor up to the one before `fino` get the value in force. At least one
+  // cell is written, even when the cursor already stands at or past `fino`;
+  // a cell past the last one is counted but never written.
+  template <class F>
+  void riempi(int64_t& cursore, int64_t fino, F scrivi) {
+    do {
+      if (in_celle(cursore)) scrivi(f_.celle[static_cast<size_t>(cursore)]);
+      ++cursore;
+    } while (cursore < fino);
+  }
+
   // Records a problem of the current row.
   void segna(int32_t codice) {
     f_.codice_errore = codice;

@@ -55,7 +55,7 @@ class lettura_corsa : lettura_sorgente {
     return static_cast<uint8_t>(u);
   }
   void scrivi_velocita();
-  void scrivi_aderenza();
+  void riempi_aderenza(int64_t fino);
   cella& cella_in(int64_t i) { return f_.celle[static_cast<size_t>(i)]; }
 
   const int64_t u_;
@@ -114,9 +114,8 @@ void lettura_corsa::scrivi_velocita() {
   ++punto_velocita_;
 }
 
-void lettura_corsa::scrivi_aderenza() {
-  if (in_celle(punto_aderenza_)) cella_in(punto_aderenza_).aderenza = basso8(aderenza_);
-  ++punto_aderenza_;
+void lettura_corsa::riempi_aderenza(int64_t fino) {
+  riempi(punto_aderenza_, fino, [this](cella& c) { c.aderenza = basso8(aderenza_); });
 }
 
 lettura_corsa::esito lettura_corsa::velocita() {
@@ -142,10 +141,7 @@ lettura_corsa::esito lettura_corsa::aderenza() {
   const int32_t a = in_.lungo();
   if (!in_percorso(p)) return fuori_percorso(p);
   const int64_t c = indice_cella(p, 0);
-  if (c > 0) {
-    do scrivi_aderenza();
-    while (punto_aderenza_ < c);
-  }
+  if (c > 0) riempi_aderenza(c);
   aderenza_ = a;
   return esito::avanti;
 }
@@ -278,14 +274,8 @@ lettura_corsa::esito lettura_corsa::stazione() {
 void lettura_corsa::fine_file() {
   elimina_file(f_.file_sorgente_corsa());
   // The tails: at least one cell each, never past the last cell.
-  do {
-    if (in_celle(punto_velocita_))
-      scrivi_velocita();
-    else
-      ++punto_velocita_;
-  } while (punto_velocita_ < u_ - 2);
-  do scrivi_aderenza();
-  while (punto_aderenza_ < u_ - 2);
+  riempi(punto_velocita_, u_ - 2, [this](cella& c) { c.velocita = unita_velocita(); });
+  riempi_aderenza(u_ - 2);
 
   for (int e = 81; e <= 83; ++e) {
     const voce_corsa& v = f_.tabella_corsa[e];

@@ -54,7 +54,7 @@ class lettura_linea : lettura_sorgente {
     return esito::ferma;
   }
 
-  void scrivi_pendenza();
+  void riempi_pendenza(int64_t fino);
 
   // Gradient cursor and gradient in force.
   int64_t c_ = 0;
@@ -159,12 +159,11 @@ lettura_linea::esito lettura_linea::record() {
   return esito::avanti;
 }
 
-// One cell at the cursor gets the gradient in force. Nothing exists past the
-// last cell, and a file without a length row has no cells at all.
-void lettura_linea::scrivi_pendenza() {
+// The cells up to the one before `fino` get the gradient in force. A file
+// without a length row has no cells at all to fill.
+void lettura_linea::riempi_pendenza(int64_t fino) {
   if (f_.celle.empty()) throw errore_lettura("manca la lunghezza del percorso");
-  if (c_ >= 0 && c_ <= f_.ultima_cella) f_.celle[c_].pendenza = basso8(g_ + 100);
-  ++c_;
+  riempi(c_, fino, [this](cella& c) { c.pendenza = basso8(g_ + 100); });
 }
 
 lettura_linea::esito lettura_linea::pendenza() {
@@ -172,11 +171,7 @@ lettura_linea::esito lettura_linea::pendenza() {
   const int32_t g = in_.lungo();
   if (!in_percorso(p)) return fuori_percorso(p);
   const int64_t v = indice_cella(p, 0);
-  // At least one cell is written, even when the cursor is already past v.
-  if (v > 0) {
-    do scrivi_pendenza();
-    while (c_ < v);
-  }
+  if (v > 0) riempi_pendenza(v);
   g_ = g;
   return esito::avanti;
 }
@@ -254,8 +249,7 @@ lettura_linea::esito lettura_linea::cartello() {
 
 void lettura_linea::fine_file() {
   elimina_file(f_.file_sorgente_linea());
-  do scrivi_pendenza();
-  while (c_ < static_cast<int64_t>(f_.ultima_cella) - 2);
+  riempi_pendenza(static_cast<int64_t>(f_.ultima_cella) - 2);
   if (f_.scrivi_linea != 0)
     f_.punti_linea.dritto_fino(static_cast<int64_t>(f_.lunghezza_estesa) - 2);
 }
