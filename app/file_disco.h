@@ -4,6 +4,7 @@
 // file behind. Failures raise errore_file, naming the file and the reason.
 #pragma once
 
+#include <cstdint>
 #include <cstdio>
 #include <filesystem>
 #include <string>
@@ -22,7 +23,16 @@ class file_nuovo {
   file_nuovo(const file_nuovo&) = delete;
   file_nuovo& operator=(const file_nuovo&) = delete;
 
+  // Sets aside room for `byte` bytes at once, where the file system can,
+  // rather than a block at a time as the writes arrive: for a file of many
+  // megabytes that is most of the cost of writing it. Never a failure: a
+  // disk without the room fails at the write instead.
+  void riserva(uint64_t byte);
+  // Appends `pezzo` after what has been written so far.
   void scrivi(std::string_view pezzo);
+  // Writes `pezzo` at byte `posizione`; bytes skipped over read as zeros
+  // until written.
+  void scrivi_a(uint64_t posizione, std::string_view pezzo);
   void conferma();
 
  private:

@@ -24,6 +24,30 @@ TEST(FileNuovo, IPezziSostituisconoIlFileSoloAllaConferma) {
   EXPECT_EQ(c.elenco(), std::vector<std::string>{"linea.dat"});
 }
 
+// The line file arrives as two parts written side by side; room set aside
+// beforehand, more or less than what is written, never shows in the file.
+TEST(FileNuovo, PezziAlLoroPostoERiservaSenzaByteInPiu) {
+  struct caso {
+    const char* nome;
+    uint64_t riservati;
+  };
+  for (const caso& c : {caso{"no room set aside", 0}, caso{"the exact size", 12},
+                        caso{"more than written", 1 << 20}, caso{"less than written", 5}}) {
+    cartella_temporanea cartella;
+    const auto file = cartella / "linea.dat";
+    scrivi_testo(file, "un vecchio file piu' lungo del nuovo");
+    file_nuovo f(file);
+    f.riserva(c.riservati);
+    f.scrivi_a(6, "ghi");
+    f.scrivi_a(0, "abc");
+    f.scrivi_a(9, "jkl");
+    f.scrivi_a(3, "def");
+    f.conferma();
+    EXPECT_EQ(leggi_testo(file), "abcdefghijkl") << c.nome;
+    EXPECT_EQ(cartella.elenco(), std::vector<std::string>{"linea.dat"}) << c.nome;
+  }
+}
+
 TEST(FileNuovo, SenzaConfermaNonLasciaTracce) {
   cartella_temporanea c;
   const auto file = c / "linea.dat";

@@ -54,8 +54,8 @@ void BM_compila_scenario(benchmark::State& state) {
                          dimensione(cartella / "Lunga_1.dat");
   state.SetBytesProcessed(state.iterations() * uscite);
   state.counters["s_per_km"] = benchmark::Counter(
-      static_cast<double>(state.range(0)), benchmark::Counter::kIsIterationInvariantRate |
-                                               benchmark::Counter::kInvert);
+      static_cast<double>(state.range(0)),
+      benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
 }
 
 // A Form1 whose records hold the compiled 1 000 km line: the sources are
@@ -109,7 +109,7 @@ void BM_fase_codifica_linea(benchmark::State& state) {
   size_t byte = 0;
   for (auto _ : state) {
     byte = 0;
-    codifica_linea_a_pezzi(l.form.punti_linea, 256 * 1024, [&byte](std::string_view p) {
+    codifica_linea_a_pezzi(l.form.punti_linea, 256 * 1024, [&byte](uint64_t, std::string_view p) {
       benchmark::DoNotOptimize(p.data());
       byte += p.size();
     });

@@ -1,5 +1,7 @@
 #include "compiler/file_compilati.h"
 
+#include <algorithm>
+
 #include "app/file_disco.h"
 #include "app/form1.h"
 #include "compiler/codifica.h"
@@ -10,34 +12,64 @@ namespace {
 constexpr size_t pezzo_linea = 256 * 1024;
 }  // namespace
 
+uint64_t byte_coordinata(const punti_piano& punti, int k) {
+  return 2 * uint64_t{punti.quanti(k, tipo_valore::vuoto)} +
+         4 * uint64_t{punti.quanti(k, tipo_valore::intero)} +
+         10 * uint64_t{punti.quanti(k, tipo_valore::doppio)};
+}
+
 void codifica_linea_a_pezzi(const punti_piano& punti, size_t pezzo,
-                            const std::function<void(std::string_view)>& consegna) {
-  // The one loop that runs per element of the file: it writes through a
-  // local cursor into a piece that always has room for one more element.
-  // The plan is walked once for each coordinate, as the file lists them.
-  std::string b(pezzo + 10, '\0');
-  char* const inizio = b.data();
-  char* p = inizio;
-  const auto elemento = [&](uint16_t t, double v) {
+                            const consegna_pezzo& consegna) {
+  // The one loop that runs per metre of the line: each coordinate is
+  // written through a local cursor into a piece of its own that always has
+  // room for one more element. The file lists every first coordinate before
+  // any second one, so the second part's pieces go where the first part ends.
+  pezzo = std::max<size_t>(pezzo, 1);
+  // Room for a piece and a whole block of elements more: within a block the
+  // cursors move with no test and no call, and full pieces are handed over
+  // between blocks. The cursors are plain locals, so that they stay in
+  // registers.
+  const size_t capienza = pezzo + punti_piano::metri_per_blocco * 10;
+  std::string bx(capienza, '\0');
+  std::string by(capienza, '\0');
+  char* const ix = bx.data();
+  char* const iy = by.data();
+  char* px = ix;
+  char* py = iy;
+  uint64_t posizione_x = 0;
+  uint64_t posizione_y = byte_coordinata(punti, 0);
+  const auto elemento = [](char* p, uint16_t t, double v) {
     p = scrivi_le(p, t);
     if (t == tipo_valore::intero)
-      p = scrivi_le(p, static_cast<uint16_t>(static_cast<int16_t>(v)));
-    else if (t == tipo_valore::doppio)
-      p = scrivi_le(p, bit_doppio(v));
-    if (static_cast<size_t>(p - inizio) >= pezzo) {
-      consegna({inizio, static_cast<size_t>(p - inizio)});
-      p = inizio;
-    }
+      return scrivi_le(p, static_cast<uint16_t>(static_cast<int16_t>(v)));
+    if (t == tipo_valore::doppio) return scrivi_le(p, bit_doppio(v));
+    return p;
   };
-  punti.percorri(0, elemento);
-  punti.percorri(1, elemento);
-  if (p != inizio) consegna({inizio, static_cast<size_t>(p - inizio)});
+  const auto consegna_parte = [&](uint64_t& posizione, char* inizio, char*& p, size_t almeno) {
+    const size_t n = static_cast<size_t>(p - inizio);
+    if (n == 0 || n < almeno) return;
+    consegna(posizione, {inizio, n});
+    posizione += n;
+    p = inizio;
+  };
+  punti.percorri(
+      [&](uint16_t tx, double vx, uint16_t ty, double vy) {
+        px = elemento(px, tx, vx);
+        py = elemento(py, ty, vy);
+      },
+      [&] {
+        consegna_parte(posizione_x, ix, px, pezzo);
+        consegna_parte(posizione_y, iy, py, pezzo);
+      });
+  consegna_parte(posizione_x, ix, px, 1);
+  consegna_parte(posizione_y, iy, py, 1);
 }
 
 std::string codifica_linea(const punti_piano& punti) {
-  std::string s;
-  s.reserve(2 * (static_cast<size_t>(punti.ultimo()) + 1) * 10);
-  codifica_linea_a_pezzi(punti, pezzo_linea, [&s](std::string_view p) { s.append(p); });
+  std::string s(byte_coordinata(punti, 0) + byte_coordinata(punti, 1), '\0');
+  codifica_linea_a_pezzi(punti, pezzo_linea, [&s](uint64_t posizione, std::string_view p) {
+    s.replace(posizione, p.size(), p);
+  });
   return s;
 }
 
@@ -87,8 +119,10 @@ std::string codifica_tracciato(const std::vector<cella>& celle) {
 void Form1::scrivi_compilati() {
   if (scrivi_linea != 0) {
     file_nuovo linea(file_linea());
-    codifica_linea_a_pezzi(punti_linea, pezzo_linea,
-                           [&linea](std::string_view p) { linea.scrivi(p); });
+    linea.riserva(byte_coordinata(punti_linea, 0) + byte_coordinata(punti_linea, 1));
+    codifica_linea_a_pezzi(
+        punti_linea, pezzo_linea,
+        [&linea](uint64_t posizione, std::string_view p) { linea.scrivi_a(posizione, p); });
     linea.conferma();
   }
   sostituisci_file(file_tabella(), codifica_tabella(tabella_corsa));

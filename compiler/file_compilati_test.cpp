@@ -103,8 +103,9 @@ TEST(FileCompilati, DimensioneDelFileDiLineaCresceDiVentiByteAlMetro) {
   }
 }
 
-// The pieces, laid end to end, are the whole file whatever their size, with
-// every kind of element, a piece boundary falling inside or between them.
+// The pieces, each put in its place, are the whole file whatever their size,
+// with every kind of element, a piece boundary falling inside or between
+// them, and the two coordinates of a metre of different kinds.
 TEST(FileCompilati, LineaAPezziUgualeAllaLineaIntera) {
   punti_piano punti;
   punti.crea(40);
@@ -122,20 +123,27 @@ TEST(FileCompilati, LineaAPezziUgualeAllaLineaIntera) {
   // Point 10's first half: after nine Doubles and the empty half of point 3.
   EXPECT_EQ(leggi_parola(intera, 92), tipo_valore::intero);
   EXPECT_EQ(leggi_intero(intera, 94), -10000);
+  // The first part: 32 Doubles, the Integers of points 10 and 24, 7 empty values.
+  const uint64_t meta = byte_coordinata(punti, 0);
+  ASSERT_EQ(meta, 32u * 10 + 2u * 4 + 7u * 2);
   for (size_t pezzo :
        {size_t{1}, size_t{9}, size_t{10}, size_t{11}, size_t{333}, size_t{1} << 20}) {
-    std::string unita;
-    size_t pezzi = 0;
-    codifica_linea_a_pezzi(punti, pezzo, [&](std::string_view p) {
-      EXPECT_FALSE(p.empty());
-      EXPECT_LT(p.size(), pezzo + 10) << "a piece overruns by one element at most";
-      unita.append(p);
-      ++pezzi;
+    std::string unita(intera.size(), '?');
+    uint64_t fine_x = 0;
+    uint64_t fine_y = meta;
+    codifica_linea_a_pezzi(punti, pezzo, [&](uint64_t posizione, std::string_view p) {
+      ASSERT_FALSE(p.empty());
+      EXPECT_LT(p.size(), pezzo + 5120) << "a piece overruns by one block at most";
+      // Each part's pieces follow each other with no gap and no overlap.
+      uint64_t& fine = posizione < meta ? fine_x : fine_y;
+      EXPECT_EQ(posizione, fine) << pezzo;
+      ASSERT_LE(posizione + p.size(), posizione < meta ? meta : intera.size()) << pezzo;
+      unita.replace(posizione, p.size(), p);
+      fine = posizione + p.size();
     });
+    EXPECT_EQ(fine_x, meta) << pezzo;
+    EXPECT_EQ(fine_y, intera.size()) << pezzo;
     EXPECT_EQ(unita, intera) << pezzo;
-    if (pezzo >= intera.size()) {
-      EXPECT_EQ(pezzi, 1u);
-    }
   }
 }
 

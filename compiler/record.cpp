@@ -1,5 +1,6 @@
 #include "compiler/record.h"
 
+#include <algorithm>
 #include <stdexcept>
 #include <string>
 
@@ -47,17 +48,43 @@ const punti_piano::valori_in_memoria& punti_piano::in_memoria() const {
   if (!copia_) {
     valori_in_memoria v;
     const size_t n = static_cast<size_t>(ultimo_ + 1);
-    v.tipi.reserve(2 * n);
-    v.valori.reserve(2 * n);
-    for (int k = 0; k < 2; ++k) {
-      percorri(k, [&v](uint16_t t, double x) {
-        v.tipi.push_back(static_cast<uint8_t>(t));
-        v.valori.push_back(x);
-      });
-    }
+    v.tipi.resize(2 * n);
+    v.valori.resize(2 * n);
+    size_t i = 0;
+    percorri([&](uint16_t tx, double x, uint16_t ty, double y) {
+      v.tipi[i] = static_cast<uint8_t>(tx);
+      v.valori[i] = x;
+      v.tipi[n + i] = static_cast<uint8_t>(ty);
+      v.valori[n + i] = y;
+      ++i;
+    });
     copia_ = std::move(v);
   }
   return *copia_;
+}
+
+size_t punti_piano::quanti(int k, uint16_t tipo) const {
+  if (k < 0 || k > 1 || ultimo_ < 0) return 0;
+  const size_t n = static_cast<size_t>(ultimo_) + 1;
+  if (copia_) {
+    const auto da = copia_->tipi.begin() + static_cast<std::ptrdiff_t>(static_cast<size_t>(k) * n);
+    return static_cast<size_t>(std::count(da, da + static_cast<std::ptrdiff_t>(n), tipo));
+  }
+  // Walked, the plan is points 0 and 1 as Integers, the computed ones as
+  // Doubles, then the empty rest, alike for both coordinates.
+  const size_t esistenti =
+      static_cast<size_t>(std::min<int64_t>(prossimo_, static_cast<int64_t>(ultimo_) + 1));
+  const size_t interi = std::min<size_t>(esistenti, 2);
+  switch (tipo) {
+    case tipo_valore::intero:
+      return interi;
+    case tipo_valore::doppio:
+      return esistenti - interi;
+    case tipo_valore::vuoto:
+      return n - esistenti;
+    default:
+      return 0;
+  }
 }
 
 size_t punti_piano::indice(int32_t m, int k) const {

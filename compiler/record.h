@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 // One track cell: 50 m of the run. 15 bytes on disk.
@@ -79,9 +80,8 @@ inline constexpr uint16_t doppio = 5;  // IEEE 754 Double
 // point. Points 0..prossimo()-1 exist, the rest are empty; points past
 // ultimo() are never stored, though the steps that reach them are kept, so
 // prossimo() counts on as the reader's ceiling needs. The values are computed
-// afresh each time they are walked: the line file lists every first
-// coordinate before any second one, and computing the plan twice costs less
-// than holding 2 x (L + 7001) values for it.
+// afresh each time they are walked: a walk costs less than holding
+// 2 x (L + 7001) values, whose memory alone takes longer to map.
 //
 // Random access (tipo, valore) and values set one at a time (the tools that
 // read a line file back) work on a copy of every value, made on first use.
@@ -116,10 +116,22 @@ class punti_piano {
   // Whether the copy of every value is held (the tests' window on the memory).
   bool tenuto_in_memoria() const { return copia_.has_value(); }
 
-  // Calls visita(tipo, valore) for coordinate k of every metre, 0 to
-  // ultimo(), in order (valore 0 for an empty element).
+  // Calls visita(tipo_x, x, tipo_y, y) for every metre, 0 to ultimo(), in
+  // order (value 0 for an empty element): one walk gives both coordinates.
+  // Between runs of at most metri_per_blocco visits it calls pausa(). The
+  // steps are a chain of dependent additions: a visitor that calls nothing
+  // out of line keeps the chain's values in registers, and its work on each
+  // pair fits in the time the next step waits for them. Anything else (a
+  // full buffer handed on) belongs in pausa().
+  static constexpr int64_t metri_per_blocco = 512;
+  template <typename F, typename P>
+  void percorri(F&& visita, P&& pausa) const;
   template <typename F>
-  void percorri(int k, F&& visita) const;
+  void percorri(F&& visita) const {
+    percorri(std::forward<F>(visita), [] {});
+  }
+  // How many elements of coordinate k are of the given kind.
+  size_t quanti(int k, uint16_t tipo) const;
 
  private:
   struct tratto {
@@ -156,9 +168,10 @@ class punti_piano {
   };
 
   void aggiungi(int64_t fino, bool curva, double k);
-  // Calls punto(x, y) for every stored computed point, 2 to the last one, in order.
-  template <typename F>
-  void ripeti(F&& punto) const;
+  // Calls punto(x, y) for every stored computed point, 2 to the last one, in
+  // order, and pausa() after each run of at most metri_per_blocco of them.
+  template <typename F, typename P>
+  void ripeti(F&& punto, P&& pausa) const;
   const valori_in_memoria& in_memoria() const;
   size_t indice(int32_t m, int k) const;
 
@@ -170,46 +183,58 @@ class punti_piano {
   bool a_mano_ = false;  // values set one at a time: the copy is the plan
 };
 
-template <typename F>
-void punti_piano::ripeti(F&& punto) const {
+template <typename F, typename P>
+void punti_piano::ripeti(F&& punto, P&& pausa) const {
   const int64_t ultimo_calcolato = std::min<int64_t>(prossimo_ - 1, ultimo_);
   passo p{static_cast<double>(inizio_[1][0]), static_cast<double>(inizio_[1][1]),
           static_cast<double>(inizio_[0][0]), static_cast<double>(inizio_[0][1])};
   int64_t m = 2;
   for (const tratto& t : tratti_) {
     const int64_t fino = std::min(t.fino, ultimo_calcolato);
-    if (t.curva) {
-      for (; m <= fino; ++m) {
-        p.curva(t.k);
-        punto(p.x1, p.y1);
+    while (m <= fino) {
+      const int64_t fine_blocco = std::min(fino, m + metri_per_blocco - 1);
+      if (t.curva) {
+        for (; m <= fine_blocco; ++m) {
+          p.curva(t.k);
+          punto(p.x1, p.y1);
+        }
+      } else {
+        for (; m <= fine_blocco; ++m) {
+          p.dritto();
+          punto(p.x1, p.y1);
+        }
       }
-    } else {
-      for (; m <= fino; ++m) {
-        p.dritto();
-        punto(p.x1, p.y1);
-      }
+      pausa();
     }
     if (m > ultimo_calcolato) return;
   }
 }
 
-// The computed points are visited as they are computed: the steps are a
-// chain of dependent additions, and the caller's work on each value fits in
-// the time the next step waits for them.
-template <typename F>
-void punti_piano::percorri(int k, F&& visita) const {
+template <typename F, typename P>
+void punti_piano::percorri(F&& visita, P&& pausa) const {
+  const int64_t n = static_cast<int64_t>(ultimo_) + 1;
   if (copia_) {
-    const size_t n = static_cast<size_t>(ultimo_) + 1;
-    for (size_t i = static_cast<size_t>(k) * n, fine = i + n; i < fine; ++i)
-      visita(copia_->tipi[i], copia_->valori[i]);
+    const size_t meta = static_cast<size_t>(n);
+    for (int64_t m = 0; m < n;) {
+      for (const int64_t fine = std::min(n, m + metri_per_blocco); m < fine; ++m) {
+        const size_t i = static_cast<size_t>(m);
+        visita(copia_->tipi[i], copia_->valori[i], copia_->tipi[meta + i],
+               copia_->valori[meta + i]);
+      }
+      pausa();
+    }
     return;
   }
-  const int64_t esistenti = std::min<int64_t>(prossimo_, static_cast<int64_t>(ultimo_) + 1);
+  const int64_t esistenti = std::min<int64_t>(prossimo_, n);
   for (int64_t m = 0; m < std::min<int64_t>(esistenti, 2); ++m)
-    visita(tipo_valore::intero, static_cast<double>(inizio_[m][k]));
-  if (k == 0)
-    ripeti([&visita](double x, double) { visita(tipo_valore::doppio, x); });
-  else
-    ripeti([&visita](double, double y) { visita(tipo_valore::doppio, y); });
-  for (int64_t m = esistenti; m <= ultimo_; ++m) visita(tipo_valore::vuoto, 0.0);
+    visita(tipo_valore::intero, static_cast<double>(inizio_[m][0]), tipo_valore::intero,
+           static_cast<double>(inizio_[m][1]));
+  pausa();
+  ripeti([&visita](double x, double y) { visita(tipo_valore::doppio, x, tipo_valore::doppio, y); },
+         pausa);
+  for (int64_t m = esistenti; m < n;) {
+    for (const int64_t fine = std::min(n, m + metri_per_blocco); m < fine; ++m)
+      visita(tipo_valore::vuoto, 0.0, tipo_valore::vuoto, 0.0);
+    pausa();
+  }
 }
