@@ -73,9 +73,19 @@ class cartella_privata {
   fs::path percorso_;
 };
 
+// The compiler deletes the sources it has read, so it reads them under names
+// of its own. A second name for the same file costs one step where a copy
+// costs several; removing it leaves the author's name in place, and the
+// compiler only ever reads and deletes its sources, never writes them. A
+// symbolic link is copied instead (a relative one would point elsewhere from
+// the private folder), as is a file on a disk that has no second names.
 void copia_se_esiste(const fs::path& da, const fs::path& a) {
   std::error_code ec;
   if (!fs::exists(da, ec)) return;
+  if (fs::is_regular_file(fs::symlink_status(da, ec))) {
+    fs::create_hard_link(da, a, ec);
+    if (!ec) return;
+  }
   if (!fs::copy_file(da, a, ec)) throw errore_file(da.string(), ec.message());
 }
 

@@ -40,10 +40,19 @@ struct cartella_autore {
   cartella_temporanea c;
   std::optional<std::string> linea, corsa;
 
-  cartella_autore(std::optional<std::string> l, std::optional<std::string> r)
+  // `collegate`: each source is a relative symbolic link to a file in a
+  // folder beside them, which the compiler copies rather than links.
+  cartella_autore(std::optional<std::string> l, std::optional<std::string> r,
+                  bool collegate = false)
       : linea(std::move(l)), corsa(std::move(r)) {
-    if (linea) scrivi_testo(c / nome_linea, *linea);
-    if (corsa) scrivi_testo(c / nome_corsa, *corsa);
+    const auto sorgente = [&](const char* nome, const std::string& testo) {
+      if (!collegate) return scrivi_testo(c / nome, testo);
+      fs::create_directories(c / "altrove");
+      scrivi_testo(c / "altrove" / nome, testo);
+      fs::create_symlink(fs::path("altrove") / nome, c / nome);
+    };
+    if (linea) sorgente(nome_linea, *linea);
+    if (corsa) sorgente(nome_corsa, *corsa);
     for (const std::string& f : compilati) scrivi_testo(c / f, "vecchio " + f);
   }
 
@@ -80,6 +89,7 @@ struct guasto {
   const char* cartella_al_posto;  // a folder where this compiled file goes
   const char* file_nominato;      // the message names it
   bool linea_lunga = false;       // a line source of more than 1000 bytes
+  bool collegate = false;         // sources as symbolic links: they are copied
 };
 
 TEST(CompilaScenarioGuasti, NessunFileCompilatoCambiaENessunTemporaneoResta) {
@@ -87,7 +97,7 @@ TEST(CompilaScenarioGuasti, NessunFileCompilatoCambiaENessunTemporaneoResta) {
       // The line file of 2000 m takes 179 964 bytes, the others a few KB.
       {"disco pieno sul file di linea", 100000, false, nullptr, "Prova_linea.dat"},
       {"disco pieno sul file della tabella", 1000, true, nullptr, "Prova_5817.sim"},
-      {"disco pieno copiando una sorgente", 1000, false, nullptr, nome_linea, true},
+      {"disco pieno copiando una sorgente", 1000, false, nullptr, nome_linea, true, true},
       {"cartella al posto del file di linea", std::nullopt, false, "Prova_linea.dat",
        "Prova_linea.dat"},
       {"cartella al posto del file del tracciato", std::nullopt, false, "Prova_5817.dat",
@@ -95,7 +105,7 @@ TEST(CompilaScenarioGuasti, NessunFileCompilatoCambiaENessunTemporaneoResta) {
   };
   for (const guasto& g : casi) {
     cartella_autore a(g.linea_lunga ? linea_con(std::string(2000, 'q') + "\r\n") : linea_2000,
-                      corsa_buona);
+                      corsa_buona, g.collegate);
     if (g.cartella_al_posto != nullptr) {
       fs::remove(a.c / g.cartella_al_posto);
       fs::create_directory(a.c / g.cartella_al_posto);

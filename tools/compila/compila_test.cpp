@@ -110,6 +110,41 @@ TEST(CompilaScenario, UnaCartellaAlPostoDiUnFileCompilato) {
                                                     "Prova_5817.sim", "Prova_linea.txt"}));
 }
 
+// The compiler deletes the sources it reads, and both of them on a source it
+// cannot read (code 25): the author's files must come through either way,
+// whether they are plain files or relative symbolic links to files elsewhere.
+TEST(CompilaScenario, ISorgentiDellAutoreRestanoQualunqueSiaLEsito) {
+  // A row cut short by the end of the file: code 25.
+  const std::string corsa_rotta = "[generale]\r\nstazione,    1000, 24,  400,  0";
+  for (const bool collegamenti : {false, true}) {
+    for (const std::string* corsa : {&corsa_prova, &corsa_rotta}) {
+      cartella_autore a("", "");
+      if (collegamenti) {
+        std::filesystem::create_directory(a.c / "altrove");
+        scrivi_testo(a.c / "altrove" / "l.txt", linea_prova);
+        scrivi_testo(a.c / "altrove" / "c.txt", *corsa);
+        std::filesystem::create_symlink("altrove/l.txt", a.c / "Prova_linea.txt");
+        std::filesystem::create_symlink("altrove/c.txt", a.c / "Prova_5817-.txt");
+      } else {
+        scrivi_testo(a.c / "Prova_linea.txt", linea_prova);
+        scrivi_testo(a.c / "Prova_5817-.txt", *corsa);
+      }
+      const esito e = compila(a.argomenti());
+      const char* caso = collegamenti ? "symbolic links" : "plain files";
+      if (corsa == &corsa_prova) {
+        EXPECT_EQ(e.stato, stato_uscita::successo) << caso << ": " << e.errori;
+        EXPECT_EQ(leggi_testo(a.c / "Prova_5817.dat").size(), 15u * 181) << caso;
+      } else {
+        EXPECT_EQ(e.stato, stato_uscita::errori_compilazione) << caso;
+        EXPECT_NE(e.errori.find("Errore n. 25"), std::string::npos) << caso << ": " << e.errori;
+      }
+      EXPECT_EQ(leggi_testo(a.c / "Prova_linea.txt"), linea_prova) << caso;
+      EXPECT_EQ(leggi_testo(a.c / "Prova_5817-.txt"), *corsa) << caso;
+      EXPECT_EQ(std::filesystem::is_symlink(a.c / "Prova_linea.txt"), collegamenti) << caso;
+    }
+  }
+}
+
 TEST(CompilaScenario, ArgomentiSbagliati) {
   cartella_autore a;
   const std::string cartella = a.c.percorso().string();
