@@ -23,6 +23,14 @@ double valore_numerico(std::string_view s) {
     for (++j; j < s.size() && s[j] >= '0' && s[j] <= '9'; ++j) ++cifre;
   }
   if (cifre == 0 || j != s.size()) return 0.0;
+  // Most items are whole numbers of a few digits: below 2^53 their value is
+  // exact as a double, the very value the general conversion gives.
+  if (j - i == cifre && cifre <= 15) {
+    int64_t n = 0;
+    for (size_t k = i; k < j; ++k) n = n * 10 + (s[k] - '0');
+    const double v = static_cast<double>(n);
+    return s[0] == '-' ? -v : v;
+  }
   const char* inizio = s.data() + (s[0] == '+' ? 1 : 0);
   double v = 0.0;
   const auto esito = std::from_chars(inizio, s.data() + s.size(), v);

@@ -2,6 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <bit>
+#include <charconv>
+#include <cstdint>
+#include <string_view>
 #include <vector>
 
 namespace {
@@ -59,6 +63,35 @@ TEST(LettoreVoci, SeparatoriSpaziEFineRiga) {
       {"segno piu e cifre fuori posto", "+7, 12abc, 1e5, -", "nnnn", {n(7), n(0), n(0), n(0)}},
   };
   for (const caso& c : casi) EXPECT_EQ(leggi(c.dati, c.tipi), c.attese) << c.nome;
+}
+
+// Whole numbers take a short way to their value; it must give, bit for bit,
+// what the general conversion gives, sign of zero included, up to the
+// longest digit strings and past them.
+TEST(LettoreVoci, NumeriInteriComeLaConversioneGenerale) {
+  const char* const voci[] = {"0",
+                              "-0",
+                              "+0",
+                              "007",
+                              "-35",
+                              "+2147483647",
+                              "-2147483648",
+                              "999999999999999",
+                              "-999999999999999",
+                              "9007199254740993",
+                              "12345678901234567890123",
+                              "0000000000000000000001",
+                              "1.",
+                              "-0.0",
+                              "3.25"};
+  for (const char* v : voci) {
+    lettore_voci in(v);
+    const double letto = in.numero();
+    const std::string_view s(v);
+    double atteso = 0;
+    std::from_chars(s.data() + (s[0] == '+' ? 1 : 0), s.data() + s.size(), atteso);
+    EXPECT_EQ(std::bit_cast<uint64_t>(letto), std::bit_cast<uint64_t>(atteso)) << v;
+  }
 }
 
 TEST(LettoreVoci, FineDelFileDopoLUltimaVoce) {
