@@ -13,9 +13,9 @@ void attendi_esposizione(Display* display, Window finestra) {
   using orologio = std::chrono::steady_clock;
   const auto scadenza = orologio::now() + std::chrono::seconds(3);
   while (orologio::now() < scadenza) {
-    while (XPending(display) > 0) {
+    while (x11().XPending(display) > 0) {
       XEvent evento;
-      XNextEvent(display, &evento);
+      x11().XNextEvent(display, &evento);
       if (evento.type == Expose && evento.xexpose.window == finestra) return;
     }
     std::this_thread::sleep_for(std::chrono::milliseconds(2));
@@ -32,24 +32,24 @@ finestra_attesa::finestra_attesa(schermo_x11& schermo) : schermo_(schermo) {
   // The window is painted once and then left to itself while the work runs:
   // where the server can, it keeps the picture when something passes over it.
   attributi.backing_store = WhenMapped;
-  finestra_ = XCreateWindow(d, RootWindow(d, schermo.numero), 0, 0, attesa::larghezza,
-                            attesa::altezza, 0, CopyFromParent, InputOutput, CopyFromParent,
-                            CWBackPixel | CWEventMask | CWBackingStore, &attributi);
+  finestra_ = x11().XCreateWindow(d, RootWindow(d, schermo.numero), 0, 0, attesa::larghezza,
+                                  attesa::altezza, 0, CopyFromParent, InputOutput, CopyFromParent,
+                                  CWBackPixel | CWEventMask | CWBackingStore, &attributi);
   prepara_finestra(schermo, finestra_, attesa::titolo, attesa::larghezza, attesa::altezza);
-  disegno_ = XftDrawCreate(d, finestra_, schermo.visual, schermo.colori);
+  disegno_ = x11().XftDrawCreate(d, finestra_, schermo.visual, schermo.colori);
 
-  XMapWindow(d, finestra_);
+  x11().XMapWindow(d, finestra_);
   attendi_esposizione(d, finestra_);
   disegna();
   // Everything must have reached the server before the work takes the thread.
-  XSync(d, False);
+  x11().XSync(d, False);
 }
 
 finestra_attesa::~finestra_attesa() {
   Display* d = schermo_.display;
-  if (disegno_ != nullptr) XftDrawDestroy(disegno_);
-  XDestroyWindow(d, finestra_);
-  XSync(d, False);
+  if (disegno_ != nullptr) x11().XftDrawDestroy(disegno_);
+  x11().XDestroyWindow(d, finestra_);
+  x11().XSync(d, False);
 }
 
 void finestra_attesa::disegna() {
@@ -57,6 +57,7 @@ void finestra_attesa::disegna() {
   XftFont* f = schermo_.carattere_attesa;
   const std::string testo = attesa::testo;
   // Text at the top left of the label's box, as a label lays it out.
-  XftDrawString8(disegno_, &schermo_.nero, f, attesa::etichetta_x, attesa::etichetta_y + f->ascent,
-                 reinterpret_cast<const FcChar8*>(testo.data()), static_cast<int>(testo.size()));
+  x11().XftDrawString8(
+      disegno_, &schermo_.nero, f, attesa::etichetta_x, attesa::etichetta_y + f->ascent,
+      reinterpret_cast<const FcChar8*>(testo.data()), static_cast<int>(testo.size()));
 }

@@ -8,8 +8,8 @@
 disposizione_messaggio disponi_messaggio(int larghezza_testo, int altezza_testo) {
   using namespace messaggio;
   disposizione_messaggio d;
-  d.larghezza = std::max({larghezza_minima, larghezza_testo + 2 * margine,
-                          bottone_larghezza + 2 * margine});
+  d.larghezza =
+      std::max({larghezza_minima, larghezza_testo + 2 * margine, bottone_larghezza + 2 * margine});
   d.altezza = margine + altezza_testo + sopra_bottone + bottone_altezza + sotto_bottone;
   d.testo = {margine, margine, larghezza_testo, altezza_testo};
   d.bottone = bottone_ok(d.larghezza, d.altezza);
@@ -46,7 +46,7 @@ class finestra_messaggio {
   Window finestra_ = 0;
   GC gc_ = nullptr;
   XftDraw* disegno_ = nullptr;
-  bool premuto_ = false;   // the OK button is held down
+  bool premuto_ = false;    // the OK button is held down
   bool distrutta_ = false;  // someone else destroyed the window
 };
 
@@ -58,57 +58,60 @@ finestra_messaggio::finestra_messaggio(schermo_x11& schermo, const std::string& 
   disposizione_ = disponi_messaggio(larghezza_testo(schermo, f, testo), f->ascent + f->descent);
 
   // Centred on the screen, as a message box stands.
-  const XPoint posizione{
-      static_cast<short>(std::max(0, (DisplayWidth(d, schermo.numero) - disposizione_.larghezza) / 2)),
-      static_cast<short>(std::max(0, (DisplayHeight(d, schermo.numero) - disposizione_.altezza) / 2))};
+  const XPoint posizione{static_cast<short>(std::max(
+                             0, (DisplayWidth(d, schermo.numero) - disposizione_.larghezza) / 2)),
+                         static_cast<short>(std::max(
+                             0, (DisplayHeight(d, schermo.numero) - disposizione_.altezza) / 2))};
   XSetWindowAttributes attributi{};
   attributi.background_pixel = schermo.sfondo;
   attributi.event_mask =
       ExposureMask | KeyPressMask | ButtonPressMask | ButtonReleaseMask | StructureNotifyMask;
-  finestra_ = XCreateWindow(d, RootWindow(d, schermo.numero), posizione.x, posizione.y,
-                            disposizione_.larghezza, disposizione_.altezza, 0, CopyFromParent,
-                            InputOutput, CopyFromParent, CWBackPixel | CWEventMask, &attributi);
+  finestra_ =
+      x11().XCreateWindow(d, RootWindow(d, schermo.numero), posizione.x, posizione.y,
+                          disposizione_.larghezza, disposizione_.altezza, 0, CopyFromParent,
+                          InputOutput, CopyFromParent, CWBackPixel | CWEventMask, &attributi);
   prepara_finestra(schermo, finestra_, messaggio::titolo, disposizione_.larghezza,
                    disposizione_.altezza, &posizione);
   segna_modale();
-  gc_ = XCreateGC(d, finestra_, 0, nullptr);
-  disegno_ = XftDrawCreate(d, finestra_, schermo.visual, schermo.colori);
-  XMapRaised(d, finestra_);
+  gc_ = x11().XCreateGC(d, finestra_, 0, nullptr);
+  disegno_ = x11().XftDrawCreate(d, finestra_, schermo.visual, schermo.colori);
+  x11().XMapRaised(d, finestra_);
 }
 
 finestra_messaggio::~finestra_messaggio() {
   Display* d = schermo_.display;
-  if (disegno_ != nullptr) XftDrawDestroy(disegno_);
-  if (gc_ != nullptr) XFreeGC(d, gc_);
-  if (!distrutta_) XDestroyWindow(d, finestra_);
-  XSync(d, False);
+  if (disegno_ != nullptr) x11().XftDrawDestroy(disegno_);
+  if (gc_ != nullptr) x11().XFreeGC(d, gc_);
+  if (!distrutta_) x11().XDestroyWindow(d, finestra_);
+  x11().XSync(d, False);
 }
 
 // Tells the window manager that this is a dialog that blocks the wait window.
 void finestra_messaggio::segna_modale() {
   Display* d = schermo_.display;
-  if (proprietaria_ != nullptr) XSetTransientForHint(d, finestra_, proprietaria_->id());
-  Atom tipo = XInternAtom(d, "_NET_WM_WINDOW_TYPE_DIALOG", False);
-  XChangeProperty(d, finestra_, XInternAtom(d, "_NET_WM_WINDOW_TYPE", False), XA_ATOM, 32,
-                  PropModeReplace, reinterpret_cast<unsigned char*>(&tipo), 1);
-  Atom stato = XInternAtom(d, "_NET_WM_STATE_MODAL", False);
-  XChangeProperty(d, finestra_, XInternAtom(d, "_NET_WM_STATE", False), XA_ATOM, 32,
-                  PropModeReplace, reinterpret_cast<unsigned char*>(&stato), 1);
+  if (proprietaria_ != nullptr) x11().XSetTransientForHint(d, finestra_, proprietaria_->id());
+  Atom tipo = x11().XInternAtom(d, "_NET_WM_WINDOW_TYPE_DIALOG", False);
+  x11().XChangeProperty(d, finestra_, x11().XInternAtom(d, "_NET_WM_WINDOW_TYPE", False), XA_ATOM,
+                        32, PropModeReplace, reinterpret_cast<unsigned char*>(&tipo), 1);
+  Atom stato = x11().XInternAtom(d, "_NET_WM_STATE_MODAL", False);
+  x11().XChangeProperty(d, finestra_, x11().XInternAtom(d, "_NET_WM_STATE", False), XA_ATOM, 32,
+                        PropModeReplace, reinterpret_cast<unsigned char*>(&stato), 1);
 }
 
 void finestra_messaggio::scrivi(const std::string& testo, int x, int y_alto) {
-  XftDrawString8(disegno_, &schermo_.nero, schermo_.carattere_messaggio, x,
-                 y_alto + schermo_.carattere_messaggio->ascent,
-                 reinterpret_cast<const FcChar8*>(testo.data()), static_cast<int>(testo.size()));
+  x11().XftDrawString8(disegno_, &schermo_.nero, schermo_.carattere_messaggio, x,
+                       y_alto + schermo_.carattere_messaggio->ascent,
+                       reinterpret_cast<const FcChar8*>(testo.data()),
+                       static_cast<int>(testo.size()));
 }
 
 void finestra_messaggio::disegna() {
   Display* d = schermo_.display;
   const rettangolo& b = disposizione_.bottone;
-  XSetForeground(d, gc_, premuto_ ? schermo_.bottone_premuto : schermo_.faccia_bottone);
-  XFillRectangle(d, finestra_, gc_, b.x, b.y, b.larghezza, b.altezza);
-  XSetForeground(d, gc_, schermo_.bordo_bottone);
-  XDrawRectangle(d, finestra_, gc_, b.x, b.y, b.larghezza - 1, b.altezza - 1);
+  x11().XSetForeground(d, gc_, premuto_ ? schermo_.bottone_premuto : schermo_.faccia_bottone);
+  x11().XFillRectangle(d, finestra_, gc_, b.x, b.y, b.larghezza, b.altezza);
+  x11().XSetForeground(d, gc_, schermo_.bordo_bottone);
+  x11().XDrawRectangle(d, finestra_, gc_, b.x, b.y, b.larghezza - 1, b.altezza - 1);
 
   scrivi(testo_, disposizione_.testo.x, disposizione_.testo.y);
   XftFont* f = schermo_.carattere_messaggio;
@@ -122,7 +125,7 @@ void finestra_messaggio::attendi_chiusura() {
   bool fuoco_dato = false;
   for (;;) {
     XEvent e;
-    XNextEvent(d, &e);
+    x11().XNextEvent(d, &e);
     if (e.xany.window != finestra_) {
       // While the box is up the wait window is still the program's: keep it painted.
       if (proprietaria_ != nullptr && e.type == Expose && e.xexpose.window == proprietaria_->id() &&
@@ -137,12 +140,12 @@ void finestra_messaggio::attendi_chiusura() {
         // A window can take the keyboard only once it is viewable, which its
         // first exposure proves.
         if (!fuoco_dato) {
-          XSetInputFocus(d, finestra_, RevertToParent, CurrentTime);
+          x11().XSetInputFocus(d, finestra_, RevertToParent, CurrentTime);
           fuoco_dato = true;
         }
         break;
       case KeyPress: {
-        const KeySym tasto = XLookupKeysym(&e.xkey, 0);
+        const KeySym tasto = x11().XLookupKeysym(&e.xkey, 0);
         if (tasto == XK_Return || tasto == XK_KP_Enter || tasto == XK_Escape) return;
         break;
       }

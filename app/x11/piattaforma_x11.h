@@ -16,8 +16,9 @@ struct chiudi_schermo_x11 {
 using schermo_x11_ptr = std::unique_ptr<schermo_x11, chiudi_schermo_x11>;
 
 // Connects to the display named by DISPLAY and loads the fonts; null when
-// there is no display, the connection fails or no font can be had, so that
-// the caller falls back to the console.
+// there is no display, the X11 or Xft client library cannot be loaded, the
+// connection fails or no font can be had, so that the caller falls back to
+// the console. Without DISPLAY no library is loaded.
 schermo_x11_ptr apri_schermo_x11();
 
 // The windowed layer on an open display; `resto` answers everything that is

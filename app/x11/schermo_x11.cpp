@@ -13,18 +13,21 @@ int ignora_errore(Display*, XErrorEvent*) { return 0; }
 // The nearest match to the font the windows were designed with, at a fixed
 // 96 dots per inch so that points map to the pixel sizes of the layout.
 XftFont* apri_carattere(Display* display, int numero, double punti, int peso) {
-  return XftFontOpen(display, numero,
-                     XFT_FAMILY, XftTypeString, "MS Sans Serif",
-                     XFT_FAMILY, XftTypeString, "sans-serif",
-                     XFT_SIZE, XftTypeDouble, punti,
-                     XFT_DPI, XftTypeDouble, 96.0,
-                     XFT_WEIGHT, XftTypeInteger, peso,
-                     nullptr);
+  // clang-format off
+  return x11().XftFontOpen(display, numero,
+                           XFT_FAMILY, XftTypeString, "MS Sans Serif",
+                           XFT_FAMILY, XftTypeString, "sans-serif",
+                           XFT_SIZE, XftTypeDouble, punti,
+                           XFT_DPI, XftTypeDouble, 96.0,
+                           XFT_WEIGHT, XftTypeInteger, peso,
+                           nullptr);
+  // clang-format on
 }
 
 unsigned long colore(const schermo_x11& s, const char* nome, unsigned long altrimenti) {
   XColor c;
-  if (XParseColor(s.display, s.colori, nome, &c) && XAllocColor(s.display, s.colori, &c))
+  if (x11().XParseColor(s.display, s.colori, nome, &c) &&
+      x11().XAllocColor(s.display, s.colori, &c))
     return c.pixel;
   return altrimenti;
 }
@@ -33,10 +36,10 @@ unsigned long colore(const schermo_x11& s, const char* nome, unsigned long altri
 
 schermo_x11::~schermo_x11() {
   if (display == nullptr) return;
-  if (carattere_attesa != nullptr) XftFontClose(display, carattere_attesa);
-  if (carattere_messaggio != nullptr) XftFontClose(display, carattere_messaggio);
-  if (nero_allocato) XftColorFree(display, visual, colori, &nero);
-  XCloseDisplay(display);
+  if (carattere_attesa != nullptr) x11().XftFontClose(display, carattere_attesa);
+  if (carattere_messaggio != nullptr) x11().XftFontClose(display, carattere_messaggio);
+  if (nero_allocato) x11().XftColorFree(display, visual, colori, &nero);
+  x11().XCloseDisplay(display);
 }
 
 void chiudi_schermo_x11::operator()(schermo_x11* schermo) const { delete schermo; }
@@ -44,10 +47,12 @@ void chiudi_schermo_x11::operator()(schermo_x11* schermo) const { delete schermo
 schermo_x11_ptr apri_schermo_x11() {
   const char* nome = std::getenv("DISPLAY");
   if (nome == nullptr || *nome == '\0') return nullptr;
-  Display* display = XOpenDisplay(nome);
+  // Only now, with a display to go to, are the client libraries loaded.
+  if (!carica_funzioni_x11()) return nullptr;
+  Display* display = x11().XOpenDisplay(nome);
   if (display == nullptr) return nullptr;
 
-  XSetErrorHandler(ignora_errore);
+  x11().XSetErrorHandler(ignora_errore);
   schermo_x11_ptr s(new schermo_x11);
   s->display = display;
   s->numero = DefaultScreen(display);
@@ -56,7 +61,7 @@ schermo_x11_ptr apri_schermo_x11() {
   s->carattere_attesa = apri_carattere(display, s->numero, 24.0, XFT_WEIGHT_BOLD);
   s->carattere_messaggio = apri_carattere(display, s->numero, 9.0, XFT_WEIGHT_MEDIUM);
   if (s->carattere_attesa == nullptr || s->carattere_messaggio == nullptr) return nullptr;
-  s->nero_allocato = XftColorAllocName(display, s->visual, s->colori, "#000000", &s->nero);
+  s->nero_allocato = x11().XftColorAllocName(display, s->visual, s->colori, "#000000", &s->nero);
   if (!s->nero_allocato) return nullptr;
 
   const unsigned long bianco = WhitePixel(display, s->numero);
@@ -65,23 +70,23 @@ schermo_x11_ptr apri_schermo_x11() {
   s->faccia_bottone = colore(*s, "#e1e1e1", bianco);
   s->bordo_bottone = colore(*s, "#0078d7", nero);
   s->bottone_premuto = colore(*s, "#cce4f7", bianco);
-  s->wm_protocols = XInternAtom(display, "WM_PROTOCOLS", False);
-  s->wm_delete_window = XInternAtom(display, "WM_DELETE_WINDOW", False);
+  s->wm_protocols = x11().XInternAtom(display, "WM_PROTOCOLS", False);
+  s->wm_delete_window = x11().XInternAtom(display, "WM_DELETE_WINDOW", False);
   return s;
 }
 
 int larghezza_testo(const schermo_x11& schermo, XftFont* carattere, const std::string& testo) {
   XGlyphInfo misure;
-  XftTextExtents8(schermo.display, carattere, reinterpret_cast<const FcChar8*>(testo.data()),
-                  static_cast<int>(testo.size()), &misure);
+  x11().XftTextExtents8(schermo.display, carattere, reinterpret_cast<const FcChar8*>(testo.data()),
+                        static_cast<int>(testo.size()), &misure);
   return misure.xOff;
 }
 
 void prepara_finestra(const schermo_x11& schermo, Window finestra, const char* titolo,
                       int larghezza, int altezza, const XPoint* posizione) {
-  XStoreName(schermo.display, finestra, titolo);
+  x11().XStoreName(schermo.display, finestra, titolo);
 
-  XSizeHints* misure = XAllocSizeHints();
+  XSizeHints* misure = x11().XAllocSizeHints();
   if (misure != nullptr) {
     misure->flags = PMinSize | PMaxSize;
     misure->min_width = misure->max_width = larghezza;
@@ -91,13 +96,13 @@ void prepara_finestra(const schermo_x11& schermo, Window finestra, const char* t
       misure->x = posizione->x;
       misure->y = posizione->y;
     }
-    XSetWMNormalHints(schermo.display, finestra, misure);
-    XFree(misure);
+    x11().XSetWMNormalHints(schermo.display, finestra, misure);
+    x11().XFree(misure);
   }
 
   XClassHint classe{const_cast<char*>("genera_scenario"), const_cast<char*>("Genera_scenario")};
-  XSetClassHint(schermo.display, finestra, &classe);
+  x11().XSetClassHint(schermo.display, finestra, &classe);
 
   Atom protocolli = schermo.wm_delete_window;
-  XSetWMProtocols(schermo.display, finestra, &protocolli, 1);
+  x11().XSetWMProtocols(schermo.display, finestra, &protocolli, 1);
 }

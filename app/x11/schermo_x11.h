@@ -7,6 +7,7 @@
 
 #include <string>
 
+#include "app/x11/funzioni_x11.h"
 #include "app/x11/piattaforma_x11.h"
 
 struct schermo_x11 {
@@ -14,11 +15,11 @@ struct schermo_x11 {
   int numero = 0;  // the screen
   Visual* visual = nullptr;
   Colormap colori = 0;
-  XftFont* carattere_attesa = nullptr;    // the wait label's font
+  XftFont* carattere_attesa = nullptr;     // the wait label's font
   XftFont* carattere_messaggio = nullptr;  // the error box's text and button
   XftColor nero{};
   bool nero_allocato = false;
-  unsigned long sfondo = 0;         // window face
+  unsigned long sfondo = 0;  // window face
   unsigned long faccia_bottone = 0;
   unsigned long bordo_bottone = 0;
   unsigned long bottone_premuto = 0;
