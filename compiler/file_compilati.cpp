@@ -21,9 +21,9 @@ uint64_t byte_coordinata(const punti_piano& punti, int k) {
 void codifica_linea_a_pezzi(const punti_piano& punti, size_t pezzo,
                             const consegna_pezzo& consegna) {
   // The one loop that runs per metre of the line: each coordinate is
-  // written through a local cursor into a piece of its own that always has
-  // room for one more element. The file lists every first coordinate before
-  // any second one, so the second part's pieces go where the first part ends.
+  // written through a local cursor into a piece of its own. The file lists
+  // every first coordinate before any second one, so the second part's
+  // pieces go where the first part ends.
   pezzo = std::max<size_t>(pezzo, 1);
   // Room for a piece and a whole block of elements more: within a block the
   // cursors move with no test and no call, and full pieces are handed over
