@@ -28,7 +28,8 @@ class file_nuovo {
   // megabytes that is most of the cost of writing it. Never a failure: a
   // disk without the room fails at the write instead.
   void riserva(uint64_t byte);
-  // Appends `pezzo` after what has been written so far.
+  // Writes `pezzo` where the last write ended: one after the other, the
+  // pieces make the file in order.
   void scrivi(std::string_view pezzo);
   // Writes `pezzo` at byte `posizione`; bytes skipped over read as zeros
   // until written.
