@@ -7,6 +7,7 @@
 
 #include "app/fine_programma.h"
 #include "compiler/file_compilati.h"
+#include "testing/compilazione_prova.h"
 #include "testing/prova_piattaforma.h"
 #include "tools/compila/compila.h"
 
@@ -45,6 +46,8 @@ class SorgentiGenerate : public ::testing::TestWithParam<caso> {};
 
 // The sources must pass every check of the compiler: compiled with status 0
 // and every signal stored, at every length up to the longest accepted line.
+// The line file, however it was written (the longest lines by a thread of
+// their own), holds the bytes of the plan the sources give.
 TEST_P(SorgentiGenerate, SiCompilanoSenzaErrori) {
   const caso c = GetParam();
   cartella_temporanea cartella;
@@ -57,7 +60,12 @@ TEST_P(SorgentiGenerate, SiCompilanoSenzaErrori) {
   const int stato = compila_scenario({cartella.percorso().string(), "Lunga", "1"}, uscita, errori);
   ASSERT_EQ(stato, stato_uscita::successo) << errori.str();
 
-  EXPECT_EQ(leggi_testo(cartella / "Lunga_linea.dat").size(), 20u * c.metri + 139964);
+  const std::string linea = leggi_testo(cartella / "Lunga_linea.dat");
+  EXPECT_EQ(linea.size(), 20u * c.metri + 139964);
+  compilazione_prova p;
+  p.leggi(s.linea, s.corsa);
+  ASSERT_EQ(p.form.codice_errore, 0);
+  EXPECT_TRUE(linea == codifica_linea(p.form.punti_linea)) << "line file of " << c.metri << " m";
   const std::string tracciato = leggi_testo(cartella / "Lunga_1.dat");
   ASSERT_EQ(tracciato.size(), byte_cella * ((c.metri + 7000) / 50 + 1));
   size_t segnali = 0;

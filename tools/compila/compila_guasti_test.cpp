@@ -90,12 +90,16 @@ struct guasto {
   const char* file_nominato;      // the message names it
   bool linea_lunga = false;       // a line source of more than 1000 bytes
   bool collegate = false;         // sources as symbolic links: they are copied
+  int32_t metri = 2000;           // the line's length
 };
 
 TEST(CompilaScenarioGuasti, NessunFileCompilatoCambiaENessunTemporaneoResta) {
   const guasto casi[] = {
       // The line file of 2000 m takes 179 964 bytes, the others a few KB.
       {"disco pieno sul file di linea", 100000, false, nullptr, "Prova_linea.dat"},
+      // 10 MB: written by a thread of its own while it is computed.
+      {"disco pieno sul file di linea di 500 km", 4 << 20, false, nullptr, "Prova_linea.dat", false,
+       false, 500000},
       {"disco pieno sul file della tabella", 1000, true, nullptr, "Prova_5817.sim"},
       {"disco pieno copiando una sorgente", 1000, false, nullptr, nome_linea, true, true},
       {"cartella al posto del file di linea", std::nullopt, false, "Prova_linea.dat",
@@ -104,8 +108,10 @@ TEST(CompilaScenarioGuasti, NessunFileCompilatoCambiaENessunTemporaneoResta) {
        "Prova_5817.dat"},
   };
   for (const guasto& g : casi) {
-    cartella_autore a(g.linea_lunga ? linea_con(std::string(2000, 'q') + "\r\n") : linea_2000,
-                      corsa_buona, g.collegate);
+    const std::string linea = g.linea_lunga     ? linea_con(std::string(2000, 'q') + "\r\n")
+                              : g.metri != 2000 ? linea_con("", g.metri)
+                                                : linea_2000;
+    cartella_autore a(linea, corsa_buona, g.collegate);
     if (g.cartella_al_posto != nullptr) {
       fs::remove(a.c / g.cartella_al_posto);
       fs::create_directory(a.c / g.cartella_al_posto);
