@@ -48,9 +48,15 @@ TEST(ProcessoriDivisi, DueThreadSuDueProcessoriPoiComePrima) {
   EXPECT_TRUE(CPU_EQUAL(&dopo, &prima));
 }
 
+// The test thread's processors as they were, whatever the test's outcome.
+struct ripristina_processori {
+  cpu_set_t prima = processori_di_questo_thread();
+  ~ripristina_processori() { sched_setaffinity(0, sizeof prima, &prima); }
+};
+
 // With one processor allowed there is nothing to divide, and nothing moves.
 TEST(ProcessoriDivisi, UnProcessoreSoloNonDivideNulla) {
-  const cpu_set_t prima = processori_di_questo_thread();
+  const ripristina_processori ripristina;
   const int qui = sched_getcpu();
   ASSERT_GE(qui, 0);
   cpu_set_t uno;
@@ -66,7 +72,6 @@ TEST(ProcessoriDivisi, UnProcessoreSoloNonDivideNulla) {
   }
   const cpu_set_t dopo = processori_di_questo_thread();
   EXPECT_TRUE(CPU_EQUAL(&dopo, &uno));
-  ASSERT_EQ(sched_setaffinity(0, sizeof prima, &prima), 0);
 }
 
 }  // namespace

@@ -38,8 +38,9 @@ scrittura_a_pezzi::scrittura_a_pezzi(size_t capienza, scrittura scrivi, bool in_
   try {
     scrittore_ = std::thread([this] { scrivi_in_ordine(); });
     a_parte_.store(processori_->dividi(scrittore_), std::memory_order_relaxed);
-  } catch (const std::system_error&) {
-    // No thread to be had: the pieces are written as they come.
+  } catch (const std::exception&) {
+    // No thread to be had (no resources, or no memory for its state): the
+    // pieces are written as they come.
   }
 }
 
@@ -49,13 +50,14 @@ char* scrittura_a_pezzi::prendi() {
   rilancia_se_fallito();
   if (liberi_.empty() && allocati_.size() < buffer)
     return allocati_.emplace_back(std::make_unique_for_overwrite<char[]>(capienza_)).get();
-  // With every buffer held and none on its way, none would ever come back.
-  if (liberi_.empty() && pubblicati_.load(std::memory_order_relaxed) == recuperati_)
-    throw std::logic_error("scrittura_a_pezzi: every buffer taken and none handed over");
   while (liberi_.empty()) {
     // Every buffer is queued: the oldest comes back once it is written.
     const uint32_t scritti = scritti_.load(std::memory_order_acquire);
     if (scritti == recuperati_) {
+      // With every buffer held by the caller, or no writer left to free
+      // one, none would ever come back.
+      if (!in_parallelo() || pubblicati_.load(std::memory_order_relaxed) == recuperati_)
+        throw std::logic_error("scrittura_a_pezzi: every buffer taken and none on its way");
       aspetta_cambio(scritti_, scritti, a_parte_.load(std::memory_order_relaxed));
       rilancia_se_fallito();
       continue;

@@ -149,28 +149,53 @@ TEST(ScritturaAPezzi, UnaScritturaFallitaArrivaAChiCalcola) {
   }
 }
 
-// Left on the way (the computing side failed), the writer stops with it.
+// Left on the way with every buffer queued (the computing side failed), the
+// writer writes what it was given and stops with it.
 TEST(ScritturaAPezzi, AbbandonataSenzaFinireSiFermaPulita) {
+  const std::thread::id chi_calcola = std::this_thread::get_id();
   std::atomic<int> scritti = 0;
+  std::atomic<int> dal_thread = 0;
+  uint64_t consegnati = 0;
   {
     scrittura_a_pezzi s(
         8,
         [&](uint64_t, std::string_view) {
-          std::this_thread::sleep_for(std::chrono::microseconds(100));
+          if (std::this_thread::get_id() != chi_calcola) {
+            ++dal_thread;
+            std::this_thread::sleep_for(std::chrono::milliseconds(2));
+          }
           ++scritti;
         },
         true);
-    for (int i = 0; i < 3; ++i) s.consegna(s.prendi(), 8, static_cast<uint64_t>(i) * 8);
+    if (!s.in_parallelo()) GTEST_SKIP() << "one processor only";
+    // Until the writer's thread takes over, then as many pieces as buffers.
+    while (dal_thread.load() == 0 && consegnati < 100000)
+      s.consegna(s.prendi(), 8, consegnati++ * 8);
+    ASSERT_GT(dal_thread.load(), 0);
+    for (size_t i = 0; i < scrittura_a_pezzi::buffer; ++i)
+      s.consegna(s.prendi(), 8, consegnati++ * 8);
   }
-  EXPECT_EQ(scritti.load(), 3) << "the pieces already handed over are written";
+  EXPECT_EQ(static_cast<uint64_t>(scritti.load()), consegnati)
+      << "the pieces already handed over are written";
 }
 
-// A caller that takes every buffer and hands none back would wait forever.
-TEST(ScritturaAPezzi, TuttiIBufferPresiENessunoConsegnatoEUnErrore) {
+// A caller that takes every buffer and hands none back, or asks for one
+// once the writing is over, would wait forever.
+TEST(ScritturaAPezzi, UnBufferCheNonPuoTornareEUnErrore) {
   for (const bool in_parallelo : {false, true}) {
     scrittura_a_pezzi s(
         8, [](uint64_t, std::string_view) {}, in_parallelo);
     for (size_t i = 0; i < scrittura_a_pezzi::buffer; ++i) s.prendi();
+    EXPECT_THROW(s.prendi(), std::logic_error) << in_parallelo;
+  }
+  for (const bool in_parallelo : {false, true}) {
+    scrittura_a_pezzi s(
+        8, [](uint64_t, std::string_view) {}, in_parallelo);
+    std::vector<char*> tenuti;
+    for (size_t i = 0; i < scrittura_a_pezzi::buffer; ++i) tenuti.push_back(s.prendi());
+    s.consegna(tenuti.back(), 8, 0);
+    s.finisci();
+    EXPECT_NO_THROW(s.prendi()) << in_parallelo << ": the one handed over came back";
     EXPECT_THROW(s.prendi(), std::logic_error) << in_parallelo;
   }
 }
