@@ -2,7 +2,6 @@
 
 #include <chrono>
 #include <stdexcept>
-#include <system_error>
 #include <utility>
 
 namespace {
