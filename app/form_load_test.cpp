@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 #include <sys/wait.h>
 
+#include <sstream>
+
 #include "compiler/numeri.h"
 #include "sources/scenario_portato.h"
 #include "testing/prova_piattaforma.h"
@@ -153,6 +155,65 @@ TEST(GeneraScenario, ComeProcessoInUnaCartellaVuota) {
   const scenario_compilato& s = carried();
   for (const std::string& f : file_compilati)
     EXPECT_EQ(leggi_testo(c / f), leggi_testo(s.cartella / f)) << f;
+}
+
+// The whole output of the main job, frozen: the two sources as the writers
+// leave them, the three documents and the three compiled files. Any changed
+// byte fails here. To refresh on purpose (only when a compiled byte or a
+// text is meant to change), run
+//   ./build/prove_scenario --gtest_filter=UscitaCongelata.*
+// and paste the table it prints in place of `congelata`.
+TEST(UscitaCongelata, OgniByteDelLavoroPrincipale) {
+  struct impronta {
+    std::string file;
+    uintmax_t byte;
+    uint64_t fnv;  // FNV-1a, 64 bit
+  };
+  const impronta congelata[] = {
+      {"Ombrasca1_linea.txt", 6539, 0xc5d69a9d08fa3f5u},
+      {"Ombrasca1_5817-.txt", 5944, 0xb4594313133a75f9u},
+      {"Ombrasca1_5817_note.txt", 6255, 0xe0c426f0ab709ec8u},
+      {"Ombrasca1_5817_rallentamenti.txt", 3290, 0x760c876a5815146au},
+      {"Ombrasca1_5817_scheda_treno.txt", 4312, 0xfd7b2f3a4e6cfb83u},
+      {"Ombrasca1_linea.dat", 2619964, 0x73ed0c9e3967ae11u},
+      {"Ombrasca1_5817.sim", 3662, 0xdf7144599c8b955u},
+      {"Ombrasca1_5817.dat", 39315, 0x2421a225d59d4277u},
+  };
+  const auto fnv1a = [](std::string_view b) {
+    uint64_t h = 14695981039346656037u;
+    for (const char c : b) h = (h ^ static_cast<uint8_t>(c)) * 1099511628211u;
+    return h;
+  };
+
+  form_in_prova p;
+  Form1& f = p.form;
+  std::vector<impronta> trovata;
+  const auto prendi = [&](const fs::path& file) {
+    const std::string b = leggi_testo(file);
+    trovata.push_back({file.filename().string(), b.size(), fnv1a(b)});
+  };
+  // The sources are gone once compiled: each is taken as soon as it is written.
+  f.dati_linea();
+  prendi(f.file_sorgente_linea());
+  f.dati_treno();
+  prendi(f.file_sorgente_corsa());
+  EXPECT_EQ(f.esegui([&f] { f.Form_Load(); }), stato_uscita::successo);
+  for (const std::string nome :
+       {"Ombrasca1_5817_note.txt", "Ombrasca1_5817_rallentamenti.txt",
+        "Ombrasca1_5817_scheda_treno.txt", "Ombrasca1_linea.dat", "Ombrasca1_5817.sim",
+        "Ombrasca1_5817.dat"})
+    prendi(p.cartella / nome);
+
+  std::ostringstream tabella;
+  for (const impronta& i : trovata)
+    tabella << "      {\"" << i.file << "\", " << i.byte << ", 0x" << std::hex << i.fnv
+            << std::dec << "u},\n";
+  ASSERT_EQ(trovata.size(), std::size(congelata)) << tabella.str();
+  for (size_t k = 0; k < trovata.size(); ++k) {
+    EXPECT_EQ(trovata[k].file, congelata[k].file) << tabella.str();
+    EXPECT_EQ(trovata[k].byte, congelata[k].byte) << trovata[k].file << "\n" << tabella.str();
+    EXPECT_EQ(trovata[k].fnv, congelata[k].fnv) << trovata[k].file << "\n" << tabella.str();
+  }
 }
 
 }  // namespace
