@@ -120,6 +120,34 @@ std::string leggi_file(const fs::path& file) {
   return dati;
 }
 
+file_in_lettura::file_in_lettura(const fs::path& file) : nome_(file.string()) {
+  errno = 0;
+  f_ = std::fopen(file.c_str(), "rb");
+  if (!f_) throw errore_file(nome_, motivo(errno ? errno : ENOENT));
+  // Pieces are read straight into the caller's buffer.
+  std::setvbuf(f_, nullptr, _IONBF, 0);
+  errno = 0;
+  const long fine = std::fseek(f_, 0, SEEK_END) == 0 ? std::ftell(f_) : -1;
+  if (fine < 0) {
+    const int numero = errno ? errno : EIO;
+    std::fclose(f_);
+    throw errore_file(nome_, motivo(numero));
+  }
+  dimensione_ = static_cast<uint64_t>(fine);
+}
+
+file_in_lettura::~file_in_lettura() { std::fclose(f_); }
+
+size_t file_in_lettura::leggi_a(uint64_t posizione, char* dove, size_t n) {
+  errno = 0;
+  if (posizione > static_cast<uint64_t>(std::numeric_limits<long>::max()) ||
+      std::fseek(f_, static_cast<long>(posizione), SEEK_SET) != 0)
+    throw errore_file(nome_, motivo(errno ? errno : EINVAL));
+  const size_t letti = std::fread(dove, 1, n, f_);
+  if (letti < n && std::ferror(f_)) throw errore_file(nome_, motivo(errno ? errno : EIO));
+  return letti;
+}
+
 void elimina_file(const fs::path& file) {
   std::error_code ec;
   // Only files: a folder that happens to bear the name is not ours to remove.

@@ -47,5 +47,27 @@ class file_nuovo {
 // The whole content of a file in one read; errore_file when it cannot be read.
 std::string leggi_file(const std::filesystem::path& file);
 
+// A file read a piece at a time, anywhere in it: for files too large to be
+// worth holding whole, whose bytes are wanted only as they are walked.
+// Failures raise errore_file.
+class file_in_lettura {
+ public:
+  explicit file_in_lettura(const std::filesystem::path& file);
+  ~file_in_lettura();
+  file_in_lettura(const file_in_lettura&) = delete;
+  file_in_lettura& operator=(const file_in_lettura&) = delete;
+
+  // The size the file had when it was opened.
+  uint64_t dimensione() const { return dimensione_; }
+  // Reads up to n bytes from byte `posizione` into `dove`; fewer only where
+  // the file ends.
+  size_t leggi_a(uint64_t posizione, char* dove, size_t n);
+
+ private:
+  std::string nome_;
+  std::FILE* f_ = nullptr;
+  uint64_t dimensione_ = 0;
+};
+
 // Removes a file if it is there; a file already gone is no failure.
 void elimina_file(const std::filesystem::path& file);

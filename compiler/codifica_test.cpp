@@ -24,14 +24,14 @@ TEST(Codifica, OgniCampoInByteLittleEndian) {
     const char* atteso;
   };
   const caso casi[] = {
-      {"byte", [](codifica& b) { b.byte(0xB0); }, "B0"},
-      {"intero positivo", [](codifica& b) { b.intero(5121); }, "01 14"},
-      {"intero negativo", [](codifica& b) { b.intero(-2); }, "FE FF"},
-      {"parola", [](codifica& b) { b.parola(5); }, "05 00"},
-      {"lungo", [](codifica& b) { b.lungo(31605); }, "75 7B 00 00"},
-      {"lungo negativo", [](codifica& b) { b.lungo(-250); }, "06 FF FF FF"},
-      {"doppio", [](codifica& b) { b.doppio(1.0); }, "00 00 00 00 00 00 F0 3F"},
-      {"doppio negativo", [](codifica& b) { b.doppio(-0.001); }, "FC A9 F1 D2 4D 62 50 BF"},
+      {"u8", [](codifica& b) { b.u8(0xB0); }, "B0"},
+      {"i16 positivo", [](codifica& b) { b.i16(5121); }, "01 14"},
+      {"i16 negativo", [](codifica& b) { b.i16(-2); }, "FE FF"},
+      {"u16", [](codifica& b) { b.u16(5); }, "05 00"},
+      {"i32", [](codifica& b) { b.i32(31605); }, "75 7B 00 00"},
+      {"i32 negativo", [](codifica& b) { b.i32(-250); }, "06 FF FF FF"},
+      {"f64", [](codifica& b) { b.f64(1.0); }, "00 00 00 00 00 00 F0 3F"},
+      {"f64 negativo", [](codifica& b) { b.f64(-0.001); }, "FC A9 F1 D2 4D 62 50 BF"},
       {"testo", [](codifica& b) { b.testo("n\xB0"); }, "02 00 6E B0"},
       {"testo vuoto", [](codifica& b) { b.testo(""); }, "00 00"},
   };
@@ -44,12 +44,12 @@ TEST(Codifica, OgniCampoInByteLittleEndian) {
 
 TEST(Codifica, LetturaInversaDellaScrittura) {
   codifica b;
-  b.intero(-12345);
-  b.lungo(-2000000000);
-  b.doppio(501.999999);
-  EXPECT_EQ(leggi_intero(b.dati(), 0), -12345);
-  EXPECT_EQ(leggi_lungo(b.dati(), 2), -2000000000);
-  EXPECT_EQ(leggi_doppio(b.dati(), 6), 501.999999);
+  b.i16(-12345);
+  b.i32(-2000000000);
+  b.f64(501.999999);
+  EXPECT_EQ(leggi_a<int16_t>(b.dati(), 0), -12345);
+  EXPECT_EQ(leggi_a<int32_t>(b.dati(), 2), -2000000000);
+  EXPECT_EQ(leggi_a<double>(b.dati(), 6), 501.999999);
 }
 
 // The buffer grows under the cursor: fields that straddle a growth, with or
@@ -60,17 +60,17 @@ TEST(Codifica, CresceSenzaPerdereByte) {
     codifica b;
     b.riserva(riservati);
     for (int32_t i = 0; i < 1000; ++i) {
-      b.byte(static_cast<uint8_t>(i));
-      b.lungo(i * 100003);
+      b.u8(static_cast<uint8_t>(i));
+      b.i32(i * 100003);
     }
     ASSERT_EQ(b.dati().size(), 5000u) << riservati;
     for (int32_t i = 0; i < 1000; ++i) {
       EXPECT_EQ(static_cast<uint8_t>(b.dati()[5 * i]), static_cast<uint8_t>(i));
-      EXPECT_EQ(leggi_lungo(b.dati(), 5 * i + 1), i * 100003) << riservati;
+      EXPECT_EQ(leggi_a<int32_t>(b.dati(), 5 * i + 1), i * 100003) << riservati;
     }
     const std::string presi = b.prendi();
     EXPECT_EQ(presi.size(), 5000u);
-    EXPECT_EQ(leggi_lungo(presi, 4996), 999 * 100003);
+    EXPECT_EQ(leggi_a<int32_t>(presi, 4996), 999 * 100003);
     EXPECT_TRUE(b.dati().empty());
   }
 }

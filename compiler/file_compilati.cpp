@@ -6,6 +6,7 @@
 #include "app/file_disco.h"
 #include "app/form1.h"
 #include "compiler/codifica.h"
+#include "compiler/formato.h"
 #include "compiler/scrittura_a_pezzi.h"
 
 namespace {
@@ -13,7 +14,7 @@ namespace {
 // write is a big one, small enough to stay in the cache.
 constexpr size_t pezzo_linea = 256 * 1024;
 // A whole block of elements, at the most bytes an element takes.
-constexpr size_t margine_blocco = punti_piano::metri_per_blocco * 10;
+constexpr size_t margine_blocco = punti_piano::metri_per_blocco * byte_valore(tipo_valore::doppio);
 // From this size on, the line file is written by a thread of its own while
 // it is computed. Below it a thread costs more to start and to feed than it
 // saves: the file is written as it is computed.
@@ -21,9 +22,10 @@ constexpr uint64_t linea_in_parallelo = 8 << 20;
 }  // namespace
 
 uint64_t byte_coordinata(const punti_piano& punti, int k) {
-  return 2 * uint64_t{punti.quanti(k, tipo_valore::vuoto)} +
-         4 * uint64_t{punti.quanti(k, tipo_valore::intero)} +
-         10 * uint64_t{punti.quanti(k, tipo_valore::doppio)};
+  uint64_t byte = 0;
+  for (const uint16_t tipo : {tipo_valore::vuoto, tipo_valore::intero, tipo_valore::doppio})
+    byte += byte_valore(tipo) * uint64_t{punti.quanti(k, tipo)};
+  return byte;
 }
 
 void codifica_linea_a_pezzi(const punti_piano& punti, scrittura_a_pezzi& uscita) {
@@ -47,13 +49,6 @@ void codifica_linea_a_pezzi(const punti_piano& punti, scrittura_a_pezzi& uscita)
   parte y{uscita.prendi(), byte_coordinata(punti, 0)};
   char* px = x.inizio;
   char* py = y.inizio;
-  const auto elemento = [](char* p, uint16_t t, double v) {
-    p = scrivi_le(p, t);
-    if (t == tipo_valore::intero)
-      return scrivi_le(p, static_cast<uint16_t>(static_cast<int16_t>(v)));
-    if (t == tipo_valore::doppio) return scrivi_le(p, bit_doppio(v));
-    return p;
-  };
   const auto consegna_parte = [&uscita](parte& d, char*& p, size_t almeno, bool ultimo) {
     const size_t n = static_cast<size_t>(p - d.inizio);
     if (n < almeno) return;
@@ -64,8 +59,8 @@ void codifica_linea_a_pezzi(const punti_piano& punti, scrittura_a_pezzi& uscita)
   };
   punti.percorri(
       [&](uint16_t tx, double vx, uint16_t ty, double vy) {
-        px = elemento(px, tx, vx);
-        py = elemento(py, ty, vy);
+        px = scrivi_valore(px, tx, vx);
+        py = scrivi_valore(py, ty, vy);
       },
       [&] {
         consegna_parte(x, px, pezzo, false);
@@ -93,43 +88,14 @@ std::string codifica_linea(const punti_piano& punti) {
 std::string codifica_tabella(const std::array<voce_corsa, 87>& tabella) {
   codifica b;
   b.riserva(tabella.size() * byte_voce_vuota + 1024);
-  for (const voce_corsa& v : tabella) {
-    b.byte(v.tipo);
-    b.lungo(v.inizio);
-    b.lungo(v.fine);
-    b.lungo(v.progressiva);
-    b.byte(v.byte1);
-    b.testo(v.nome);
-    b.intero(v.intero1);
-    b.intero(v.intero2);
-    b.intero(v.intero3);
-    b.intero(v.intero4);
-    b.intero(v.intero5);
-    b.byte(v.byte2);
-    b.byte(v.byte3);
-    b.byte(v.byte4);
-    b.byte(v.byte5);
-    b.lungo(v.orario);
-  }
+  for (const voce_corsa& v : tabella) campi(b, v);
   return b.prendi();
 }
 
 std::string codifica_tracciato(const std::vector<cella>& celle) {
   codifica b;
   b.riserva(celle.size() * byte_cella);
-  for (const cella& c : celle) {
-    b.byte(c.tipo);
-    b.intero(c.dato1);
-    b.intero(c.dato2);
-    b.intero(c.dato3);
-    b.intero(c.dato4);
-    b.byte(c.dato5);
-    b.byte(c.dato6);
-    b.byte(c.montagna);
-    b.byte(c.velocita);
-    b.byte(c.pendenza);
-    b.byte(c.aderenza);
-  }
+  for (const cella& c : celle) campi(b, c);
   return b.prendi();
 }
 

@@ -1,21 +1,5 @@
-// The three compiled files, encoded byte for byte. No header, no record count,
-// no padding; every number little-endian.
-//
-// Line file (NAME_linea.dat): the elements of punti_linea, every first
-// coordinate for metres 0..L+7000, then every second coordinate. Each element:
-//   +0  2  type code: 0 empty, 2 Integer, 5 Double
-//   +2  0, 2 or 8  the value (nothing, Integer, Double)
-//
-// Table file (NAME_TRAIN.sim): the 87 entries of tabella_corsa, entry 0 first,
-// one after the other (a reader walks them), each 34 + n bytes:
-//   +0 tipo (1)  +1 inizio (4)  +5 fine (4)  +9 progressiva (4)  +13 byte1 (1)
-//   +14 n = length of nome (2)  +16 nome (n bytes, no terminator)
-//   +16+n intero1..intero5 (2 each)  +26+n byte2 byte3 byte4 byte5 (1 each)
-//   +30+n orario (4)
-//
-// Track file (NAME_TRAIN.dat): the cells of celle, cell 0 first, 15 bytes each:
-//   +0 tipo  +1 dato1  +3 dato2  +5 dato3  +7 dato4 (2 each)  +9 dato5
-//   +10 dato6  +11 montagna  +12 velocita  +13 pendenza  +14 aderenza (1 each)
+// The three compiled files, encoded byte for byte as compiler/formato.h lays
+// them out.
 #pragma once
 
 #include <array>
@@ -25,10 +9,8 @@
 #include <string_view>
 #include <vector>
 
+#include "compiler/formato.h"
 #include "compiler/record.h"
-
-inline constexpr size_t byte_cella = 15;
-inline constexpr size_t byte_voce_vuota = 34;
 
 std::string codifica_linea(const punti_piano& punti);
 

@@ -50,17 +50,17 @@ TEST(TabellaCompilata, UnNomeDiDodiciCaratteriOccupaQuarantaseiByte) {
   const std::string b = codifica_tabella(p.form.tabella_corsa);
   const size_t e = 34;  // entry 1 follows the empty entry 0
   EXPECT_EQ(static_cast<uint8_t>(b[e]), 24);
-  EXPECT_EQ(leggi_lungo(b, e + 1), 12250);
-  EXPECT_EQ(leggi_lungo(b, e + 5), 12550);
-  EXPECT_EQ(leggi_lungo(b, e + 9), 12400);
+  EXPECT_EQ(leggi_a<int32_t>(b, e + 1), 12250);
+  EXPECT_EQ(leggi_a<int32_t>(b, e + 5), 12550);
+  EXPECT_EQ(leggi_a<int32_t>(b, e + 9), 12400);
   EXPECT_EQ(static_cast<uint8_t>(b[e + 13]), 1);
-  EXPECT_EQ(leggi_intero(b, e + 14), 12);
+  EXPECT_EQ(leggi_a<int16_t>(b, e + 14), 12);
   EXPECT_EQ(b.substr(e + 16, 12), "SAN PIETRO 2");
-  EXPECT_EQ(leggi_intero(b, e + 28), -1);
-  EXPECT_EQ(leggi_intero(b, e + 32), 4);
+  EXPECT_EQ(leggi_a<int16_t>(b, e + 28), -1);
+  EXPECT_EQ(leggi_a<int16_t>(b, e + 32), 4);
   EXPECT_EQ(static_cast<uint8_t>(b[e + 39]), 30);
   EXPECT_EQ(static_cast<uint8_t>(b[e + 41]), 7);
-  EXPECT_EQ(leggi_lungo(b, e + 42), 22980);
+  EXPECT_EQ(leggi_a<int32_t>(b, e + 42), 22980);
   EXPECT_EQ(static_cast<uint8_t>(b[e + 46]), 99) << "entry 2 starts right after 46 bytes";
   EXPECT_EQ(b.size(), 87u * 34 + 12);
 }
@@ -84,15 +84,15 @@ TEST(FileCompilati, LineaZeroMetri) {
   ASSERT_EQ(linea.size(), 139964u);
   // Each half: two Integers, L + 6997 Doubles, two empty values.
   const size_t meta = linea.size() / 2;
-  EXPECT_EQ(leggi_parola(linea, 0), tipo_valore::intero);
-  EXPECT_EQ(leggi_intero(linea, 2), 0);
-  EXPECT_EQ(leggi_parola(linea, meta), tipo_valore::intero);
-  EXPECT_EQ(leggi_intero(linea, meta + 4 + 2), 1) << "point 1 = (0, 1)";
-  EXPECT_EQ(leggi_parola(linea, meta + 8), tipo_valore::doppio);
-  EXPECT_EQ(leggi_doppio(linea, meta + 10), 2.0);
-  EXPECT_EQ(leggi_parola(linea, linea.size() - 4), tipo_valore::vuoto);
-  EXPECT_EQ(leggi_parola(linea, linea.size() - 2), tipo_valore::vuoto);
-  EXPECT_EQ(leggi_parola(linea, meta - 14), tipo_valore::doppio);
+  EXPECT_EQ(leggi_a<uint16_t>(linea, 0), tipo_valore::intero);
+  EXPECT_EQ(leggi_a<int16_t>(linea, 2), 0);
+  EXPECT_EQ(leggi_a<uint16_t>(linea, meta), tipo_valore::intero);
+  EXPECT_EQ(leggi_a<int16_t>(linea, meta + 4 + 2), 1) << "point 1 = (0, 1)";
+  EXPECT_EQ(leggi_a<uint16_t>(linea, meta + 8), tipo_valore::doppio);
+  EXPECT_EQ(leggi_a<double>(linea, meta + 10), 2.0);
+  EXPECT_EQ(leggi_a<uint16_t>(linea, linea.size() - 4), tipo_valore::vuoto);
+  EXPECT_EQ(leggi_a<uint16_t>(linea, linea.size() - 2), tipo_valore::vuoto);
+  EXPECT_EQ(leggi_a<uint16_t>(linea, meta - 14), tipo_valore::doppio);
 }
 
 TEST(FileCompilati, DimensioneDelFileDiLineaCresceDiVentiByteAlMetro) {
@@ -121,8 +121,8 @@ TEST(FileCompilati, LineaAPezziUgualeAllaLineaIntera) {
   // 64 Doubles (10 bytes each), 5 Integers (4), 13 empty values (2).
   ASSERT_EQ(intera.size(), 64u * 10 + 5u * 4 + 13u * 2);
   // Point 10's first half: after nine Doubles and the empty half of point 3.
-  EXPECT_EQ(leggi_parola(intera, 92), tipo_valore::intero);
-  EXPECT_EQ(leggi_intero(intera, 94), -10000);
+  EXPECT_EQ(leggi_a<uint16_t>(intera, 92), tipo_valore::intero);
+  EXPECT_EQ(leggi_a<int16_t>(intera, 94), -10000);
   // The first part: 32 Doubles, the Integers of points 10 and 24, 7 empty values.
   const uint64_t meta = byte_coordinata(punti, 0);
   ASSERT_EQ(meta, 32u * 10 + 2u * 4 + 7u * 2);
@@ -321,9 +321,9 @@ std::string linea_da(int32_t ultimo, const T& tipo, const V& valore) {
   for (int k = 0; k < 2; ++k) {
     for (int32_t m = 0; m <= ultimo; ++m) {
       const uint16_t t = tipo(m, k);
-      b.parola(t);
-      if (t == tipo_valore::intero) b.intero(static_cast<int16_t>(valore(m, k)));
-      if (t == tipo_valore::doppio) b.doppio(valore(m, k));
+      b.u16(t);
+      if (t == tipo_valore::intero) b.i16(static_cast<int16_t>(valore(m, k)));
+      if (t == tipo_valore::doppio) b.f64(valore(m, k));
     }
   }
   return b.prendi();

@@ -9,6 +9,12 @@
 #include <utility>
 #include <vector>
 
+// The track and the plan run this far past the line's nominal end: a line
+// of L metres has a plan of metres 0 to L + 7000.
+inline constexpr int32_t metri_oltre_la_linea = 7000;
+// The longest line the compiler takes, in metres.
+inline constexpr int32_t lunghezza_massima = 1000000;
+
 // One track cell: 50 m of the run. 15 bytes on disk.
 struct cella {
   uint8_t tipo = 0;  // kind of line-side object, see tipo_cella

@@ -68,14 +68,14 @@ TEST(PuntiPiano, ValoriMessiAManoSonoIlPiano) {
   p.metti_intero(18, 1, -7);
   const std::string b = codifica_linea(p);
   // First half: two Integers (4 bytes each), then Doubles (10 bytes each).
-  EXPECT_EQ(leggi_doppio(b, 8 + 3 * 10 + 2), 42.5);
-  EXPECT_EQ(leggi_doppio(b, 8 + 4 * 10 + 2), 0.0) << "its neighbours keep their values";
+  EXPECT_EQ(leggi_a<double>(b, 8 + 3 * 10 + 2), 42.5);
+  EXPECT_EQ(leggi_a<double>(b, 8 + 4 * 10 + 2), 0.0) << "its neighbours keep their values";
   // Second half: point 18, now an Integer, then the empty points 19 and 20.
   const size_t meta = 2 * 4 + 11 * 10 + 8 * 2;
   ASSERT_EQ(b.size(), 2 * meta + 2);
-  EXPECT_EQ(leggi_parola(b, b.size() - 2 * 2 - 4), tipo_valore::intero);
-  EXPECT_EQ(leggi_intero(b, b.size() - 2 * 2 - 2), -7);
-  EXPECT_EQ(leggi_doppio(b, meta + 8 + 8 * 10 + 2), 10.0) << "point 10's y, from the steps";
+  EXPECT_EQ(leggi_a<uint16_t>(b, b.size() - 2 * 2 - 4), tipo_valore::intero);
+  EXPECT_EQ(leggi_a<int16_t>(b, b.size() - 2 * 2 - 2), -7);
+  EXPECT_EQ(leggi_a<double>(b, meta + 8 + 8 * 10 + 2), 10.0) << "point 10's y, from the steps";
   EXPECT_THROW(p.dritto_fino(15), std::logic_error);
   EXPECT_THROW(p.inizia(0, 0, 0, 1), std::logic_error);
 

@@ -71,29 +71,25 @@ void verifica(bool condizione) {
 
 // The table file walked entry by entry must end exactly at its last byte.
 void verifica_tabella(const std::string& b, const Form1& form) {
-  size_t at = 0;
+  decodifica in(b);
   for (const voce_corsa& v : form.tabella_corsa) {
-    verifica(at + 16 <= b.size());
-    const int16_t n = leggi_intero(b, at + 14);
-    verifica(n >= 0 && static_cast<size_t>(n) == v.nome.size());
-    at += byte_voce_vuota + static_cast<size_t>(n);
+    voce_corsa letta;
+    campi(in, letta);
+    verifica(in.ok() && letta.nome == v.nome);
   }
-  verifica(at == b.size());
+  verifica(in.finito());
 }
 
 // The line file: two halves of L + 7001 tagged values each, every one empty,
 // an Integer or a Double, and nothing after them.
 void verifica_linea(const std::string& b, int32_t ultimo) {
-  size_t at = 0;
+  decodifica in(b);
   for (int64_t i = 0; i < 2 * (int64_t{ultimo} + 1); ++i) {
-    verifica(at + 2 <= b.size());
-    const uint16_t tipo = leggi_parola(b, at);
-    at += 2;
-    if (tipo == tipo_valore::intero) at += 2;
-    else if (tipo == tipo_valore::doppio) at += 8;
-    else verifica(tipo == tipo_valore::vuoto);
+    uint16_t tipo = 0;
+    double v = 0;
+    verifica(leggi_valore(in, tipo, v));
   }
-  verifica(at == b.size());
+  verifica(in.finito());
 }
 
 }  // namespace
@@ -144,7 +140,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* dati, size_t n) {
       verifica(form.ultima_cella >= 2);
       verifica(form.celle.size() == static_cast<size_t>(form.ultima_cella) + 1);
       verifica(tracciato.size() == byte_cella * form.celle.size());
-      verifica(leggi_intero(tracciato, byte_cella + 1) == 5121);
+      verifica(leggi_a<int16_t>(tracciato, byte_cella + 1) == formato_tracciato);
       verifica_tabella(leggi_file(form.file_tabella()), form);
       if (scrivi_linea != 0) {
         verifica(form.punti_linea.ultimo() == form.lunghezza_estesa);

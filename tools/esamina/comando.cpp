@@ -89,22 +89,36 @@ int esegui_esamina(const std::vector<std::string>& argomenti, std::ostream& usci
   const std::string& treno = o->posizionali[2];
   const nomi_file nomi = nomi_dei_file(nome, treno);
 
-  const std::optional<std::string> linea = leggi(cartella / nomi.linea);
+  // The line file is walked where it lies, a piece at a time; the other two
+  // are small and read whole.
+  std::optional<byte_linea> linea;
+  try {
+    linea.emplace(std::make_shared<file_in_lettura>(cartella / nomi.linea));
+  } catch (const errore_file&) {
+  }
   const std::optional<std::string> tabella = leggi(cartella / nomi.tabella);
   const std::optional<std::string> tracciato = leggi(cartella / nomi.tracciato);
-  const scenario_letto s = esamina({vista(linea), vista(tabella), vista(tracciato)}, nome, treno);
-  const descrizione d = descrivi(s);
-
-  for (const problema& p : s.problemi) errori << riga_problema(p) << "\n";
-  uscita << (o->json ? documento_json(s, d) : rapporto(s, d));
-
+  std::string disegno;
+  bool problemi = false;
+  try {
+    const scenario_letto s = esamina({linea, vista(tabella), vista(tracciato)}, nome, treno);
+    const descrizione d = descrivi(s);
+    for (const problema& p : s.problemi) errori << riga_problema(p) << "\n";
+    uscita << (o->json ? documento_json(s, d) : rapporto(s, d));
+    if (o->svg) disegno = disegno_svg(s, d);
+    problemi = !s.problemi.empty();
+  } catch (const errore_file& e) {
+    // The line file failed while it was being walked.
+    errori << riga_problema({e.file(), std::nullopt, "illeggibile: " + e.motivo()}) << "\n";
+    return problemi_trovati;
+  }
   if (o->svg) {
     try {
-      sostituisci_file(*o->svg, disegno_svg(s, d));
+      sostituisci_file(*o->svg, disegno);
     } catch (const errore_file& e) {
       errori << "impossibile scrivere il disegno " << e.file() << ": " << e.motivo() << "\n";
       return stato_uscita::errore_file;
     }
   }
-  return s.problemi.empty() ? stato_uscita::successo : problemi_trovati;
+  return problemi ? problemi_trovati : stato_uscita::successo;
 }

@@ -140,7 +140,7 @@ valori_generali generale_di(const scenario_letto& s) {
   return g;
 }
 
-riassunto_piano riassunto_di(const punti_piano& p) {
+riassunto_piano riassunto_di(const piano_letto& p) {
   riassunto_piano r;
   if (!p.esiste()) return r;
   r.punti = static_cast<size_t>(p.ultimo()) + 1;

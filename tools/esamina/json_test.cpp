@@ -29,8 +29,7 @@ TEST(DocumentoJson, JsonConcordaConLaMemoria) {
 TEST(DocumentoJson, TestiDaProteggere) {
   esame_di_prova e;
   e.p.form.tabella_corsa[3].nome = "A&B <\"x\\y\">\x01";
-  e.s = esamina(codifica_file(e.p.form).viste(), "Ombrasca1", "5817");
-  e.d = descrivi(e.s);
+  e.rileggi();
   const valore_json doc = analizza_json(documento_json(e.s, e.d)).value();
   EXPECT_EQ(doc["stazioni"][2]["nome"].s, "A&B <\"x\\y\">\uFFFD");
   const std::string svg = disegno_svg(e.s, e.d);

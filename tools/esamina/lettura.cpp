@@ -3,7 +3,7 @@
 #include <limits>
 
 #include "compiler/codifica.h"
-#include "compiler/file_compilati.h"
+#include "compiler/formato.h"
 
 std::string riga_problema(const problema& p) {
   std::string r = p.file + ": ";
@@ -24,8 +24,6 @@ std::optional<int32_t> scenario_letto::lunghezza() const {
 
 namespace {
 
-uint8_t leggi_byte(std::string_view b, size_t at) { return static_cast<uint8_t>(b[at]); }
-
 void segnala(scenario_letto& s, const std::string& file, size_t byte, std::string testo) {
   s.problemi.push_back({file, byte, std::move(testo)});
 }
@@ -36,28 +34,13 @@ void leggi_tracciato(scenario_letto& s, std::string_view b) {
     segnala(s, file, 0, "il file è vuoto");
     return;
   }
-  const size_t n = b.size() / byte_cella;
-  s.celle.resize(n);
-  for (size_t i = 0; i < n; ++i) {
-    const size_t o = i * byte_cella;
-    cella& c = s.celle[i];
-    c.tipo = leggi_byte(b, o);
-    c.dato1 = leggi_intero(b, o + 1);
-    c.dato2 = leggi_intero(b, o + 3);
-    c.dato3 = leggi_intero(b, o + 5);
-    c.dato4 = leggi_intero(b, o + 7);
-    c.dato5 = leggi_byte(b, o + 9);
-    c.dato6 = leggi_byte(b, o + 10);
-    c.montagna = leggi_byte(b, o + 11);
-    c.velocita = leggi_byte(b, o + 12);
-    c.pendenza = leggi_byte(b, o + 13);
-    c.aderenza = leggi_byte(b, o + 14);
-  }
-  const size_t resto = b.size() % byte_cella;
-  if (resto != 0)
-    segnala(
-        s, file, n * byte_cella,
-        std::to_string(resto) + " byte in fondo non formano una cella intera (15 byte a cella)");
+  decodifica in(b);
+  s.celle.resize(b.size() / byte_cella);
+  for (cella& c : s.celle) campi(in, c);
+  if (!in.finito())
+    segnala(s, file, in.posizione(),
+            std::to_string(in.restano()) + " byte in fondo non formano una cella intera (" +
+                std::to_string(byte_cella) + " byte a cella)");
 }
 
 void leggi_tabella(scenario_letto& s, std::string_view b) {
@@ -66,108 +49,116 @@ void leggi_tabella(scenario_letto& s, std::string_view b) {
     segnala(s, file, 0, "il file è vuoto");
     return;
   }
-  size_t o = 0;
+  decodifica in(b);
   for (int k = 0; k < voci_tabella; ++k) {
-    const size_t restano = b.size() - o;
-    if (restano < byte_voce_vuota) {
+    const size_t o = in.posizione();
+    const auto finisce_dentro = [&](const std::string& servono) {
       segnala(s, file, o,
               "il file finisce dentro la voce " + std::to_string(k) + " (ne restano " +
-                  std::to_string(restano) + " byte, ne servono almeno 34): lette " +
-                  std::to_string(k) + " voci su 87");
-      return;
-    }
-    const int16_t n = leggi_intero(b, o + campo_voce::lunghezza_nome);
-    if (n < 0) {
-      segnala(s, file, o + campo_voce::lunghezza_nome,
-              "la voce " + std::to_string(k) + " dichiara un nome di lunghezza negativa (" +
-                  std::to_string(n) + ")");
-      return;
-    }
-    const size_t lung = static_cast<size_t>(n);
-    if (restano < byte_voce_vuota + lung) {
-      segnala(s, file, o,
-              "il file finisce dentro la voce " + std::to_string(k) + " (ne restano " +
-                  std::to_string(restano) + " byte, ne servono " +
-                  std::to_string(byte_voce_vuota + lung) + "): lette " + std::to_string(k) +
-                  " voci su 87");
+                  std::to_string(b.size() - o) + " byte, ne servono " + servono +
+                  "): lette " + std::to_string(k) + " voci su " + std::to_string(voci_tabella));
+    };
+    if (in.restano() < byte_voce_vuota) {
+      finisce_dentro("almeno " + std::to_string(byte_voce_vuota));
       return;
     }
     voce_corsa& v = s.tabella[k];
-    v.tipo = leggi_byte(b, o);
-    v.inizio = leggi_lungo(b, o + campo_voce::inizio);
-    v.fine = leggi_lungo(b, o + campo_voce::fine);
-    v.progressiva = leggi_lungo(b, o + campo_voce::progressiva);
-    v.byte1 = leggi_byte(b, o + 13);
-    v.nome.assign(b.substr(o + campo_voce::nome, lung));
-    const size_t q = o + campo_voce::intero1(lung);
-    v.intero1 = leggi_intero(b, q);
-    v.intero2 = leggi_intero(b, q + 2);
-    v.intero3 = leggi_intero(b, q + 4);
-    v.intero4 = leggi_intero(b, q + 6);
-    v.intero5 = leggi_intero(b, q + 8);
-    v.byte2 = leggi_byte(b, q + 10);
-    v.byte3 = leggi_byte(b, q + 11);
-    v.byte4 = leggi_byte(b, q + 12);
-    v.byte5 = leggi_byte(b, q + 13);
-    v.orario = leggi_lungo(b, o + campo_voce::orario(lung));
+    campi(in, v);
+    if (const auto& g = in.guasto()) {
+      const int32_t nome = g->lunghezza_testo.value_or(static_cast<int16_t>(v.nome.size()));
+      if (nome < 0)
+        segnala(s, file, g->byte,
+                "la voce " + std::to_string(k) + " dichiara un nome di lunghezza negativa (" +
+                    std::to_string(nome) + ")");
+      else
+        finisce_dentro(std::to_string(byte_voce_vuota + static_cast<size_t>(nome)));
+      v = voce_corsa{};
+      return;
+    }
     s.inizio_voce[k] = o;
     s.voci_lette = k + 1;
-    o += byte_voce_vuota + lung;
   }
-  if (o < b.size())
-    segnala(s, file, o,
-            std::to_string(b.size() - o) + " byte oltre la voce 86, che dovrebbe essere l'ultima");
+  if (!in.finito())
+    segnala(s, file, in.posizione(),
+            std::to_string(in.restano()) + " byte oltre la voce " +
+                std::to_string(voci_tabella - 1) + ", che dovrebbe essere l'ultima");
 }
 
-// Size of the value that follows a type code, or nothing for an unknown code.
-std::optional<size_t> byte_del_valore(uint16_t tipo) {
-  switch (tipo) {
-    case tipo_valore::vuoto:
-      return 0;
-    case tipo_valore::intero:
-      return 2;
-    case tipo_valore::doppio:
-      return 8;
-    default:
-      return std::nullopt;
-  }
-}
-
-void leggi_linea(scenario_letto& s, std::string_view b) {
+// Calls valore(byte, tipo) for each tagged value of the file, in order.
+// False, with a problem said, where a value cannot be read; the count of
+// values read goes into s.valori_letti.
+template <typename F>
+bool percorri_valori(scenario_letto& s, byte_linea& b, F&& valore) {
   const std::string& file = s.file.linea;
-  if (b.empty()) {
+  size_t n = 0;
+  size_t at = 0;
+  while (at < b.size()) {
+    // A piece at a time: within it, each value is read whole unless the
+    // file ends first.
+    const std::string_view pezzo = b.da(at, byte_linea::pezzo);
+    const bool ultimo_pezzo = at + pezzo.size() == b.size();
+    decodifica in(pezzo);
+    while (!in.finito() && (ultimo_pezzo || in.restano() >= byte_valore(tipo_valore::doppio))) {
+      const size_t o = at + in.posizione();
+      uint16_t tipo = 0;
+      double v = 0;
+      if (!leggi_valore(in, tipo, v)) {
+        const std::string numero = std::to_string(n);
+        if (!in.ok() && in.guasto()->byte == o - at)
+          segnala(s, file, o, "il file finisce dentro il codice di tipo del valore " + numero);
+        else if (!in.ok())
+          segnala(s, file, o,
+                  "il file finisce dentro il valore " + numero + " (di tipo " +
+                      std::to_string(tipo) + ")");
+        else
+          segnala(s, file, o,
+                  "codice di tipo " + std::to_string(tipo) +
+                      " sconosciuto (attesi 0, 2 o 5) nel valore " + numero);
+        s.valori_letti = n;
+        return false;
+      }
+      valore(o, tipo);
+      ++n;
+    }
+    at += in.posizione();
+  }
+  s.valori_letti = n;
+  return true;
+}
+
+// The last metre of a plan laid out as the compiler lays it in `byte`
+// bytes, if a plan of that size can be.
+std::optional<int64_t> ultimo_per_byte(size_t byte) {
+  const size_t fissi = 2 * byte_valore(tipo_valore::intero) + 2 * byte_valore(tipo_valore::vuoto);
+  const size_t doppio = byte_valore(tipo_valore::doppio);
+  if (byte % 2 != 0 || byte / 2 < fissi || (byte / 2 - fissi) % doppio != 0) return std::nullopt;
+  return static_cast<int64_t>((byte / 2 - fissi) / doppio) + 3;
+}
+
+void leggi_linea(scenario_letto& s, byte_linea b) {
+  const std::string& file = s.file.linea;
+  if (b.size() == 0) {
     segnala(s, file, 0, "il file è vuoto");
     return;
   }
-  size_t o = 0;
-  while (o < b.size()) {
-    if (b.size() - o < 2) {
-      segnala(s, file, o,
-              "il file finisce dentro il codice di tipo del valore " +
-                  std::to_string(s.byte_valori.size()));
-      return;
+  // One walk checks that every value can be read and whether each lies
+  // where the compiler puts it for a file of this size. Only when one does
+  // not is the byte of every value kept, in a second walk.
+  const std::optional<int64_t> ultimo_atteso = ultimo_per_byte(b.size());
+  bool come_compilato = ultimo_atteso.has_value();
+  int64_t i = 0;
+  const bool letta = percorri_valori(s, b, [&](size_t, uint16_t tipo) {
+    if (come_compilato) {
+      const int64_t metri = *ultimo_atteso + 1;
+      come_compilato = i < 2 * metri && tipo == tipo_al_metro(i % metri, metri - 1);
     }
-    const uint16_t tipo = leggi_parola(b, o);
-    const std::optional<size_t> lung = byte_del_valore(tipo);
-    if (!lung) {
-      segnala(s, file, o,
-              "codice di tipo " + std::to_string(tipo) +
-                  " sconosciuto (attesi 0, 2 o 5) nel valore " +
-                  std::to_string(s.byte_valori.size()));
-      return;
-    }
-    if (b.size() - o - 2 < *lung) {
-      segnala(s, file, o,
-              "il file finisce dentro il valore " + std::to_string(s.byte_valori.size()) +
-                  " (di tipo " + std::to_string(tipo) + ")");
-      return;
-    }
-    s.byte_valori.push_back(o);
-    o += 2 + *lung;
-  }
+    ++i;
+  });
+  if (!letta) return;
   s.linea_intera = true;
+  const size_t n = s.valori_letti;
+  come_compilato = come_compilato && n == 2 * static_cast<size_t>(*ultimo_atteso + 1);
 
-  const size_t n = s.byte_valori.size();
   if (n % 2 != 0) {
     segnala(s, file, b.size(),
             "il file ha " + std::to_string(n) +
@@ -176,17 +167,15 @@ void leggi_linea(scenario_letto& s, std::string_view b) {
   }
   const size_t meta = n / 2;
   if (meta - 1 > static_cast<size_t>(std::numeric_limits<int32_t>::max())) return;
-  s.punti.crea(static_cast<int32_t>(meta - 1));
-  for (size_t i = 0; i < n; ++i) {
-    const int k = i < meta ? 0 : 1;
-    const int32_t m = static_cast<int32_t>(i - k * meta);
-    const size_t at = s.byte_valori[i];
-    const uint16_t tipo = leggi_parola(b, at);
-    if (tipo == tipo_valore::intero)
-      s.punti.metti_intero(m, k, leggi_intero(b, at + 2));
-    else if (tipo == tipo_valore::doppio)
-      s.punti.metti_doppio(m, k, leggi_doppio(b, at + 2));
+  const auto ultimo = static_cast<int32_t>(meta - 1);
+  std::vector<size_t> scarti;
+  if (!come_compilato || !piano_letto::senza_scarti(ultimo)) {
+    scarti.reserve(n);
+    percorri_valori(s, b, [&](size_t byte, uint16_t) {
+      scarti.push_back(byte);
+    });
   }
+  s.punti = piano_letto(b, ultimo, std::move(scarti));
 }
 
 }  // namespace

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "compiler/record.h"
+#include "tools/esamina/piano_letto.h"
 
 // One fault found in a file: the file's name, the byte where it lies (none
 // when the whole file is at fault, as when it is missing) and what is wrong.
@@ -32,8 +33,10 @@ struct nomi_file {
 nomi_file nomi_dei_file(std::string_view nome_scenario, std::string_view numero_treno);
 
 // The bytes of the three files; a file that could not be read is absent.
+// The plan read back reads the line file's bytes as it is asked for them:
+// they must outlive it.
 struct contenuti {
-  std::optional<std::string_view> linea;
+  std::optional<byte_linea> linea;
   std::optional<std::string_view> tabella;
   std::optional<std::string_view> tracciato;
 };
@@ -60,12 +63,12 @@ struct scenario_letto {
   int voci_lette = 0;
   std::array<size_t, voci_tabella> inizio_voce{};  // byte offset of each entry read
 
-  // Line file: the byte offset of every tagged value walked, in file order
-  // (the walk stops at the first value it cannot read), and the plan split
-  // into its two halves when the values fall into two equal halves.
-  std::vector<size_t> byte_valori;
+  // Line file: how many tagged values were walked (the walk stops at the
+  // first it cannot read), and the plan split into its two halves when the
+  // values fall into two equal halves.
+  size_t valori_letti = 0;
   bool linea_intera = false;  // walked to the last byte without a fault
-  punti_piano punti;
+  piano_letto punti;
 
   std::vector<problema> problemi;
 
@@ -77,16 +80,3 @@ struct scenario_letto {
 // need no other file to see: sizes, truncations, unknown type codes.
 scenario_letto leggi_scenario(const contenuti& file, std::string_view nome_scenario,
                               std::string_view numero_treno);
-
-// Byte offsets of the fields of a table entry, from the entry's start and the
-// length n of its name.
-namespace campo_voce {
-inline constexpr size_t tipo = 0;
-inline constexpr size_t inizio = 1;
-inline constexpr size_t fine = 5;
-inline constexpr size_t progressiva = 9;
-inline constexpr size_t lunghezza_nome = 14;
-inline constexpr size_t nome = 16;
-inline size_t intero1(size_t n) { return 16 + n; }
-inline size_t orario(size_t n) { return 30 + n; }
-}  // namespace campo_voce

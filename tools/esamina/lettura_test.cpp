@@ -90,7 +90,7 @@ TEST(LetturaCompilati, ByteACasoNonRomponoNulla) {
     for (char& c : r) c = static_cast<char>(caso());
     return r;
   }();
-  esamina_tutto({rumore, rumore, rumore});
+  esamina_tutto({std::string_view(rumore), rumore, rumore});
 }
 
 // Values no compiler writes, at the edges of their fields.

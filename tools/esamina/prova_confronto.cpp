@@ -238,7 +238,8 @@ void confronta_cartella(const Form1& f, const std::filesystem::path& cartella) {
   const std::string linea = leggi_file(cartella / nomi.linea),
                     tabella = leggi_file(cartella / nomi.tabella),
                     tracciato = leggi_file(cartella / nomi.tracciato);
-  const scenario_letto s = esamina({linea, tabella, tracciato}, f.nome_scenario, f.numero_treno);
+  const scenario_letto s =
+      esamina({std::string_view(linea), tabella, tracciato}, f.nome_scenario, f.numero_treno);
   for (const problema& p : s.problemi) ADD_FAILURE() << riga_problema(p);
   confronta_letto(f, s);
 

@@ -156,6 +156,11 @@ file_di_prova codifica_file(const Form1& f) {
 
 esame_di_prova::esame_di_prova() {
   riempi_scenario_di_prova(p.form);
-  s = esamina(codifica_file(p.form).viste(), "Ombrasca1", "5817");
+  rileggi();
+}
+
+void esame_di_prova::rileggi() {
+  file = codifica_file(p.form);
+  s = esamina(file.viste(), "Ombrasca1", "5817");
   d = descrivi(s);
 }

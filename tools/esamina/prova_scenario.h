@@ -17,14 +17,18 @@ void riempi_scenario_di_prova(Form1& f);
 
 struct file_di_prova {
   std::string linea, tabella, tracciato;
-  contenuti viste() const { return {linea, tabella, tracciato}; }
+  contenuti viste() const { return {std::string_view(linea), tabella, tracciato}; }
 };
 file_di_prova codifica_file(const Form1& f);
 
-// The fixture read back and described, as the command does it.
+// The fixture read back and described, as the command does it. The plan
+// read back lies in `file`, which lives as long as the examination.
 struct esame_di_prova {
   form_in_prova p;
+  file_di_prova file;
   scenario_letto s;
   descrizione d;
   esame_di_prova();
+  // Encodes the records of p.form again and reads them back.
+  void rileggi();
 };

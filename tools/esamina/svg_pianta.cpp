@@ -15,7 +15,7 @@ struct punto {
   double x, y;
 };
 
-std::optional<punto> punto_a(const punti_piano& p, int64_t m) {
+std::optional<punto> punto_a(const piano_letto& p, int64_t m) {
   if (m < 0 || m > p.ultimo()) return std::nullopt;
   const auto i = static_cast<int32_t>(m);
   if (p.tipo(i, 0) == tipo_valore::vuoto || p.tipo(i, 1) == tipo_valore::vuoto) return std::nullopt;
@@ -104,7 +104,7 @@ void disegna_pianta(std::string& out, const scenario_letto& s, const descrizione
     out += "</g>\n";
     return;
   }
-  const punti_piano& p = s.punti;
+  const piano_letto& p = s.punti;
   const double bordo = 50;
   const double dx = *d.piano.x_max - *d.piano.x_min, dy = *d.piano.y_max - *d.piano.y_min;
   double scala =

@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "app/form1.h"
+#include "compiler/formato.h"
 #include "compiler/numeri.h"
 #include "tools/esamina/testo.h"
 
@@ -47,8 +48,6 @@ class elenco_limitato {
   size_t primo_omesso_ = 0;
 };
 
-constexpr int32_t lunghezza_massima = 1000000;
-
 int32_t celle_per(int32_t L) {
   return static_cast<int32_t>(arrotonda((static_cast<double>(L) + 7000) / 50)) + 1;
 }
@@ -67,7 +66,7 @@ void valida_tracciato(scenario_letto& s, std::optional<int32_t> L) {
   if (L) {
     const size_t attese = static_cast<size_t>(celle_per(*L));
     if (celle != attese)
-      s.problemi.push_back({file, std::min(celle, attese) * 15,
+      s.problemi.push_back({file, std::min(celle, attese) * byte_cella,
                             "il tracciato ha " + std::to_string(celle) +
                                 " celle, la lunghezza di " + std::to_string(*L) +
                                 " m (voce 84) ne richiede " + std::to_string(attese)});
@@ -75,7 +74,7 @@ void valida_tracciato(scenario_letto& s, std::optional<int32_t> L) {
   elenco_limitato elenco(s, file);
   for (size_t i = 0; i < celle; ++i) {
     const cella& c = s.celle[i];
-    const size_t at = i * 15;
+    const size_t at = i * byte_cella;
     const std::string qui = "cella " + std::to_string(i) + ": ";
     switch (c.tipo) {
       case tipo_cella::libera:
@@ -91,12 +90,12 @@ void valida_tracciato(scenario_letto& s, std::optional<int32_t> L) {
         break;
       case tipo_cella::fermata:
         if (c.dato1 < 1 || c.dato1 > 79)
-          elenco(at + 1, qui + "fermata della voce " + std::to_string(c.dato1) +
+          elenco(at + scarto(c, c.dato1), qui + "fermata della voce " + std::to_string(c.dato1) +
                              ", fuori dalle voci delle stazioni (1-79)");
         break;
       case tipo_cella::cartello:
         if (c.dato1 < 1 || c.dato1 > 80)
-          elenco(at + 1, qui + "cartello con il testo nella voce " + std::to_string(c.dato1) +
+          elenco(at + scarto(c, c.dato1), qui + "cartello con il testo nella voce " + std::to_string(c.dato1) +
                              ", fuori dalle voci dei cartelli (1-80)");
         break;
       default:
@@ -115,7 +114,7 @@ void valida_intestazioni(scenario_letto& s) {
         {tracciato, s.byte_tracciato,
          "manca la cella 1, che porta il codice di formato e quello dello scenario"});
   if (cella1 && s.celle[1].dato1 != formato_tracciato)
-    s.problemi.push_back({tracciato, 16,
+    s.problemi.push_back({tracciato, byte_cella + scarto(s.celle[1], s.celle[1].dato1),
                           "cella 1: codice di formato " + std::to_string(s.celle[1].dato1) +
                               " invece di " + std::to_string(formato_tracciato)});
 
@@ -123,11 +122,11 @@ void valida_intestazioni(scenario_letto& s) {
     const voce_corsa& v = s.tabella[85];
     const size_t at = s.inizio_voce[85];
     if (v.nome != s.nome_scenario)
-      s.problemi.push_back({tabella, at + campo_voce::nome,
+      s.problemi.push_back({tabella, at + scarto(v, v.nome),
                             "voce 85: nome dello scenario " + tra_virgolette(v.nome) +
                                 " invece di " + tra_virgolette(s.nome_scenario)});
     if (v.intero1 != formato_tabella)
-      s.problemi.push_back({tabella, at + campo_voce::intero1(v.nome.size()),
+      s.problemi.push_back({tabella, at + scarto(v, v.intero1),
                             "voce 85: codice di formato " + std::to_string(v.intero1) +
                                 " invece di " + std::to_string(formato_tabella)});
   }
@@ -135,7 +134,7 @@ void valida_intestazioni(scenario_letto& s) {
 
   const voce_corsa& treno = s.tabella[86];
   if (treno.nome != s.numero_treno)
-    s.problemi.push_back({tabella, s.inizio_voce[86] + campo_voce::nome,
+    s.problemi.push_back({tabella, s.inizio_voce[86] + scarto(treno, treno.nome),
                           "voce 86: numero del treno " + tra_virgolette(treno.nome) +
                               " invece di " + tra_virgolette(s.numero_treno)});
   const codici_scenario codici = codici_dai_nomi(treno.nome, s.tabella[85].nome);
@@ -143,27 +142,20 @@ void valida_intestazioni(scenario_letto& s) {
       " (dai nomi " + tra_virgolette(treno.nome) + " e " + tra_virgolette(s.tabella[85].nome) + ")";
   const voce_corsa& v = s.tabella[85];
   if (v.orario != codici.tabella)
-    s.problemi.push_back({tabella, s.inizio_voce[85] + campo_voce::orario(v.nome.size()),
+    s.problemi.push_back({tabella, s.inizio_voce[85] + scarto(v, v.orario),
                           "voce 85: codice dello scenario " + std::to_string(v.orario) +
                               " invece di " + std::to_string(codici.tabella) + dai_nomi});
   if (cella1 && s.celle[1].dato2 != codici.tracciato)
-    s.problemi.push_back({tracciato, 18,
+    s.problemi.push_back({tracciato, byte_cella + scarto(s.celle[1], s.celle[1].dato2),
                           "cella 1: codice dello scenario " + std::to_string(s.celle[1].dato2) +
                               " invece di " + std::to_string(codici.tracciato) + dai_nomi});
-}
-
-// The tagged value that the layout puts at metre m of a half of the plan.
-uint16_t tipo_atteso(int64_t m, int64_t ultimo) {
-  if (m <= 1) return tipo_valore::intero;
-  if (m <= ultimo - 2) return tipo_valore::doppio;
-  return tipo_valore::vuoto;
 }
 
 void valida_linea(scenario_letto& s, std::optional<int32_t> L) {
   if (!s.linea_presente || s.byte_linea == 0 || !L) return;
   const std::string& file = s.file.linea;
-  const int64_t ultimo = static_cast<int64_t>(*L) + 7000;
-  const size_t byte_attesi = static_cast<size_t>(20 * static_cast<int64_t>(*L) + 139964);
+  const int64_t ultimo = static_cast<int64_t>(*L) + metri_oltre_la_linea;
+  const size_t byte_attesi = static_cast<size_t>(byte_file_linea(*L));
   const bool misura_giusta = s.byte_linea == byte_attesi;
   if (!misura_giusta)
     s.problemi.push_back({file, std::min(s.byte_linea, byte_attesi),
@@ -172,7 +164,7 @@ void valida_linea(scenario_letto& s, std::optional<int32_t> L) {
                               std::to_string(byte_attesi)});
   if (!s.linea_intera) return;  // the walk already said where it broke
 
-  const size_t valori = s.byte_valori.size();
+  const size_t valori = s.valori_letti;
   const size_t valori_attesi = 2 * static_cast<size_t>(ultimo + 1);
   if (valori != valori_attesi) {
     if (misura_giusta)
@@ -186,23 +178,32 @@ void valida_linea(scenario_letto& s, std::optional<int32_t> L) {
   static const char* coordinata[] = {"x", "y"};
   static const int16_t iniziali[2][2] = {{0, 0}, {0, 1}};  // [coordinate][metre]
   elenco_limitato elenco(s, file);
-  for (size_t i = 0; i < valori; ++i) {
-    const int k = i <= static_cast<size_t>(ultimo) ? 0 : 1;
-    const int64_t m = static_cast<int64_t>(i) - k * (ultimo + 1);
-    const uint16_t tipo = s.punti.tipo(static_cast<int32_t>(m), k);
-    const uint16_t atteso = tipo_atteso(m, ultimo);
-    const std::string dove = "metro " + std::to_string(m) + ", coordinata " + coordinata[k];
-    if (tipo != atteso) {
-      elenco(s.byte_valori[i], dove + ": valore di tipo " + std::to_string(tipo) + " invece di " +
-                                   std::to_string(atteso));
-      continue;
+  // Some two million values at the longest line: each is checked with no
+  // text built, the text only for a fault.
+  size_t at = 0;
+  for (int k = 0; k < 2; ++k) {
+    for (int32_t m = 0; m <= ultimo; ++m) {
+      const uint16_t tipo = s.punti.tipo(m, k);
+      const double v = s.punti.valore(m, k);
+      const uint16_t atteso = tipo_al_metro(m, ultimo);
+      const size_t qui = at;
+      at += byte_valore(tipo);
+      // Only metres 0 and 1 are laid out as Integers.
+      const bool tipo_giusto = tipo == atteso;
+      const bool iniziale_giusto =
+          !tipo_giusto || tipo != tipo_valore::intero || v == iniziali[k][m];
+      const bool finito = tipo != tipo_valore::doppio || std::isfinite(v);
+      if (tipo_giusto && iniziale_giusto && finito) continue;
+      const std::string dove = "metro " + std::to_string(m) + ", coordinata " + coordinata[k];
+      if (!tipo_giusto)
+        elenco(qui, dove + ": valore di tipo " + std::to_string(tipo) + " invece di " +
+                        std::to_string(atteso));
+      else if (!iniziale_giusto)
+        elenco(qui, dove + ": vale " + std::to_string(static_cast<int>(v)) + " invece di " +
+                        std::to_string(iniziali[k][m]));
+      else
+        elenco(qui, dove + ": il valore non è un numero finito");
     }
-    const double v = s.punti.valore(static_cast<int32_t>(m), k);
-    if (tipo == tipo_valore::intero && v != iniziali[k][m])
-      elenco(s.byte_valori[i], dove + ": vale " + std::to_string(static_cast<int>(v)) +
-                                   " invece di " + std::to_string(iniziali[k][m]));
-    else if (tipo == tipo_valore::doppio && !std::isfinite(v))
-      elenco(s.byte_valori[i], dove + ": il valore non è un numero finito");
   }
   elenco.chiudi("valori fuori posto");
 }
@@ -221,9 +222,9 @@ void valida(scenario_letto& s) {
   std::optional<int32_t> L = s.lunghezza();
   if (L && (*L < 0 || *L > lunghezza_massima)) {
     s.problemi.push_back(
-        {s.file.tabella, s.inizio_voce[84] + campo_voce::fine,
+        {s.file.tabella, s.inizio_voce[84] + scarto(s.tabella[84], s.tabella[84].fine),
          "voce 84: lunghezza della linea " + std::to_string(*L) +
-             " m, fuori da 0-1000000: le misure dei file non si possono verificare"});
+             " m, fuori da 0-" + std::to_string(lunghezza_massima) + ": le misure dei file non si possono verificare"});
     L.reset();
   }
   valida_tracciato(s, L);

@@ -6,10 +6,8 @@
 #include <cstdint>
 #include <string_view>
 
+#include "compiler/formato.h"
 #include "tools/esamina/lettura.h"
-
-inline constexpr int16_t formato_tracciato = 5121;  // cell 1, dato1
-inline constexpr int16_t formato_tabella = 610;     // entry 85, intero1
 
 // Adds to s.problemi every fault that the decoding alone could not see.
 void valida(scenario_letto& s);

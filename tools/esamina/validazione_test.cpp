@@ -17,7 +17,7 @@ constexpr const char* tracciato = "Ombrasca1_5817.dat";
 // Byte offset of entry k in the table file of the fixture.
 size_t voce(const file_di_prova& b, int k) {
   size_t o = 0;
-  for (int i = 0; i < k; ++i) o += 34 + static_cast<size_t>(leggi_intero(b.tabella, o + 14));
+  for (int i = 0; i < k; ++i) o += 34 + static_cast<size_t>(leggi_a<int16_t>(b.tabella, o + 14));
   return o;
 }
 
@@ -25,7 +25,7 @@ size_t voce(const file_di_prova& b, int k) {
 size_t valore(const file_di_prova& b, size_t i) {
   size_t o = 0;
   for (size_t n = 0; n < i; ++n) {
-    const uint16_t t = leggi_parola(b.linea, o);
+    const uint16_t t = leggi_a<uint16_t>(b.linea, o);
     o += 2 + (t == 2 ? 2 : t == 5 ? 8 : 0);
   }
   return o;

@@ -1,0 +1,124 @@
+// The line file as the tools read it. At the longest line it is some 20 MB:
+// held whole in fresh memory it costs more to read than the compiler takes
+// to write it, so its bytes are taken a piece at a time where they are asked
+// for, and the plan decodes each value when it is wanted.
+#pragma once
+
+#include <algorithm>
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <string_view>
+#include <utility>
+#include <vector>
+
+#include "app/file_disco.h"
+#include "compiler/codifica.h"
+#include "compiler/formato.h"
+
+// The bytes of a line file: held by the caller (who keeps them alive as long
+// as anything reads them), or in a file read a piece at a time. A copy shares
+// the file but keeps a piece of its own, so that two walks in two places of
+// the file do not take turns at one piece.
+class byte_linea {
+ public:
+  byte_linea(std::string_view tutti) : tutti_(tutti), dimensione_(tutti.size()) {}
+  explicit byte_linea(std::shared_ptr<file_in_lettura> file)
+      : file_(std::move(file)), dimensione_(static_cast<size_t>(file_->dimensione())) {}
+  byte_linea(const byte_linea& altro) : byte_linea(altro.tutti_, altro.file_, altro.dimensione_) {}
+  byte_linea& operator=(const byte_linea& altro) {
+    tutti_ = altro.tutti_;
+    file_ = altro.file_;
+    dimensione_ = altro.dimensione_;
+    pezzo_.reset();
+    inizio_pezzo_ = fine_pezzo_ = 0;
+    return *this;
+  }
+
+  size_t size() const { return dimensione_; }
+  // At least min(n, size() - at) bytes from byte `at` on, good until the
+  // next call. From a file: errore_file if it cannot be read.
+  std::string_view da(size_t at, size_t n) {
+    if (!file_) return tutti_.substr(std::min(at, dimensione_));
+    if (at < inizio_pezzo_ || std::min(at + n, dimensione_) > fine_pezzo_) carica(at);
+    return {pezzo_.get() + (at - inizio_pezzo_), fine_pezzo_ - at};
+  }
+
+  // The bytes read from a file at once.
+  static constexpr size_t pezzo = 256 * 1024;
+
+ private:
+  byte_linea(std::string_view tutti, std::shared_ptr<file_in_lettura> file, size_t dimensione)
+      : tutti_(tutti), file_(std::move(file)), dimensione_(dimensione) {}
+  void carica(size_t at) {
+    if (!pezzo_) pezzo_ = std::make_unique_for_overwrite<char[]>(pezzo);
+    inizio_pezzo_ = std::min(at, dimensione_);
+    fine_pezzo_ = inizio_pezzo_ + file_->leggi_a(inizio_pezzo_, pezzo_.get(), pezzo);
+  }
+
+  std::string_view tutti_;
+  std::shared_ptr<file_in_lettura> file_;
+  size_t dimensione_ = 0;
+  std::unique_ptr<char[]> pezzo_;
+  size_t inizio_pezzo_ = 0;
+  size_t fine_pezzo_ = 0;
+};
+
+// The plan of a line file whose every value has been walked and found
+// readable. It keeps where its values lie, and nothing at all when the file
+// is laid out as the compiler lays it.
+class piano_letto {
+ public:
+  piano_letto() = default;
+  // A plan of metres 0 to `ultimo` in `byte`. With `scarti` empty the
+  // values lie where tipo_al_metro puts them; otherwise scarti gives the
+  // byte of each value, in file order.
+  piano_letto(const byte_linea& byte, int32_t ultimo, std::vector<size_t> scarti)
+      : byte_{byte, byte}, ultimo_(ultimo), scarti_(std::move(scarti)) {}
+
+  bool esiste() const { return ultimo_ >= 0; }
+  int32_t ultimo() const { return ultimo_; }
+
+  // Type code and value of coordinate k at metre m, both within the plan;
+  // an empty value reads as 0. Each coordinate is read through a piece of
+  // its own, so walking the metres in order reads each half in order.
+  uint16_t tipo(int32_t m, int k) const {
+    uint16_t t = 0;
+    double v = 0;
+    leggi(m, k, t, v);
+    return t;
+  }
+  double valore(int32_t m, int k) const {
+    uint16_t t = 0;
+    double v = 0;
+    leggi(m, k, t, v);
+    return v;
+  }
+
+  // Whether a plan of metres 0 to `ultimo` can do without the byte of each
+  // value: only then may it be laid out as the compiler lays it.
+  static bool senza_scarti(int32_t ultimo) { return ultimo >= 3; }
+
+ private:
+  void leggi(int32_t m, int k, uint16_t& t, double& v) const {
+    decodifica in(byte_[k].da(scarto(m, k), byte_valore(tipo_valore::doppio)));
+    leggi_valore(in, t, v);
+  }
+  size_t scarto(int32_t m, int k) const {
+    const int64_t metri = int64_t{ultimo_} + 1;
+    if (!scarti_.empty()) return scarti_[static_cast<size_t>(k * metri + m)];
+    // A half: the Integers of metres 0 and 1, the Doubles of metres 2 to
+    // ultimo - 2, the empty values of the last two metres.
+    const int64_t interi = std::min<int64_t>(m, 2);
+    const int64_t doppi = std::max<int64_t>(0, std::min<int64_t>(m - 2, ultimo_ - 3));
+    const int64_t vuoti = std::max<int64_t>(0, m - (ultimo_ - 1));
+    const uint64_t meta = byte_[0].size() / 2;
+    return static_cast<size_t>(k * meta + interi * byte_valore(tipo_valore::intero) +
+                               doppi * byte_valore(tipo_valore::doppio) +
+                               vuoti * byte_valore(tipo_valore::vuoto));
+  }
+
+  mutable byte_linea byte_[2] = {std::string_view(), std::string_view()};
+  int32_t ultimo_ = -1;
+  std::vector<size_t> scarti_;
+};
