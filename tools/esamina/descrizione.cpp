@@ -148,13 +148,12 @@ riassunto_piano riassunto_di(const piano_letto& p) {
     if (!lo || v < *lo) lo = v;
     if (!hi || v > *hi) hi = v;
   };
-  for (int32_t m = 0; m <= p.ultimo(); ++m) {
-    if (p.tipo(m, 0) == tipo_valore::vuoto || p.tipo(m, 1) == tipo_valore::vuoto) continue;
-    const double x = p.valore(m, 0), y = p.valore(m, 1);
-    if (!std::isfinite(x) || !std::isfinite(y)) continue;
+  p.percorri([&](uint16_t tx, double x, uint16_t ty, double y) {
+    if (tx == tipo_valore::vuoto || ty == tipo_valore::vuoto) return;
+    if (!std::isfinite(x) || !std::isfinite(y)) return;
     estendi(r.x_min, r.x_max, x);
     estendi(r.y_min, r.y_max, y);
-  }
+  });
   return r;
 }
 

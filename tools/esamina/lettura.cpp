@@ -89,38 +89,29 @@ void leggi_tabella(scenario_letto& s, std::string_view b) {
 // values read goes into s.valori_letti.
 template <typename F>
 bool percorri_valori(scenario_letto& s, byte_linea& b, F&& valore) {
-  const std::string& file = s.file.linea;
+  valori_in_fila fila(b, 0);
   size_t n = 0;
-  size_t at = 0;
-  while (at < b.size()) {
-    // A piece at a time: within it, each value is read whole unless the
-    // file ends first.
-    const std::string_view pezzo = b.da(at, byte_linea::pezzo);
-    const bool ultimo_pezzo = at + pezzo.size() == b.size();
-    decodifica in(pezzo);
-    while (!in.finito() && (ultimo_pezzo || in.restano() >= byte_valore(tipo_valore::doppio))) {
-      const size_t o = at + in.posizione();
-      uint16_t tipo = 0;
-      double v = 0;
-      if (!leggi_valore(in, tipo, v)) {
-        const std::string numero = std::to_string(n);
-        if (!in.ok() && in.guasto()->byte == o - at)
-          segnala(s, file, o, "il file finisce dentro il codice di tipo del valore " + numero);
-        else if (!in.ok())
-          segnala(s, file, o,
-                  "il file finisce dentro il valore " + numero + " (di tipo " +
-                      std::to_string(tipo) + ")");
-        else
-          segnala(s, file, o,
-                  "codice di tipo " + std::to_string(tipo) +
-                      " sconosciuto (attesi 0, 2 o 5) nel valore " + numero);
-        s.valori_letti = n;
-        return false;
-      }
-      valore(o, tipo);
-      ++n;
+  for (; !fila.finito(); ++n) {
+    const size_t o = fila.posizione();
+    uint16_t tipo = 0;
+    double v = 0;
+    if (!fila.prossimo(tipo, v)) {
+      const std::string numero = std::to_string(n);
+      const decodifica& in = fila.cursore();
+      std::string testo;
+      if (!in.ok() && fila.posizione() == o)
+        testo = "il file finisce dentro il codice di tipo del valore " + numero;
+      else if (!in.ok())
+        testo = "il file finisce dentro il valore " + numero + " (di tipo " +
+                std::to_string(tipo) + ")";
+      else
+        testo = "codice di tipo " + std::to_string(tipo) +
+                " sconosciuto (attesi 0, 2 o 5) nel valore " + numero;
+      segnala(s, s.file.linea, o, testo);
+      s.valori_letti = n;
+      return false;
     }
-    at += in.posizione();
+    valore(o, tipo);
   }
   s.valori_letti = n;
   return true;

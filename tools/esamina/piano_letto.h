@@ -64,6 +64,40 @@ class byte_linea {
   size_t fine_pezzo_ = 0;
 };
 
+// The tagged values of a line file one after the other, from a given byte
+// on, a piece at a time.
+class valori_in_fila {
+ public:
+  valori_in_fila(byte_linea& b, size_t da) : b_(b), inizio_pezzo_(da) { ricarica(); }
+
+  bool finito() const { return ultimo_pezzo_ && in_.finito(); }
+  // Byte of the next value, or of the one that could not be read.
+  size_t posizione() const { return inizio_pezzo_ + in_.posizione(); }
+  // Why the last value could not be read, if the bytes ran out.
+  const decodifica& cursore() const { return in_; }
+
+  // The next value; false where it cannot be read (leggi_valore).
+  bool prossimo(uint16_t& tipo, double& v) {
+    if (!ultimo_pezzo_ && in_.restano() < byte_valore(tipo_valore::doppio)) {
+      inizio_pezzo_ += in_.posizione();
+      ricarica();
+    }
+    return leggi_valore(in_, tipo, v);
+  }
+
+ private:
+  void ricarica() {
+    const std::string_view pezzo = b_.da(inizio_pezzo_, byte_linea::pezzo);
+    ultimo_pezzo_ = inizio_pezzo_ + pezzo.size() >= b_.size();
+    in_ = decodifica(pezzo);
+  }
+
+  byte_linea& b_;
+  size_t inizio_pezzo_;
+  bool ultimo_pezzo_ = false;
+  decodifica in_{std::string_view()};
+};
+
 // The plan of a line file whose every value has been walked and found
 // readable. It keeps where its values lie, and nothing at all when the file
 // is laid out as the compiler lays it.
@@ -80,8 +114,7 @@ class piano_letto {
   int32_t ultimo() const { return ultimo_; }
 
   // Type code and value of coordinate k at metre m, both within the plan;
-  // an empty value reads as 0. Each coordinate is read through a piece of
-  // its own, so walking the metres in order reads each half in order.
+  // an empty value reads as 0.
   uint16_t tipo(int32_t m, int k) const {
     uint16_t t = 0;
     double v = 0;
@@ -93,6 +126,31 @@ class piano_letto {
     double v = 0;
     leggi(m, k, t, v);
     return v;
+  }
+
+  // Calls visita(m, tipo, valore) for coordinate k of every metre, in order.
+  template <typename F>
+  void percorri(int k, F&& visita) const {
+    valori_in_fila fila(byte_[k], scarto(0, k));
+    for (int32_t m = 0; m <= ultimo_; ++m) {
+      uint16_t t = 0;
+      double v = 0;
+      fila.prossimo(t, v);
+      visita(m, t, v);
+    }
+  }
+  // Calls visita(tipo_x, x, tipo_y, y) for every metre, in order: each half
+  // is walked once, through a piece of its own.
+  template <typename F>
+  void percorri(F&& visita) const {
+    valori_in_fila x(byte_[0], scarto(0, 0)), y(byte_[1], scarto(0, 1));
+    for (int32_t m = 0; m <= ultimo_; ++m) {
+      uint16_t tx = 0, ty = 0;
+      double vx = 0, vy = 0;
+      x.prossimo(tx, vx);
+      y.prossimo(ty, vy);
+      visita(tx, vx, ty, vy);
+    }
   }
 
   // Whether a plan of metres 0 to `ultimo` can do without the byte of each

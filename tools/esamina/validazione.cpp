@@ -182,9 +182,7 @@ void valida_linea(scenario_letto& s, std::optional<int32_t> L) {
   // text built, the text only for a fault.
   size_t at = 0;
   for (int k = 0; k < 2; ++k) {
-    for (int32_t m = 0; m <= ultimo; ++m) {
-      const uint16_t tipo = s.punti.tipo(m, k);
-      const double v = s.punti.valore(m, k);
+    s.punti.percorri(k, [&](int32_t m, uint16_t tipo, double v) {
       const uint16_t atteso = tipo_al_metro(m, ultimo);
       const size_t qui = at;
       at += byte_valore(tipo);
@@ -193,7 +191,7 @@ void valida_linea(scenario_letto& s, std::optional<int32_t> L) {
       const bool iniziale_giusto =
           !tipo_giusto || tipo != tipo_valore::intero || v == iniziali[k][m];
       const bool finito = tipo != tipo_valore::doppio || std::isfinite(v);
-      if (tipo_giusto && iniziale_giusto && finito) continue;
+      if (tipo_giusto && iniziale_giusto && finito) return;
       const std::string dove = "metro " + std::to_string(m) + ", coordinata " + coordinata[k];
       if (!tipo_giusto)
         elenco(qui, dove + ": valore di tipo " + std::to_string(tipo) + " invece di " +
@@ -203,7 +201,7 @@ void valida_linea(scenario_letto& s, std::optional<int32_t> L) {
                         std::to_string(iniziali[k][m]));
       else
         elenco(qui, dove + ": il valore non è un numero finito");
-    }
+    });
   }
   elenco.chiudi("valori fuori posto");
 }
