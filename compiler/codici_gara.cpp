@@ -1,6 +1,7 @@
 // Header slots of the table and track files: two format codes and two codes
 // computed from the train number and the scenario name.
 #include "app/form1.h"
+#include "compiler/codici_errore.h"
 
 namespace {
 
@@ -37,10 +38,12 @@ int32_t Form1::codice_gara_st() const {
 }
 
 void Form1::riempi_intestazioni() {
-  if (tabella_corsa[85].intero1 != 0 || celle[1].dato1 != 0) errore("1250");
+  if (tabella_corsa[85].intero1 != 0 || celle[1].dato1 != 0)
+    errore(std::to_string(numero_errore(errore_compilazione::formato_occupato)));
   tabella_corsa[85].intero1 = 610;
   celle[1].dato1 = 5121;
-  if (tabella_corsa[85].orario != 0 || celle[1].dato2 != 0) errore("1251");
+  if (tabella_corsa[85].orario != 0 || celle[1].dato2 != 0)
+    errore(std::to_string(numero_errore(errore_compilazione::codice_scenario_occupato)));
   tabella_corsa[85].orario = codice_gara_st();
   celle[1].dato2 = codice_gara_og();
 }

@@ -1,6 +1,7 @@
 #include "compiler/lettura_sorgente.h"
 
 #include "app/file_disco.h"
+#include "compiler/codici_errore.h"
 
 bool lettura_sorgente::prossima_riga() {
   for (int commenti = 0;; ++commenti) {
@@ -29,7 +30,7 @@ bool leggi_sorgente(Form1& f, const std::filesystem::path& file,
       throw;
     }
   } catch (const errore_lettura&) {
-    f.codice_errore = 25;
+    f.codice_errore = numero_errore(errore_compilazione::lettura_fallita);
     f.file_errore = file.filename().string();
     elimina_file(f.file_sorgente_linea());
     elimina_file(f.file_sorgente_corsa());

@@ -7,6 +7,7 @@
 
 #include "app/file_disco.h"
 #include "app/form1.h"
+#include "compiler/codici_errore.h"
 #include "compiler/lettura_sorgente.h"
 #include "compiler/numeri.h"
 
@@ -34,15 +35,19 @@ class lettura_corsa : lettura_sorgente {
   void fine_file();
 
   esito fuori_percorso(int64_t p) {
-    segna(15, p);
+    segna(numero_errore(errore_compilazione::fuori_percorso), p);
     return esito::fuori_percorso;
   }
   // An error that stops reading for good; the file is deleted on the way out.
-  esito ferma(int32_t codice) {
-    segna(codice);
+  esito ferma(errore_compilazione codice) {
+    segna(numero_errore(codice));
     return esito::ferma;
   }
-  esito ferma(int32_t codice, int64_t posizione) {
+  esito ferma(errore_compilazione codice, int64_t posizione) {
+    return rifiutata(numero_errore(codice), posizione);
+  }
+  // A storer refused the row: its code stands, with the row's position.
+  esito rifiutata(int32_t codice, int64_t posizione) {
     segna(codice, posizione);
     return esito::ferma;
   }
@@ -152,7 +157,7 @@ lettura_corsa::esito lettura_corsa::codice() {
   const int64_t c = indice_cella(p, 0);
   if (!in_percorso(p) || !in_celle(c)) return fuori_percorso(p);
   cella& x = cella_in(c);
-  if (!libera(x)) return ferma(7, p);
+  if (!libera(x)) return ferma(errore_compilazione::codice_su_cella_occupata, p);
   if (w > 0) {
     x.tipo = tipo_cella::punto_codice;
     x.dato1 = basso16(w);
@@ -169,7 +174,7 @@ lettura_corsa::esito lettura_corsa::segnale() {
   if (!in_percorso(posizione) || !in_celle(indice_cella(posizione, 1)))
     return fuori_percorso(posizione);
   f_.memo_segnale(posizione, v[0], v[1], v[2], v[3], v[4], v[5], v[6], v[7], v[8], v[9]);
-  if (f_.codice_errore > 0) return ferma(f_.codice_errore, posizione);
+  if (f_.codice_errore > 0) return rifiutata(f_.codice_errore, posizione);
   return esito::avanti;
 }
 
@@ -187,23 +192,23 @@ lettura_corsa::esito lettura_corsa::rallentamento() {
                       (x <= 1500 || in_celle(indice_cella(static_cast<int64_t>(x) - 1200, 1)));
   if (!dentro) return fuori_percorso(x);
   f_.memo_rallentamento(x, v, l, f_tt, f_ta, d_v);
-  if (f_.codice_errore > 0) return ferma(f_.codice_errore, x);
+  if (f_.codice_errore > 0) return rifiutata(f_.codice_errore, x);
   return esito::avanti;
 }
 
 lettura_corsa::esito lettura_corsa::stazione() {
   const int32_t k = stazione_;
   // Stations grow upwards towards the board texts and never reach them.
-  if (k > f_.prossimo_cartello) return ferma(10);
+  if (k > f_.prossimo_cartello) return ferma(errore_compilazione::troppe_stazioni);
   voce_corsa& s = f_.tabella_corsa[static_cast<size_t>(k)];
 
   const int32_t p = in_.lungo();
   s.progressiva = p;
   if (!in_percorso(p, 800)) return fuori_percorso(p);
-  if (p % 50 != 0) return ferma(8, p);
+  if (p % 50 != 0) return ferma(errore_compilazione::stazione_fuori_passo, p);
   s.tipo = in_.byte();
   const int32_t lunghezza = in_.lungo();
-  if (lunghezza % 100 != 0) return ferma(9, p);
+  if (lunghezza % 100 != 0) return ferma(errore_compilazione::lunghezza_stazione_fuori_passo, p);
   s.byte1 = in_.byte();
   s.byte5 = in_.byte();
   s.byte4 = in_.byte();
@@ -257,17 +262,17 @@ lettura_corsa::esito lettura_corsa::stazione() {
         if (t > 1) cella_in(t).dato6 = static_cast<uint8_t>(80 + j);
       }
     }
-    if (fermata <= 1) return ferma(24);
+    if (fermata <= 1) return ferma(errore_compilazione::fermata_troppo_presto);
     // A stop never takes a cell that holds another object.
-    if (!libera(cella_in(fermata))) return ferma(23, p);
+    if (!libera(cella_in(fermata))) return ferma(errore_compilazione::fermata_su_cella_occupata, p);
     cella_in(fermata).tipo = tipo_cella::fermata;
     cella_in(fermata).dato1 = basso16(k);
   }
 
   if (k > 1 && static_cast<int64_t>(s.inizio) - 350 < f_.tabella_corsa[k - 1].fine)
-    return ferma(22, p);
+    return ferma(errore_compilazione::stazioni_troppo_vicine, p);
   ++stazione_;
-  if (stazione_ >= f_.prossimo_cartello) return ferma(10);
+  if (stazione_ >= f_.prossimo_cartello) return ferma(errore_compilazione::troppe_stazioni);
   return esito::avanti;
 }
 
@@ -280,7 +285,7 @@ void lettura_corsa::fine_file() {
   for (int e = 81; e <= 83; ++e) {
     const voce_corsa& v = f_.tabella_corsa[e];
     if (v.inizio % 50 != 0 || v.fine % 50 != 0) {
-      f_.codice_errore = 2;
+      f_.codice_errore = numero_errore(errore_compilazione::progressiva_fuori_passo);
       f_.file_errore = f_.file_sorgente_linea().filename().string();
       f_.riga_errore = 0;
     }

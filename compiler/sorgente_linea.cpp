@@ -7,6 +7,7 @@
 
 #include "app/file_disco.h"
 #include "app/form1.h"
+#include "compiler/codici_errore.h"
 #include "compiler/lettura_sorgente.h"
 #include "compiler/numeri.h"
 
@@ -39,16 +40,20 @@ class lettura_linea : lettura_sorgente {
   void fine_file();
 
   esito fuori_percorso(int64_t p) {
-    segna(15, p);
+    segna(numero_errore(errore_compilazione::fuori_percorso), p);
     return esito::fuori_percorso;
   }
   // An error that ends the stage: the file is deleted, the run source not read.
-  esito ferma(int32_t codice) {
-    segna(codice);
+  esito ferma(errore_compilazione codice) {
+    segna(numero_errore(codice));
     elimina_file(f_.file_sorgente_linea());
     return esito::ferma;
   }
-  esito ferma(int32_t codice, int64_t posizione) {
+  esito ferma(errore_compilazione codice, int64_t posizione) {
+    return rifiutata(numero_errore(codice), posizione);
+  }
+  // A storer refused the row: its code stands, with the row's position.
+  esito rifiutata(int32_t codice, int64_t posizione) {
     segna(codice, posizione);
     elimina_file(f_.file_sorgente_linea());
     return esito::ferma;
@@ -84,7 +89,7 @@ bool lettura_linea::esegui() {
 lettura_linea::esito lettura_linea::cerca_generale() {
   for (;;) {
     if (!in_.fine()) leggi_capo();
-    if (in_.fine()) return ferma(102);
+    if (in_.fine()) return ferma(errore_compilazione::manca_sezione_generale);
     if (contiene_ic(f_.riga, "[generale]")) return esito::avanti;
   }
 }
@@ -116,7 +121,7 @@ lettura_linea::esito lettura_linea::riga_generale() {
   if (contiene_ic(r, "percorso") && contiene_ic(r, "lunghezza")) {
     const int32_t L = in_.lungo();
     t[84].fine = L;
-    if (L > lunghezza_massima) return ferma(1);
+    if (L > lunghezza_massima) return ferma(errore_compilazione::linea_troppo_lunga);
     // Cell 1 is the header of the track file: a track must reach it.
     const double n = arrotonda((static_cast<double>(L) + 7000) / 50);
     if (n < 2) throw errore_lettura("lunghezza del percorso troppo corta");
@@ -134,14 +139,14 @@ lettura_linea::esito lettura_linea::riga_generale() {
   if (contiene(r, "segnali") && contiene(r, "ripetizione")) {
     t[86].inizio = in_.lungo();
     t[86].fine = in_.lungo();
-    if (t[86].inizio % 50 != 0) return ferma(3);
-    if (t[86].fine % 50 != 0) return ferma(4);
+    if (t[86].inizio % 50 != 0) return ferma(errore_compilazione::inizio_ripetizione_fuori_passo);
+    if (t[86].fine % 50 != 0) return ferma(errore_compilazione::fine_ripetizione_fuori_passo);
     if (contiene_ic(r, "4")) {
       t[86].progressiva = 4;
     } else if (contiene_ic(r, "9")) {
       t[86].progressiva = 9;
     } else {
-      return ferma(5);
+      return ferma(errore_compilazione::ripetizione_senza_codici);
     }
     if (t[86].fine == 0) t[86].progressiva = 0;
   }
@@ -194,7 +199,7 @@ lettura_linea::esito lettura_linea::curva() {
       break;
     }
   }
-  if (!trovata) return ferma(103);
+  if (!trovata) return ferma(errore_compilazione::curva_non_valida);
   if (contiene_ic(f_.riga, "s")) k = -k;
 
   // A straight run-in up to the start, then the arc, neither past the
@@ -204,7 +209,7 @@ lettura_linea::esito lettura_linea::curva() {
   punti_piano& piano = f_.punti_linea;
   piano.dritto_fino(std::min<int64_t>(s, ultimo_punto_curve));
   piano.curva_fino(std::min<int64_t>(static_cast<int64_t>(s) + d, ultimo_punto_curve), k);
-  if (piano.prossimo() > ultimo_punto_curve) return ferma(103);
+  if (piano.prossimo() > ultimo_punto_curve) return ferma(errore_compilazione::curva_non_valida);
   return esito::avanti;
 }
 
@@ -214,7 +219,7 @@ lettura_linea::esito lettura_linea::montagna() {
   int32_t tipo = in_.lungo();
   if (!in_percorso(inizio)) return fuori_percorso(inizio);
   f_.memo_montagna(inizio, fine, tipo);
-  if (f_.codice_errore > 0) return ferma(f_.codice_errore, inizio);
+  if (f_.codice_errore > 0) return rifiutata(f_.codice_errore, inizio);
   return esito::avanti;
 }
 
@@ -224,7 +229,7 @@ lettura_linea::esito lettura_linea::indicatore() {
   const int32_t p = v[0];
   if (!in_percorso(p) || indice_cella(p, 1) < 0) return fuori_percorso(p);
   f_.memo_indicatori_v_max(p, v[1], v[2], v[3], v[4], v[5], v[6], v[7], v[8]);
-  if (f_.codice_errore > 0) return ferma(f_.codice_errore, p);
+  if (f_.codice_errore > 0) return rifiutata(f_.codice_errore, p);
   return esito::avanti;
 }
 
@@ -236,7 +241,7 @@ lettura_linea::esito lettura_linea::cartello() {
   if (i < 0) return fuori_percorso(p);
   if (f_.celle.empty()) throw errore_lettura("manca la lunghezza del percorso");
   cella& c = f_.celle[i];
-  if (!libera(c)) return ferma(6, p);
+  if (!libera(c)) return ferma(errore_compilazione::cartello_su_cella_occupata, p);
   // Board texts fill the table from entry 80 down to entry 1, no further.
   if (f_.prossimo_cartello < 1) throw errore_lettura("troppi cartelli");
   if (f_.riga.size() > testo_massimo) throw errore_lettura("testo del cartello troppo lungo");
@@ -261,7 +266,7 @@ bool Form1::leggi_sorgente_linea() {
   tabella_corsa[86].nome = numero_treno;
   std::error_code ec;
   if (!std::filesystem::exists(file_sorgente_linea(), ec)) {
-    codice_errore = 101;
+    codice_errore = numero_errore(errore_compilazione::manca_sorgente_linea);
     return false;
   }
   return leggi_sorgente(*this, file_sorgente_linea(),
