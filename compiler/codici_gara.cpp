@@ -24,27 +24,29 @@ std::string testo_codice(const std::string& treno, const std::string& scenario) 
 }  // namespace
 
 int16_t Form1::codice_gara_og() const {
-  const std::string t = testo_codice(tabella_corsa[86].nome, tabella_corsa[85].nome);
+  const std::string t = testo_codice(tabella_corsa[voce_tabella::treno].nome,
+                                     tabella_corsa[voce_tabella::scenario].nome);
   int32_t somma = 0;
   for (int i = 1; i <= 25; ++i) somma += static_cast<unsigned char>(t[i - 1]);
   return static_cast<int16_t>(somma);
 }
 
 int32_t Form1::codice_gara_st() const {
-  const std::string t = testo_codice(tabella_corsa[86].nome, tabella_corsa[85].nome);
+  const std::string t = testo_codice(tabella_corsa[voce_tabella::treno].nome,
+                                     tabella_corsa[voce_tabella::scenario].nome);
   int32_t somma = 0;
   for (int i = 1; i <= 25; ++i) somma += static_cast<unsigned char>(t[i - 1]) * i;
   return somma;
 }
 
 void Form1::riempi_intestazioni() {
-  if (tabella_corsa[85].intero1 != 0 || celle[1].dato1 != 0)
+  if (tabella_corsa[voce_tabella::scenario].intero1 != 0 || celle[1].dato1 != 0)
     errore(std::to_string(numero_errore(errore_compilazione::formato_occupato)));
-  tabella_corsa[85].intero1 = 610;
+  tabella_corsa[voce_tabella::scenario].intero1 = 610;
   celle[1].dato1 = 5121;
-  if (tabella_corsa[85].orario != 0 || celle[1].dato2 != 0)
+  if (tabella_corsa[voce_tabella::scenario].orario != 0 || celle[1].dato2 != 0)
     errore(std::to_string(numero_errore(errore_compilazione::codice_scenario_occupato)));
-  tabella_corsa[85].orario = codice_gara_st();
+  tabella_corsa[voce_tabella::scenario].orario = codice_gara_st();
   celle[1].dato2 = codice_gara_og();
 }
 

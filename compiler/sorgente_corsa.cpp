@@ -97,16 +97,17 @@ lettura_corsa::esito lettura_corsa::riga() {
   const std::string& r = f_.riga;
   auto& t = f_.tabella_corsa;
   esito e = esito::avanti;
-  if (contiene_ic(r, "frenata") && contiene_ic(r, "massa")) t[84].inizio = in_.lungo();
-  if (contiene_ic(r, "vetture")) t[84].progressiva = in_.lungo();
+  if (contiene_ic(r, "frenata") && contiene_ic(r, "massa"))
+    t[voce_tabella::lunghezza].inizio = in_.lungo();
+  if (contiene_ic(r, "vetture")) t[voce_tabella::lunghezza].progressiva = in_.lungo();
   if (contiene_ic(r, "velocit") && (e = velocita()) != esito::avanti) return e;
   if (contiene_ic(r, "aderenza") && (e = aderenza()) != esito::avanti) return e;
   if (contiene_ic(r, "orologio")) {
-    t[86].intero3 = in_.intero();
-    t[86].intero4 = in_.intero();
-    t[86].intero5 = in_.intero();
+    t[voce_tabella::treno].intero3 = in_.intero();
+    t[voce_tabella::treno].intero4 = in_.intero();
+    t[voce_tabella::treno].intero5 = in_.intero();
   }
-  if (contiene_ic(r, "sabbia")) t[86].intero1 = in_.intero();
+  if (contiene_ic(r, "sabbia")) t[voce_tabella::treno].intero1 = in_.intero();
   if (contiene_ic(r, "segnale") && (e = segnale()) != esito::avanti) return e;
   if (contiene_ic(r, "rallentamento") && (e = rallentamento()) != esito::avanti) return e;
   if (contiene_ic(r, "abbattimento") && (e = codice()) != esito::avanti) return e;
@@ -282,7 +283,7 @@ void lettura_corsa::fine_file() {
   riempi(punto_velocita_, u_ - 2, [this](cella& c) { c.velocita = unita_velocita(); });
   riempi_aderenza(u_ - 2);
 
-  for (int e = 81; e <= 83; ++e) {
+  for (int e = voce_tabella::primo_segmento; e <= voce_tabella::terzo_segmento; ++e) {
     const voce_corsa& v = f_.tabella_corsa[e];
     if (v.inizio % 50 != 0 || v.fine % 50 != 0) {
       f_.codice_errore = numero_errore(errore_compilazione::progressiva_fuori_passo);

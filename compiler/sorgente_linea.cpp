@@ -71,7 +71,7 @@ bool lettura_linea::esegui() {
 
   f_.progressive_ordina();
   f_.n_montagne = 0;
-  f_.prossimo_cartello = 80;
+  f_.prossimo_cartello = voce_tabella::primo_cartello;
   if (f_.scrivi_linea != 0) {
     if (!f_.punti_linea.esiste()) throw errore_lettura("manca la lunghezza del percorso");
     f_.punti_linea.inizia(0, 0, 0, 1);
@@ -120,7 +120,7 @@ lettura_linea::esito lettura_linea::riga_generale() {
   auto& t = f_.tabella_corsa;
   if (contiene_ic(r, "percorso") && contiene_ic(r, "lunghezza")) {
     const int32_t L = in_.lungo();
-    t[84].fine = L;
+    t[voce_tabella::lunghezza].fine = L;
     if (L > lunghezza_massima) return ferma(errore_compilazione::linea_troppo_lunga);
     // Cell 1 is the header of the track file: a track must reach it.
     const double n = arrotonda((static_cast<double>(L) + 7000) / 50);
@@ -130,25 +130,31 @@ lettura_linea::esito lettura_linea::riga_generale() {
     f_.celle.assign(static_cast<size_t>(f_.ultima_cella) + 1, cella{});
     if (f_.scrivi_linea != 0) f_.punti_linea.crea(f_.lunghezza_estesa);
   }
-  if (contiene(r, "tre") && contiene(r, "progressiva")) leggi_segmento(t[81]);
-  if (contiene(r, "due") && contiene(r, "progressiva")) leggi_segmento(t[82]);
-  if (contiene(r, "uno") && contiene(r, "progressiva")) leggi_segmento(t[83]);
-  if (contiene(r, "sfondo") && contiene(r, "uno")) t[85].inizio = in_.lungo();
-  if (contiene(r, "sfondo") && contiene(r, "due")) t[85].progressiva = in_.lungo();
-  if (contiene(r, "sfondo") && contiene(r, "tre")) t[85].fine = in_.lungo();
+  if (contiene(r, "tre") && contiene(r, "progressiva"))
+    leggi_segmento(t[voce_tabella::primo_segmento]);
+  if (contiene(r, "due") && contiene(r, "progressiva"))
+    leggi_segmento(t[voce_tabella::secondo_segmento]);
+  if (contiene(r, "uno") && contiene(r, "progressiva"))
+    leggi_segmento(t[voce_tabella::terzo_segmento]);
+  if (contiene(r, "sfondo") && contiene(r, "uno")) t[voce_tabella::scenario].inizio = in_.lungo();
+  if (contiene(r, "sfondo") && contiene(r, "due"))
+    t[voce_tabella::scenario].progressiva = in_.lungo();
+  if (contiene(r, "sfondo") && contiene(r, "tre")) t[voce_tabella::scenario].fine = in_.lungo();
   if (contiene(r, "segnali") && contiene(r, "ripetizione")) {
-    t[86].inizio = in_.lungo();
-    t[86].fine = in_.lungo();
-    if (t[86].inizio % 50 != 0) return ferma(errore_compilazione::inizio_ripetizione_fuori_passo);
-    if (t[86].fine % 50 != 0) return ferma(errore_compilazione::fine_ripetizione_fuori_passo);
+    t[voce_tabella::treno].inizio = in_.lungo();
+    t[voce_tabella::treno].fine = in_.lungo();
+    if (t[voce_tabella::treno].inizio % 50 != 0)
+      return ferma(errore_compilazione::inizio_ripetizione_fuori_passo);
+    if (t[voce_tabella::treno].fine % 50 != 0)
+      return ferma(errore_compilazione::fine_ripetizione_fuori_passo);
     if (contiene_ic(r, "4")) {
-      t[86].progressiva = 4;
+      t[voce_tabella::treno].progressiva = 4;
     } else if (contiene_ic(r, "9")) {
-      t[86].progressiva = 9;
+      t[voce_tabella::treno].progressiva = 9;
     } else {
       return ferma(errore_compilazione::ripetizione_senza_codici);
     }
-    if (t[86].fine == 0) t[86].progressiva = 0;
+    if (t[voce_tabella::treno].fine == 0) t[voce_tabella::treno].progressiva = 0;
   }
   return esito::avanti;
 }
@@ -262,8 +268,8 @@ void lettura_linea::fine_file() {
 }  // namespace
 
 bool Form1::leggi_sorgente_linea() {
-  tabella_corsa[85].nome = nome_scenario;
-  tabella_corsa[86].nome = numero_treno;
+  tabella_corsa[voce_tabella::scenario].nome = nome_scenario;
+  tabella_corsa[voce_tabella::treno].nome = numero_treno;
   std::error_code ec;
   if (!std::filesystem::exists(file_sorgente_linea(), ec)) {
     codice_errore = numero_errore(errore_compilazione::manca_sorgente_linea);
