@@ -123,10 +123,10 @@ lettura_linea::esito lettura_linea::riga_generale() {
     t[voce_tabella::lunghezza].fine = L;
     if (L > lunghezza_massima) return ferma(errore_compilazione::linea_troppo_lunga);
     // Cell 1 is the header of the track file: a track must reach it.
-    const double n = arrotonda((static_cast<double>(L) + 7000) / 50);
+    const int32_t n = ultima_cella_per(L);
     if (n < 2) throw errore_lettura("lunghezza del percorso troppo corta");
-    f_.lunghezza_estesa = L + 7000;
-    f_.ultima_cella = static_cast<int32_t>(n);
+    f_.lunghezza_estesa = L + coda_percorso;
+    f_.ultima_cella = n;
     f_.celle.assign(static_cast<size_t>(f_.ultima_cella) + 1, cella{});
     if (f_.scrivi_linea != 0) f_.punti_linea.crea(f_.lunghezza_estesa);
   }

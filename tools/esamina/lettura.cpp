@@ -4,6 +4,7 @@
 
 #include "compiler/codifica.h"
 #include "compiler/file_compilati.h"
+#include "compiler/nomi_scenario.h"
 
 std::string riga_problema(const problema& p) {
   std::string r = p.file + ": ";
@@ -12,9 +13,8 @@ std::string riga_problema(const problema& p) {
 }
 
 nomi_file nomi_dei_file(std::string_view nome_scenario, std::string_view numero_treno) {
-  const std::string nome(nome_scenario);
-  const std::string corsa = nome + "_" + std::string(numero_treno);
-  return {nome + "_linea.dat", corsa + ".sim", corsa + ".dat"};
+  file_scenario f = file_dello_scenario(nome_scenario, numero_treno);
+  return {std::move(f.linea), std::move(f.tabella), std::move(f.tracciato)};
 }
 
 std::optional<int32_t> scenario_letto::lunghezza() const {

@@ -3,22 +3,10 @@
 #include <algorithm>
 #include <cmath>
 
-#include "app/form1.h"
 #include "compiler/numeri.h"
 #include "tools/esamina/testo.h"
 
 namespace {
-
-// A Form1 only to reach the compiler's own code computation; it never runs a
-// job, so its platform is never asked for anything.
-class piattaforma_muta final : public piattaforma {
- public:
-  std::filesystem::path cartella_programma() override { return {}; }
-  void mostra_attesa() override {}
-  void chiudi_attesa() override {}
-  void messaggio_errore(const std::string&) override {}
-  void segnala(const std::string&) override {}
-};
 
 // Damage tends to repeat over thousands of values or cells: the first few
 // faults of a kind are listed, the rest summed up in one line.
@@ -49,9 +37,7 @@ class elenco_limitato {
 
 constexpr int32_t lunghezza_massima = 1000000;
 
-int32_t celle_per(int32_t L) {
-  return static_cast<int32_t>(arrotonda((static_cast<double>(L) + 7000) / 50)) + 1;
-}
+int32_t celle_per(int32_t L) { return ultima_cella_per(L) + 1; }
 
 std::string tra_virgolette(const std::string& s) {
   std::string r = "\"";
@@ -205,14 +191,6 @@ void valida_linea(scenario_letto& s, std::optional<int32_t> L) {
 }
 
 }  // namespace
-
-codici_scenario codici_dai_nomi(const std::string& numero_treno, const std::string& nome_scenario) {
-  piattaforma_muta muta;
-  Form1 f(muta);
-  f.tabella_corsa[voce_tabella::treno].nome = numero_treno;
-  f.tabella_corsa[voce_tabella::scenario].nome = nome_scenario;
-  return {f.codice_gara_og(), f.codice_gara_st()};
-}
 
 void valida(scenario_letto& s) {
   std::optional<int32_t> L = s.lunghezza();
