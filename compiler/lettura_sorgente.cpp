@@ -12,6 +12,11 @@ bool lettura_sorgente::prossima_riga() {
   }
 }
 
+lettura_sorgente::esito lettura_sorgente::chiudi() {
+  elimina_file(file_);
+  return esito::ferma;
+}
+
 bool leggi_sorgente(Form1& f, const std::filesystem::path& file,
                     const std::function<bool(lettore_voci&)>& lettura) {
   try {

@@ -21,10 +21,6 @@ class lettura_corsa : lettura_sorgente {
   void esegui();
 
  private:
-  // What a row leaves the loop to do: go on, stop and still run the
-  // end-of-file steps (a position out of range), or stop for good.
-  enum class esito { avanti, fuori_percorso, ferma };
-
   esito riga();
   esito velocita();
   esito aderenza();
@@ -33,24 +29,6 @@ class lettura_corsa : lettura_sorgente {
   esito rallentamento();
   esito stazione();
   void fine_file();
-
-  esito fuori_percorso(int64_t p) {
-    segna(numero_errore(errore_compilazione::fuori_percorso), p);
-    return esito::fuori_percorso;
-  }
-  // An error that stops reading for good; the file is deleted on the way out.
-  esito ferma(errore_compilazione codice) {
-    segna(numero_errore(codice));
-    return esito::ferma;
-  }
-  esito ferma(errore_compilazione codice, int64_t posizione) {
-    return rifiutata(numero_errore(codice), posizione);
-  }
-  // A storer refused the row: its code stands, with the row's position.
-  esito rifiutata(int32_t codice, int64_t posizione) {
-    segna(codice, posizione);
-    return esito::ferma;
-  }
 
   // The speed in 5 km/h units must fit its byte. It is tested when a fill
   // uses it, which may be rows later: the fault lies with the row that set it.
@@ -83,10 +61,7 @@ void lettura_corsa::esegui() {
   }
   while (prossima_riga()) {
     const esito e = riga();
-    if (e == esito::ferma) {
-      elimina_file(f_.file_sorgente_corsa());
-      return;
-    }
+    if (e == esito::ferma) return;
     if (e == esito::fuori_percorso) break;
   }
   fine_file();
@@ -125,31 +100,19 @@ void lettura_corsa::riempi_aderenza(int64_t fino) {
 }
 
 lettura_corsa::esito lettura_corsa::velocita() {
-  const int32_t p = in_.lungo();
-  const int32_t s = in_.lungo();
-  if (!in_percorso(p)) return fuori_percorso(p);
-  const int64_t c = indice_cella(p, 0);
-  // Cells up to the one before this row's carry the speed in force; at least
-  // one cell is written, the fill stops short of the last cell.
-  if (c > 0) {
+  // At least one cell is written; the fill stops short of the last cell.
+  const esito e = riga_di_valore(velocita_, [this](int64_t c) {
     do {
       if (punto_velocita_ >= u_) break;
       scrivi_velocita();
     } while (punto_velocita_ < c);
-  }
-  velocita_ = s;
-  riga_velocita_ = riga_capo_;
-  return esito::avanti;
+  });
+  if (e == esito::avanti) riga_velocita_ = riga_capo_;
+  return e;
 }
 
 lettura_corsa::esito lettura_corsa::aderenza() {
-  const int32_t p = in_.lungo();
-  const int32_t a = in_.lungo();
-  if (!in_percorso(p)) return fuori_percorso(p);
-  const int64_t c = indice_cella(p, 0);
-  if (c > 0) riempi_aderenza(c);
-  aderenza_ = a;
-  return esito::avanti;
+  return riga_di_valore(aderenza_, [this](int64_t fino) { riempi_aderenza(fino); });
 }
 
 lettura_corsa::esito lettura_corsa::codice() {

@@ -24,9 +24,6 @@ class lettura_linea : lettura_sorgente {
   bool esegui();
 
  private:
-  // What a record leaves the loop to do.
-  enum class esito { avanti, fuori_percorso, ferma };
-
   esito cerca_generale();
   esito sezione_generale();
   esito riga_generale();
@@ -38,26 +35,6 @@ class lettura_linea : lettura_sorgente {
   esito indicatore();
   esito cartello();
   void fine_file();
-
-  esito fuori_percorso(int64_t p) {
-    segna(numero_errore(errore_compilazione::fuori_percorso), p);
-    return esito::fuori_percorso;
-  }
-  // An error that ends the stage: the file is deleted, the run source not read.
-  esito ferma(errore_compilazione codice) {
-    segna(numero_errore(codice));
-    elimina_file(f_.file_sorgente_linea());
-    return esito::ferma;
-  }
-  esito ferma(errore_compilazione codice, int64_t posizione) {
-    return rifiutata(numero_errore(codice), posizione);
-  }
-  // A storer refused the row: its code stands, with the row's position.
-  esito rifiutata(int32_t codice, int64_t posizione) {
-    segna(codice, posizione);
-    elimina_file(f_.file_sorgente_linea());
-    return esito::ferma;
-  }
 
   void riempi_pendenza(int64_t fino);
 
@@ -178,13 +155,7 @@ void lettura_linea::riempi_pendenza(int64_t fino) {
 }
 
 lettura_linea::esito lettura_linea::pendenza() {
-  const int32_t p = in_.lungo();
-  const int32_t g = in_.lungo();
-  if (!in_percorso(p)) return fuori_percorso(p);
-  const int64_t v = indice_cella(p, 0);
-  if (v > 0) riempi_pendenza(v);
-  g_ = g;
-  return esito::avanti;
+  return riga_di_valore(g_, [this](int64_t fino) { riempi_pendenza(fino); });
 }
 
 lettura_linea::esito lettura_linea::curva() {
