@@ -19,8 +19,8 @@ int32_t Form1::codice_gara_st() const {
 void Form1::riempi_intestazioni() {
   if (tabella_corsa[voce_tabella::scenario].intero1 != 0 || celle[1].dato1 != 0)
     errore(std::to_string(numero_errore(errore_compilazione::formato_occupato)));
-  tabella_corsa[voce_tabella::scenario].intero1 = 610;
-  celle[1].dato1 = 5121;
+  tabella_corsa[voce_tabella::scenario].intero1 = formato_tabella;
+  celle[1].dato1 = formato_tracciato;
   if (tabella_corsa[voce_tabella::scenario].orario != 0 || celle[1].dato2 != 0)
     errore(std::to_string(numero_errore(errore_compilazione::codice_scenario_occupato)));
   tabella_corsa[voce_tabella::scenario].orario = codice_gara_st();

@@ -88,6 +88,10 @@ inline constexpr int scenario = 85;
 inline constexpr int treno = 86;
 }  // namespace voce_tabella
 
+// The format codes that the simulator checks in the header slots.
+inline constexpr int16_t formato_tracciato = 5121;  // cell 1, dato1
+inline constexpr int16_t formato_tabella = 610;     // the scenario's entry, intero1
+
 // One entry of tabella_corsa: a station, a board text or a reserved entry.
 struct voce_corsa {
   uint8_t tipo = 0;

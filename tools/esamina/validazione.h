@@ -9,9 +9,6 @@
 #include "compiler/nomi_scenario.h"  // codici_dai_nomi
 #include "tools/esamina/lettura.h"
 
-inline constexpr int16_t formato_tracciato = 5121;  // cell 1, dato1
-inline constexpr int16_t formato_tabella = 610;     // entry 85, intero1
-
 // Adds to s.problemi every fault that the decoding alone could not see.
 void valida(scenario_letto& s);
 
