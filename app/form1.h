@@ -94,7 +94,7 @@ class Form1 {
 
   punti_piano punti_linea;
   std::vector<cella> celle;  // bounds 0 To ultima_cella once the line reader has sized it
-  std::array<voce_corsa, 87> tabella_corsa{};
+  std::array<voce_corsa, voci_tabella_corsa> tabella_corsa{};
   std::array<int32_t, 81> inizi_montagna{};
   std::array<int32_t, 81> fini_montagna{};
   int32_t n_montagne = 0;
@@ -104,7 +104,7 @@ class Form1 {
   int32_t ultima_cella = 0;
   int32_t codice_errore = 0;
   int32_t posizione_errore = 0;
-  int32_t prossimo_cartello = 80;
+  int32_t prossimo_cartello = voce_tabella::primo_cartello;
 
   // Where the last error of a source row stands, for authors editing by hand:
   // the source file's name and the line of the row (0 when not from a row).

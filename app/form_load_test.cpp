@@ -122,18 +122,18 @@ TEST(ScenarioPortato, IntestazioniEValoriGenerali) {
   const Form1& f = carried().form;
   EXPECT_EQ(f.celle[1].dato1, 5121);
   EXPECT_EQ(f.celle[1].dato2, 2296);
-  EXPECT_EQ(f.tabella_corsa[85].intero1, 610);
-  EXPECT_EQ(f.tabella_corsa[85].orario, 31605);
-  EXPECT_EQ(f.tabella_corsa[84].fine, 124000);
-  EXPECT_EQ(f.tabella_corsa[84].inizio, 120);
-  EXPECT_EQ(f.tabella_corsa[84].progressiva, 5);
-  EXPECT_EQ(f.tabella_corsa[86].inizio, 46400);
-  EXPECT_EQ(f.tabella_corsa[86].fine, 112500);
-  EXPECT_EQ(f.tabella_corsa[86].progressiva, 9);
+  EXPECT_EQ(f.tabella_corsa[voce_tabella::scenario].intero1, 610);
+  EXPECT_EQ(f.tabella_corsa[voce_tabella::scenario].orario, 31605);
+  EXPECT_EQ(f.tabella_corsa[voce_tabella::lunghezza].fine, 124000);
+  EXPECT_EQ(f.tabella_corsa[voce_tabella::lunghezza].inizio, 120);
+  EXPECT_EQ(f.tabella_corsa[voce_tabella::lunghezza].progressiva, 5);
+  EXPECT_EQ(f.tabella_corsa[voce_tabella::treno].inizio, 46400);
+  EXPECT_EQ(f.tabella_corsa[voce_tabella::treno].fine, 112500);
+  EXPECT_EQ(f.tabella_corsa[voce_tabella::treno].progressiva, 9);
   // The three progressive segments, largest start first, code 1 adding 100.
-  EXPECT_EQ(f.tabella_corsa[81].fine, 118850);
-  EXPECT_EQ(f.tabella_corsa[82].fine, 135250);
-  EXPECT_EQ(f.tabella_corsa[83].fine, 39150);
+  EXPECT_EQ(f.tabella_corsa[voce_tabella::primo_segmento].fine, 118850);
+  EXPECT_EQ(f.tabella_corsa[voce_tabella::secondo_segmento].fine, 135250);
+  EXPECT_EQ(f.tabella_corsa[voce_tabella::terzo_segmento].fine, 39150);
 }
 
 // The program itself, started as a user starts it, in an empty folder of its own.
@@ -198,16 +198,15 @@ TEST(UscitaCongelata, OgniByteDelLavoroPrincipale) {
   f.dati_treno();
   prendi(f.file_sorgente_corsa());
   EXPECT_EQ(f.esegui([&f] { f.Form_Load(); }), stato_uscita::successo);
-  for (const std::string nome :
-       {"Ombrasca1_5817_note.txt", "Ombrasca1_5817_rallentamenti.txt",
-        "Ombrasca1_5817_scheda_treno.txt", "Ombrasca1_linea.dat", "Ombrasca1_5817.sim",
-        "Ombrasca1_5817.dat"})
+  for (const std::string nome : {"Ombrasca1_5817_note.txt", "Ombrasca1_5817_rallentamenti.txt",
+                                 "Ombrasca1_5817_scheda_treno.txt", "Ombrasca1_linea.dat",
+                                 "Ombrasca1_5817.sim", "Ombrasca1_5817.dat"})
     prendi(p.cartella / nome);
 
   std::ostringstream tabella;
   for (const impronta& i : trovata)
-    tabella << "      {\"" << i.file << "\", " << i.byte << ", 0x" << std::hex << i.fnv
-            << std::dec << "u},\n";
+    tabella << "      {\"" << i.file << "\", " << i.byte << ", 0x" << std::hex << i.fnv << std::dec
+            << "u},\n";
   ASSERT_EQ(trovata.size(), std::size(congelata)) << tabella.str();
   for (size_t k = 0; k < trovata.size(); ++k) {
     EXPECT_EQ(trovata[k].file, congelata[k].file) << tabella.str();

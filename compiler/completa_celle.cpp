@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "app/form1.h"
+#include "compiler/codici_errore.h"
 #include "compiler/numeri.h"
 
 namespace {
@@ -49,8 +50,8 @@ class tracciato {
 // The post-pass records a problem and carries on; the last one found wins.
 struct segnalatore {
   Form1& form;
-  void operator()(int32_t codice, int64_t cella_errore) const {
-    form.codice_errore = codice;
+  void operator()(errore_compilazione codice, int64_t cella_errore) const {
+    form.codice_errore = numero_errore(codice);
     form.posizione_errore = static_cast<int32_t>(cella_errore * 50);
     // The problem no longer belongs to a source row.
     form.file_errore.clear();
@@ -73,7 +74,7 @@ void segnali_prima_dell_avviso(tracciato& t, int64_t i, const segnalatore& error
     } else if (t.di_tipo(d - 2, tipo_cella::punto_codice)) {
       t.abbassa_codice(d - 2);
     } else {
-      errore(11, d);
+      errore(errore_compilazione::segnale_senza_punto_codice, d);
     }
   }
 }
@@ -95,7 +96,7 @@ void punti_prima_dell_inizio(tracciato& t, int64_t i, const segnalatore& errore)
         messo = true;
       }
     }
-    if (!messo) errore(12, i);
+    if (!messo) errore(errore_compilazione::manca_punto_prima_del_rallentamento, i);
   }
 }
 
@@ -127,7 +128,7 @@ int64_t punti_dentro_il_rallentamento(tracciato& t, int64_t i, const segnalatore
       contatore = -1;
     } else {
       // The counter stays at 8: this slowdown gets no further points.
-      errore(13, j);
+      errore(errore_compilazione::manca_punto_nel_rallentamento, j);
     }
   } while (j < t.ultima() && !t.di_tipo(j, tipo_cella::fine_rallentamento));
   return j;
@@ -146,7 +147,7 @@ void punto_prima_del_segnale(tracciato& t, int64_t j, const segnalatore& errore)
     } else if (t.e_libera(c - 1)) {
       t.metti_punto(c - 1);
     } else {
-      errore(13, j);
+      errore(errore_compilazione::manca_punto_nel_rallentamento, j);
     }
     return;
   }

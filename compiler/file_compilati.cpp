@@ -85,7 +85,7 @@ std::string codifica_linea(const punti_piano& punti) {
   return s;
 }
 
-std::string codifica_tabella(const std::array<voce_corsa, 87>& tabella) {
+std::string codifica_tabella(const std::array<voce_corsa, voci_tabella_corsa>& tabella) {
   codifica b;
   b.riserva(tabella.size() * byte_voce_vuota + 1024);
   for (const voce_corsa& v : tabella) campi(b, v);

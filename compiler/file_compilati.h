@@ -31,5 +31,5 @@ void codifica_linea_a_pezzi(const punti_piano& punti, size_t pezzo, const conseg
 class scrittura_a_pezzi;
 void codifica_linea_a_pezzi(const punti_piano& punti, scrittura_a_pezzi& uscita);
 
-std::string codifica_tabella(const std::array<voce_corsa, 87>& tabella);
+std::string codifica_tabella(const std::array<voce_corsa, voci_tabella_corsa>& tabella);
 std::string codifica_tracciato(const std::vector<cella>& celle);

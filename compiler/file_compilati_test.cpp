@@ -13,7 +13,7 @@ namespace {
 // Sizes the records as the line reader does for a line of L metres, with the
 // plan as a straight line: points 0 and 1 Integers, doubles up to L + 6998.
 void dimensiona(Form1& f, int32_t L) {
-  f.tabella_corsa[84].fine = L;
+  f.tabella_corsa[voce_tabella::lunghezza].fine = L;
   f.lunghezza_estesa = L + 7000;
   f.ultima_cella = static_cast<int32_t>(arrotonda((L + 7000) / 50.0));
   f.celle.assign(f.ultima_cella + 1, cella{});
@@ -24,8 +24,8 @@ void dimensiona(Form1& f, int32_t L) {
 
 TEST(TabellaCompilata, CorsaVuotaConINomiDelloScenario) {
   form_in_prova p;
-  p.form.tabella_corsa[85].nome = "Ombrasca1";
-  p.form.tabella_corsa[86].nome = "5817";
+  p.form.tabella_corsa[voce_tabella::scenario].nome = "Ombrasca1";
+  p.form.tabella_corsa[voce_tabella::treno].nome = "5817";
   const std::string b = codifica_tabella(p.form.tabella_corsa);
   EXPECT_EQ(b.size(), 2971u);
   // Entry 0 is all zeros with an empty name.
@@ -150,8 +150,8 @@ TEST(FileCompilati, LineaAPezziUgualeAllaLineaIntera) {
 TEST(FileCompilati, IntestazioniConINomiDelloScenario) {
   form_in_prova p;
   dimensiona(p.form, 0);
-  p.form.tabella_corsa[85].nome = "Ombrasca1";
-  p.form.tabella_corsa[86].nome = "5817";
+  p.form.tabella_corsa[voce_tabella::scenario].nome = "Ombrasca1";
+  p.form.tabella_corsa[voce_tabella::treno].nome = "5817";
   p.form.riempi_intestazioni();
   const std::string t = codifica_tracciato(p.form.celle);
   EXPECT_EQ(static_cast<uint8_t>(t[16]), 0x01);
@@ -187,17 +187,17 @@ TEST(CodiciGara, DaiNomiDelloScenario) {
   };
   for (const caso& c : casi) {
     form_in_prova p;
-    p.form.tabella_corsa[86].nome = c.treno;
-    p.form.tabella_corsa[85].nome = c.scenario;
+    p.form.tabella_corsa[voce_tabella::treno].nome = c.treno;
+    p.form.tabella_corsa[voce_tabella::scenario].nome = c.scenario;
     EXPECT_EQ(p.form.codice_gara_og(), c.og) << c.scenario;
     EXPECT_EQ(p.form.codice_gara_st(), c.st) << c.scenario;
   }
   form_in_prova lungo;
-  lungo.form.tabella_corsa[86].nome = "5817";
-  lungo.form.tabella_corsa[85].nome = "Ombrasca1abcdefghijklmnopqrstuvwxyz";
+  lungo.form.tabella_corsa[voce_tabella::treno].nome = "5817";
+  lungo.form.tabella_corsa[voce_tabella::scenario].nome = "Ombrasca1abcdefghijklmnopqrstuvwxyz";
   form_in_prova lungo2;
-  lungo2.form.tabella_corsa[86].nome = "5817";
-  lungo2.form.tabella_corsa[85].nome = "Ombrasca1abcdefghijklmZZZZZZ";
+  lungo2.form.tabella_corsa[voce_tabella::treno].nome = "5817";
+  lungo2.form.tabella_corsa[voce_tabella::scenario].nome = "Ombrasca1abcdefghijklmZZZZZZ";
   EXPECT_EQ(lungo.form.codice_gara_st(), lungo2.form.codice_gara_st());
 }
 
@@ -208,11 +208,11 @@ TEST(CodiciGara, ConflittoNelleIntestazioniFermaIlProgramma) {
     const char* messaggio;
   };
   const caso casi[] = {
-      {"codice formato in tabella", [](Form1& f) { f.tabella_corsa[85].intero1 = 1; },
-       " Errore n. 1250"},
+      {"codice formato in tabella",
+       [](Form1& f) { f.tabella_corsa[voce_tabella::scenario].intero1 = 1; }, " Errore n. 1250"},
       {"codice formato in cella 1", [](Form1& f) { f.celle[1].dato1 = 42; }, " Errore n. 1250"},
-      {"codice gara in tabella", [](Form1& f) { f.tabella_corsa[85].orario = 7; },
-       " Errore n. 1251"},
+      {"codice gara in tabella",
+       [](Form1& f) { f.tabella_corsa[voce_tabella::scenario].orario = 7; }, " Errore n. 1251"},
       {"codice gara in cella 1", [](Form1& f) { f.celle[1].dato2 = -1; }, " Errore n. 1251"},
   };
   for (const caso& c : casi) {

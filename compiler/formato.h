@@ -23,11 +23,8 @@
 #include <type_traits>
 
 #include "compiler/codifica.h"
+#include "compiler/numeri.h"
 #include "compiler/record.h"
-
-// Format codes of the header slots: cell 1's dato1 and entry 85's intero1.
-inline constexpr int16_t formato_tracciato = 5121;
-inline constexpr int16_t formato_tabella = 610;
 
 template <class Campi, class C>
   requires std::same_as<std::remove_const_t<C>, cella>
@@ -178,7 +175,7 @@ constexpr uint16_t tipo_al_metro(int64_t m, int64_t ultimo) {
 
 // Size of the line file of a line of L metres (0 to lunghezza_massima).
 constexpr uint64_t byte_file_linea(int64_t L) {
-  const int64_t ultimo = L + metri_oltre_la_linea;
+  const int64_t ultimo = L + coda_percorso;
   const uint64_t doppi = static_cast<uint64_t>(ultimo - 3);  // metres 2 to ultimo - 2
   const uint64_t meta = 2 * byte_valore(tipo_valore::intero) +
                         doppi * byte_valore(tipo_valore::doppio) +

@@ -9,7 +9,8 @@ namespace {
 bool spazio(char c) { return c == ' ' || c == '\t'; }
 bool fine_riga(char c) { return c == '\r' || c == '\n'; }
 
-char minuscola(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c + 32) : c; }
+// Only the plain letters: keywords are ASCII words.
+char minuscola_ascii(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c + 32) : c; }
 
 // Plain decimal, an optional sign and an optional fraction; anything else is
 // not a number and reads as 0.
@@ -142,7 +143,7 @@ bool contiene_ic(std::string_view voce, std::string_view parola) {
   if (parola.size() > voce.size()) return false;
   for (size_t i = 0; i + parola.size() <= voce.size(); ++i) {
     size_t k = 0;
-    while (k < parola.size() && minuscola(voce[i + k]) == minuscola(parola[k])) ++k;
+    while (k < parola.size() && minuscola_ascii(voce[i + k]) == minuscola_ascii(parola[k])) ++k;
     if (k == parola.size()) return true;
   }
   return false;

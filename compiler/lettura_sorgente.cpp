@@ -1,6 +1,7 @@
 #include "compiler/lettura_sorgente.h"
 
 #include "app/file_disco.h"
+#include "compiler/codici_errore.h"
 
 bool lettura_sorgente::prossima_riga() {
   for (int commenti = 0;; ++commenti) {
@@ -9,6 +10,11 @@ bool lettura_sorgente::prossima_riga() {
     if (in_.fine()) return false;
     if (commenti == 2 || !contiene(f_.riga, "-")) return true;
   }
+}
+
+lettura_sorgente::esito lettura_sorgente::chiudi() {
+  elimina_file(file_);
+  return esito::ferma;
 }
 
 bool leggi_sorgente(Form1& f, const std::filesystem::path& file,
@@ -29,7 +35,7 @@ bool leggi_sorgente(Form1& f, const std::filesystem::path& file,
       throw;
     }
   } catch (const errore_lettura&) {
-    f.codice_errore = 25;
+    f.codice_errore = numero_errore(errore_compilazione::lettura_fallita);
     f.file_errore = file.filename().string();
     elimina_file(f.file_sorgente_linea());
     elimina_file(f.file_sorgente_corsa());

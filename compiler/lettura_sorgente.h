@@ -8,7 +8,9 @@
 #include <functional>
 
 #include "app/form1.h"
+#include "compiler/codici_errore.h"
 #include "compiler/lettore_voci.h"
+#include "compiler/numeri.h"
 
 // Text fields of a voce_corsa carry a 16-bit length: a longer text cannot be stored.
 inline constexpr size_t testo_massimo = 32767;
@@ -16,7 +18,43 @@ inline constexpr size_t testo_massimo = 32767;
 class lettura_sorgente {
  protected:
   lettura_sorgente(Form1& f, lettore_voci& in, const std::filesystem::path& file)
-      : f_(f), in_(in), nome_file_(file.filename().string()) {}
+      : f_(f), in_(in), file_(file), nome_file_(file.filename().string()) {}
+
+  // What a row leaves the loop to do: go on, stop and still run the
+  // end-of-file steps (a position off the track), or stop for good.
+  enum class esito { avanti, fuori_percorso, ferma };
+
+  esito fuori_percorso(int64_t p) {
+    segna(numero_errore(errore_compilazione::fuori_percorso), p);
+    return esito::fuori_percorso;
+  }
+  // A problem that stops reading for good: the file is deleted on the spot.
+  esito ferma(errore_compilazione codice) {
+    segna(numero_errore(codice));
+    return chiudi();
+  }
+  esito ferma(errore_compilazione codice, int64_t posizione) {
+    return rifiutata(numero_errore(codice), posizione);
+  }
+  // A storer refused the row: its code stands, with the row's position.
+  esito rifiutata(int32_t codice, int64_t posizione) {
+    segna(codice, posizione);
+    return chiudi();
+  }
+
+  // A row "position, value" of a value that holds up to the next such row:
+  // riempi_fino(c) gives the cells before the position's own cell c the value
+  // in force until now, then the row's value is the one in force.
+  template <class F>
+  esito riga_di_valore(int64_t& in_vigore, F riempi_fino) {
+    const int32_t p = in_.lungo();
+    const int32_t v = in_.lungo();
+    if (!in_percorso(p)) return fuori_percorso(p);
+    const int64_t c = indice_cella(p, 0);
+    if (c > 0) riempi_fino(c);
+    in_vigore = v;
+    return esito::avanti;
+  }
 
   // Reads the next row's lead item into riga; a lead item holding "-" is a
   // comment and the next item stands in its place, at most twice in a row.
@@ -60,8 +98,12 @@ class lettura_sorgente {
 
   Form1& f_;
   lettore_voci& in_;
+  std::filesystem::path file_;
   std::string nome_file_;
   int32_t riga_capo_ = 0;
+
+ private:
+  esito chiudi();
 };
 
 // Reads one source file with the given reader. A read failure anywhere in it

@@ -5,6 +5,7 @@
 
 #include "app/form1.h"
 #include "compiler/celle_guardate.h"
+#include "compiler/codici_errore.h"
 #include "compiler/errore_lettura.h"
 #include "compiler/numeri.h"
 
@@ -27,7 +28,7 @@ void Form1::memo_indicatori_v_max(int32_t posizione, int32_t vas, int32_t vbs, i
                                   int32_t strisced) {
   cella* c = cella_libera(*this, indice_cella(posizione, 1));
   if (c == nullptr) {
-    codice_errore = 21;
+    codice_errore = numero_errore(errore_compilazione::indicatore_su_cella_occupata);
     return;
   }
   // Field by field, so that a speed that fails leaves the earlier ones stored.

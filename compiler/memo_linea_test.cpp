@@ -121,21 +121,28 @@ TEST(ProgressiveOrdina, OrdineEAggiustamento) {
   for (const caso& c : casi) {
     form_in_prova p;
     auto& t = p.form.tabella_corsa;
-    t[81].inizio = c.tre.inizio, t[81].fine = c.tre.fine, t[81].progressiva = c.tre.progressiva;
-    t[82].inizio = c.due.inizio, t[82].fine = c.due.fine, t[82].progressiva = c.due.progressiva;
-    t[83].inizio = c.uno.inizio, t[83].fine = c.uno.fine, t[83].progressiva = c.uno.progressiva;
+    t[voce_tabella::primo_segmento].inizio = c.tre.inizio,
+    t[voce_tabella::primo_segmento].fine = c.tre.fine,
+    t[voce_tabella::primo_segmento].progressiva = c.tre.progressiva;
+    t[voce_tabella::secondo_segmento].inizio = c.due.inizio,
+    t[voce_tabella::secondo_segmento].fine = c.due.fine,
+    t[voce_tabella::secondo_segmento].progressiva = c.due.progressiva;
+    t[voce_tabella::terzo_segmento].inizio = c.uno.inizio,
+    t[voce_tabella::terzo_segmento].fine = c.uno.fine,
+    t[voce_tabella::terzo_segmento].progressiva = c.uno.progressiva;
     p.form.progressive_ordina();
-    EXPECT_EQ(di(t[81]), c.e81) << c.nome;
-    EXPECT_EQ(di(t[82]), c.e82) << c.nome;
-    EXPECT_EQ(di(t[83]), c.e83) << c.nome;
+    EXPECT_EQ(di(t[voce_tabella::primo_segmento]), c.e81) << c.nome;
+    EXPECT_EQ(di(t[voce_tabella::secondo_segmento]), c.e82) << c.nome;
+    EXPECT_EQ(di(t[voce_tabella::terzo_segmento]), c.e83) << c.nome;
   }
 }
 
 TEST(ProgressiveOrdina, ProgressivaOltreIlLongEErroreDiLettura) {
   form_in_prova p;
-  p.form.tabella_corsa[81] = {};
-  p.form.tabella_corsa[81].fine = std::numeric_limits<int32_t>::max() - 99;
-  p.form.tabella_corsa[81].progressiva = 1;
+  p.form.tabella_corsa[voce_tabella::primo_segmento] = {};
+  p.form.tabella_corsa[voce_tabella::primo_segmento].fine =
+      std::numeric_limits<int32_t>::max() - 99;
+  p.form.tabella_corsa[voce_tabella::primo_segmento].progressiva = 1;
   EXPECT_THROW(p.form.progressive_ordina(), errore_lettura);
 }
 

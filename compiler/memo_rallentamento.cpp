@@ -5,6 +5,7 @@
 
 #include "app/form1.h"
 #include "compiler/celle_guardate.h"
+#include "compiler/codici_errore.h"
 #include "compiler/numeri.h"
 
 namespace {
@@ -21,7 +22,7 @@ void Form1::memo_rallentamento(int32_t x, int32_t& v, int32_t& l, int32_t& f_tt,
   if (con_avviso) {
     avviso = cella_libera(*this, indice_cella(inizio_avviso, 1));
     if (avviso == nullptr) {
-      codice_errore = 17;
+      codice_errore = numero_errore(errore_compilazione::avviso_su_cella_occupata);
       return;
     }
   } else {
@@ -30,12 +31,12 @@ void Form1::memo_rallentamento(int32_t x, int32_t& v, int32_t& l, int32_t& f_tt,
 
   cella* inizio = cella_libera(*this, indice_cella(x, 1));
   if (inizio == nullptr) {
-    codice_errore = 18;
+    codice_errore = numero_errore(errore_compilazione::inizio_rallentamento_su_cella_occupata);
     return;
   }
   cella* fine = cella_libera(*this, indice_cella(int64_t{x} + l, 1));
   if (fine == nullptr) {
-    codice_errore = 19;
+    codice_errore = numero_errore(errore_compilazione::fine_rallentamento_su_cella_occupata);
     return;
   }
 
@@ -63,7 +64,7 @@ void Form1::memo_rallentamento(int32_t x, int32_t& v, int32_t& l, int32_t& f_tt,
   for (int i = 0; i < 4; ++i) {
     segni[i] = cella_libera(*this, b - i);
     if (segni[i] == nullptr) {
-      codice_errore = 20;
+      codice_errore = numero_errore(errore_compilazione::segni_avviso_su_celle_occupate);
       return;
     }
   }

@@ -4,6 +4,7 @@
 
 #include "app/form1.h"
 #include "compiler/celle_guardate.h"
+#include "compiler/codici_errore.h"
 #include "compiler/numeri.h"
 
 void Form1::memo_segnale(int32_t posizione, int32_t& sx, int32_t& s1, int32_t& s2, int32_t& s3,
@@ -12,7 +13,7 @@ void Form1::memo_segnale(int32_t posizione, int32_t& sx, int32_t& s1, int32_t& s
   const int64_t indice = indice_cella(posizione, 1);
   cella* c = cella_libera(*this, indice);
   if (c == nullptr) {
-    codice_errore = 16;
+    codice_errore = numero_errore(errore_compilazione::segnale_su_cella_occupata);
     return;
   }
 

@@ -30,7 +30,7 @@ TEST(MemorizzaPercorso, ScriveITreFileCompilati) {
   EXPECT_EQ(leggi_testo(d.cartella / "Ombrasca1_linea.dat").size(), 139964u);
   EXPECT_EQ(d.form.celle[1].dato1, 5121);
   EXPECT_EQ(d.form.celle[1].dato2, 2296);
-  EXPECT_EQ(d.form.tabella_corsa[85].orario, 31605);
+  EXPECT_EQ(d.form.tabella_corsa[voce_tabella::scenario].orario, 31605);
 }
 
 TEST(MemorizzaPercorso, ConFlagZeroIlFileDiLineaNonETestato) {

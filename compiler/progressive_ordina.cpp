@@ -27,9 +27,9 @@ void in_voce(voce_corsa& v, const segmento& s) {
 
 void Form1::progressive_ordina() {
   // As read: "tre" in 81, "due" in 82, "uno" in 83.
-  const segmento t = da_voce(tabella_corsa[81]);
-  const segmento d = da_voce(tabella_corsa[82]);
-  const segmento u = da_voce(tabella_corsa[83]);
+  const segmento t = da_voce(tabella_corsa[voce_tabella::primo_segmento]);
+  const segmento d = da_voce(tabella_corsa[voce_tabella::secondo_segmento]);
+  const segmento u = da_voce(tabella_corsa[voce_tabella::terzo_segmento]);
   const segmento nullo{};
   segmento primo = nullo, secondo = nullo, terzo = nullo;
 
@@ -66,12 +66,12 @@ void Form1::progressive_ordina() {
     primo = t, secondo = d, terzo = u;
   }
 
-  in_voce(tabella_corsa[81], primo);
-  in_voce(tabella_corsa[82], secondo);
-  in_voce(tabella_corsa[83], terzo);
+  in_voce(tabella_corsa[voce_tabella::primo_segmento], primo);
+  in_voce(tabella_corsa[voce_tabella::secondo_segmento], secondo);
+  in_voce(tabella_corsa[voce_tabella::terzo_segmento], terzo);
 
   // Code 1 progressives are counted 100 m further on by the simulator.
-  for (int i = 81; i <= 83; ++i) {
+  for (int i = voce_tabella::primo_segmento; i <= voce_tabella::terzo_segmento; ++i) {
     voce_corsa& v = tabella_corsa[i];
     if (v.progressiva != 1) continue;
     if (v.fine > std::numeric_limits<int32_t>::max() - 100)

@@ -6,12 +6,10 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <utility>
 #include <vector>
 
-// The track and the plan run this far past the line's nominal end: a line
-// of L metres has a plan of metres 0 to L + 7000.
-inline constexpr int32_t metri_oltre_la_linea = 7000;
 // The longest line the compiler takes, in metres.
 inline constexpr int32_t lunghezza_massima = 1000000;
 
@@ -30,26 +28,72 @@ struct cella {
   uint8_t aderenza = 0;  // adhesion value in force
 };
 
-// Values of cella::tipo.
+// Values of cella::tipo, each with the name the compiler gives it.
+// X(nome, valore): one row for each kind.
+#define TIPI_DI_CELLA(X)     \
+  X(libera, 0)               \
+  X(segnale, 1)              \
+  X(fine_rallentamento, 2)   \
+  X(inizio_rallentamento, 3) \
+  X(avviso_rallentamento, 4) \
+  X(segno_avviso, 5)         \
+  X(indicatore_v_max, 6)     \
+  X(fermata, 10)             \
+  X(marca_montagna, 11)      \
+  X(punto_codice, 12)        \
+  X(punto_senza_codice, 13)  \
+  X(cartello, 14)
+
 namespace tipo_cella {
-inline constexpr uint8_t libera = 0;
-inline constexpr uint8_t segnale = 1;
-inline constexpr uint8_t fine_rallentamento = 2;
-inline constexpr uint8_t inizio_rallentamento = 3;
-inline constexpr uint8_t avviso_rallentamento = 4;
-inline constexpr uint8_t segno_avviso = 5;
-inline constexpr uint8_t indicatore_v_max = 6;
-inline constexpr uint8_t fermata = 10;
-inline constexpr uint8_t marca_montagna = 11;
-inline constexpr uint8_t punto_codice = 12;
-inline constexpr uint8_t punto_senza_codice = 13;
-inline constexpr uint8_t cartello = 14;
+#define TIPO_VALORE(nome, valore) inline constexpr uint8_t nome = valore;
+TIPI_DI_CELLA(TIPO_VALORE)
+#undef TIPO_VALORE
 }  // namespace tipo_cella
+
+// The name of a kind ("segnale"), or an empty text for a value no kind has.
+constexpr std::string_view nome_tipo_cella(uint8_t tipo) {
+  switch (tipo) {
+#define TIPO_NOME(nome, valore) \
+  case tipo_cella::nome:        \
+    return #nome;
+    TIPI_DI_CELLA(TIPO_NOME)
+#undef TIPO_NOME
+    default:
+      return {};
+  }
+}
 
 // Free for a placement: nothing there but, at most, a scenery marker.
 inline bool libera(const cella& c) {
   return c.tipo == tipo_cella::libera || c.tipo == tipo_cella::marca_montagna;
 }
+
+// The entries of tabella_corsa. Stations take entries upward from the first
+// station's and board texts downward from the first board's, towards each
+// other; the entries above the boards hold the line's and the train's values.
+inline constexpr int voci_tabella_corsa = 87;
+namespace voce_tabella {
+inline constexpr int prima_stazione = 1;
+inline constexpr int primo_cartello = 80;
+// The three kilometre-progressive segments: inizio = start (m), fine =
+// progressive value (m), progressiva = direction code; read as "tre", "due",
+// "uno", then put in order by progressive_ordina.
+inline constexpr int primo_segmento = 81;
+inline constexpr int secondo_segmento = 82;
+inline constexpr int terzo_segmento = 83;
+// inizio = braked-mass percentage, fine = line length (m), progressiva = cars.
+inline constexpr int lunghezza = 84;
+// inizio, progressiva, fine = backgrounds one, two, three; nome = scenario
+// name; intero1 = format code; orario = scenario code.
+inline constexpr int scenario = 85;
+// inizio, fine, progressiva = cab-signal repetition section and its codes;
+// nome = train number; intero1 = sand; intero3..intero5 = start clock.
+inline constexpr int treno = 86;
+}  // namespace voce_tabella
+
+// The format codes that the simulator checks in the header slots.
+inline constexpr int16_t formato_tracciato = 5121;  // cell 1, dato1
+inline constexpr int16_t formato_tabella = 610;     // the scenario's entry, intero1
 
 // One entry of tabella_corsa: a station, a board text or a reserved entry.
 struct voce_corsa {

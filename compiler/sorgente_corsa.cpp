@@ -7,6 +7,7 @@
 
 #include "app/file_disco.h"
 #include "app/form1.h"
+#include "compiler/codici_errore.h"
 #include "compiler/lettura_sorgente.h"
 #include "compiler/numeri.h"
 
@@ -20,10 +21,6 @@ class lettura_corsa : lettura_sorgente {
   void esegui();
 
  private:
-  // What a row leaves the loop to do: go on, stop and still run the
-  // end-of-file steps (a position out of range), or stop for good.
-  enum class esito { avanti, fuori_percorso, ferma };
-
   esito riga();
   esito velocita();
   esito aderenza();
@@ -32,20 +29,6 @@ class lettura_corsa : lettura_sorgente {
   esito rallentamento();
   esito stazione();
   void fine_file();
-
-  esito fuori_percorso(int64_t p) {
-    segna(15, p);
-    return esito::fuori_percorso;
-  }
-  // An error that stops reading for good; the file is deleted on the way out.
-  esito ferma(int32_t codice) {
-    segna(codice);
-    return esito::ferma;
-  }
-  esito ferma(int32_t codice, int64_t posizione) {
-    segna(codice, posizione);
-    return esito::ferma;
-  }
 
   // The speed in 5 km/h units must fit its byte. It is tested when a fill
   // uses it, which may be rows later: the fault lies with the row that set it.
@@ -78,10 +61,7 @@ void lettura_corsa::esegui() {
   }
   while (prossima_riga()) {
     const esito e = riga();
-    if (e == esito::ferma) {
-      elimina_file(f_.file_sorgente_corsa());
-      return;
-    }
+    if (e == esito::ferma) return;
     if (e == esito::fuori_percorso) break;
   }
   fine_file();
@@ -92,16 +72,17 @@ lettura_corsa::esito lettura_corsa::riga() {
   const std::string& r = f_.riga;
   auto& t = f_.tabella_corsa;
   esito e = esito::avanti;
-  if (contiene_ic(r, "frenata") && contiene_ic(r, "massa")) t[84].inizio = in_.lungo();
-  if (contiene_ic(r, "vetture")) t[84].progressiva = in_.lungo();
+  if (contiene_ic(r, "frenata") && contiene_ic(r, "massa"))
+    t[voce_tabella::lunghezza].inizio = in_.lungo();
+  if (contiene_ic(r, "vetture")) t[voce_tabella::lunghezza].progressiva = in_.lungo();
   if (contiene_ic(r, "velocit") && (e = velocita()) != esito::avanti) return e;
   if (contiene_ic(r, "aderenza") && (e = aderenza()) != esito::avanti) return e;
   if (contiene_ic(r, "orologio")) {
-    t[86].intero3 = in_.intero();
-    t[86].intero4 = in_.intero();
-    t[86].intero5 = in_.intero();
+    t[voce_tabella::treno].intero3 = in_.intero();
+    t[voce_tabella::treno].intero4 = in_.intero();
+    t[voce_tabella::treno].intero5 = in_.intero();
   }
-  if (contiene_ic(r, "sabbia")) t[86].intero1 = in_.intero();
+  if (contiene_ic(r, "sabbia")) t[voce_tabella::treno].intero1 = in_.intero();
   if (contiene_ic(r, "segnale") && (e = segnale()) != esito::avanti) return e;
   if (contiene_ic(r, "rallentamento") && (e = rallentamento()) != esito::avanti) return e;
   if (contiene_ic(r, "abbattimento") && (e = codice()) != esito::avanti) return e;
@@ -119,31 +100,19 @@ void lettura_corsa::riempi_aderenza(int64_t fino) {
 }
 
 lettura_corsa::esito lettura_corsa::velocita() {
-  const int32_t p = in_.lungo();
-  const int32_t s = in_.lungo();
-  if (!in_percorso(p)) return fuori_percorso(p);
-  const int64_t c = indice_cella(p, 0);
-  // Cells up to the one before this row's carry the speed in force; at least
-  // one cell is written, the fill stops short of the last cell.
-  if (c > 0) {
+  // At least one cell is written; the fill stops short of the last cell.
+  const esito e = riga_di_valore(velocita_, [this](int64_t c) {
     do {
       if (punto_velocita_ >= u_) break;
       scrivi_velocita();
     } while (punto_velocita_ < c);
-  }
-  velocita_ = s;
-  riga_velocita_ = riga_capo_;
-  return esito::avanti;
+  });
+  if (e == esito::avanti) riga_velocita_ = riga_capo_;
+  return e;
 }
 
 lettura_corsa::esito lettura_corsa::aderenza() {
-  const int32_t p = in_.lungo();
-  const int32_t a = in_.lungo();
-  if (!in_percorso(p)) return fuori_percorso(p);
-  const int64_t c = indice_cella(p, 0);
-  if (c > 0) riempi_aderenza(c);
-  aderenza_ = a;
-  return esito::avanti;
+  return riga_di_valore(aderenza_, [this](int64_t fino) { riempi_aderenza(fino); });
 }
 
 lettura_corsa::esito lettura_corsa::codice() {
@@ -152,7 +121,7 @@ lettura_corsa::esito lettura_corsa::codice() {
   const int64_t c = indice_cella(p, 0);
   if (!in_percorso(p) || !in_celle(c)) return fuori_percorso(p);
   cella& x = cella_in(c);
-  if (!libera(x)) return ferma(7, p);
+  if (!libera(x)) return ferma(errore_compilazione::codice_su_cella_occupata, p);
   if (w > 0) {
     x.tipo = tipo_cella::punto_codice;
     x.dato1 = basso16(w);
@@ -169,7 +138,7 @@ lettura_corsa::esito lettura_corsa::segnale() {
   if (!in_percorso(posizione) || !in_celle(indice_cella(posizione, 1)))
     return fuori_percorso(posizione);
   f_.memo_segnale(posizione, v[0], v[1], v[2], v[3], v[4], v[5], v[6], v[7], v[8], v[9]);
-  if (f_.codice_errore > 0) return ferma(f_.codice_errore, posizione);
+  if (f_.codice_errore > 0) return rifiutata(f_.codice_errore, posizione);
   return esito::avanti;
 }
 
@@ -187,23 +156,23 @@ lettura_corsa::esito lettura_corsa::rallentamento() {
                       (x <= 1500 || in_celle(indice_cella(static_cast<int64_t>(x) - 1200, 1)));
   if (!dentro) return fuori_percorso(x);
   f_.memo_rallentamento(x, v, l, f_tt, f_ta, d_v);
-  if (f_.codice_errore > 0) return ferma(f_.codice_errore, x);
+  if (f_.codice_errore > 0) return rifiutata(f_.codice_errore, x);
   return esito::avanti;
 }
 
 lettura_corsa::esito lettura_corsa::stazione() {
   const int32_t k = stazione_;
   // Stations grow upwards towards the board texts and never reach them.
-  if (k > f_.prossimo_cartello) return ferma(10);
+  if (k > f_.prossimo_cartello) return ferma(errore_compilazione::troppe_stazioni);
   voce_corsa& s = f_.tabella_corsa[static_cast<size_t>(k)];
 
   const int32_t p = in_.lungo();
   s.progressiva = p;
   if (!in_percorso(p, 800)) return fuori_percorso(p);
-  if (p % 50 != 0) return ferma(8, p);
+  if (p % 50 != 0) return ferma(errore_compilazione::stazione_fuori_passo, p);
   s.tipo = in_.byte();
   const int32_t lunghezza = in_.lungo();
-  if (lunghezza % 100 != 0) return ferma(9, p);
+  if (lunghezza % 100 != 0) return ferma(errore_compilazione::lunghezza_stazione_fuori_passo, p);
   s.byte1 = in_.byte();
   s.byte5 = in_.byte();
   s.byte4 = in_.byte();
@@ -257,17 +226,17 @@ lettura_corsa::esito lettura_corsa::stazione() {
         if (t > 1) cella_in(t).dato6 = static_cast<uint8_t>(80 + j);
       }
     }
-    if (fermata <= 1) return ferma(24);
+    if (fermata <= 1) return ferma(errore_compilazione::fermata_troppo_presto);
     // A stop never takes a cell that holds another object.
-    if (!libera(cella_in(fermata))) return ferma(23, p);
+    if (!libera(cella_in(fermata))) return ferma(errore_compilazione::fermata_su_cella_occupata, p);
     cella_in(fermata).tipo = tipo_cella::fermata;
     cella_in(fermata).dato1 = basso16(k);
   }
 
   if (k > 1 && static_cast<int64_t>(s.inizio) - 350 < f_.tabella_corsa[k - 1].fine)
-    return ferma(22, p);
+    return ferma(errore_compilazione::stazioni_troppo_vicine, p);
   ++stazione_;
-  if (stazione_ >= f_.prossimo_cartello) return ferma(10);
+  if (stazione_ >= f_.prossimo_cartello) return ferma(errore_compilazione::troppe_stazioni);
   return esito::avanti;
 }
 
@@ -277,10 +246,10 @@ void lettura_corsa::fine_file() {
   riempi(punto_velocita_, u_ - 2, [this](cella& c) { c.velocita = unita_velocita(); });
   riempi_aderenza(u_ - 2);
 
-  for (int e = 81; e <= 83; ++e) {
+  for (int e = voce_tabella::primo_segmento; e <= voce_tabella::terzo_segmento; ++e) {
     const voce_corsa& v = f_.tabella_corsa[e];
     if (v.inizio % 50 != 0 || v.fine % 50 != 0) {
-      f_.codice_errore = 2;
+      f_.codice_errore = numero_errore(errore_compilazione::progressiva_fuori_passo);
       f_.file_errore = f_.file_sorgente_linea().filename().string();
       f_.riga_errore = 0;
     }

@@ -14,12 +14,12 @@ TEST(SorgenteCorsa, ValoriGenerali) {
   p.leggi_corsa({"numero vetture,    5", "percentuale massa frenata,    120", "sabbia,    150",
                  "orologio,    6               11            30 "});
   EXPECT_EQ(p.form.codice_errore, 0);
-  EXPECT_EQ(p.form.tabella_corsa[84].progressiva, 5);
-  EXPECT_EQ(p.form.tabella_corsa[84].inizio, 120);
-  EXPECT_EQ(p.form.tabella_corsa[86].intero1, 150);
-  EXPECT_EQ(p.form.tabella_corsa[86].intero3, 6);
-  EXPECT_EQ(p.form.tabella_corsa[86].intero4, 11);
-  EXPECT_EQ(p.form.tabella_corsa[86].intero5, 30);
+  EXPECT_EQ(p.form.tabella_corsa[voce_tabella::lunghezza].progressiva, 5);
+  EXPECT_EQ(p.form.tabella_corsa[voce_tabella::lunghezza].inizio, 120);
+  EXPECT_EQ(p.form.tabella_corsa[voce_tabella::treno].intero1, 150);
+  EXPECT_EQ(p.form.tabella_corsa[voce_tabella::treno].intero3, 6);
+  EXPECT_EQ(p.form.tabella_corsa[voce_tabella::treno].intero4, 11);
+  EXPECT_EQ(p.form.tabella_corsa[voce_tabella::treno].intero5, 30);
   EXPECT_FALSE(p.esiste(p.corsa_txt()));
 }
 
@@ -43,7 +43,7 @@ TEST(SorgenteCorsa, ParoleChiave) {
     prova p;
     p.leggi(sorgente_linea(1000), k.testo, 0);
     EXPECT_EQ(p.form.codice_errore, 0) << k.nome;
-    EXPECT_EQ(p.form.tabella_corsa[84].progressiva, k.vetture) << k.nome;
+    EXPECT_EQ(p.form.tabella_corsa[voce_tabella::lunghezza].progressiva, k.vetture) << k.nome;
     EXPECT_FALSE(p.esiste(p.corsa_txt())) << k.nome;
   }
 }
@@ -134,7 +134,8 @@ TEST(SorgenteCorsa, LimitiDiPosizione) {
     EXPECT_EQ(p.form.codice_errore, k.codice) << k.riga;
     EXPECT_EQ(p.form.posizione_errore, k.posizione) << k.riga;
     // Reading stops at a position out of range; the file is still deleted.
-    EXPECT_EQ(p.form.tabella_corsa[84].progressiva, k.codice == 0 ? 3 : 0) << k.riga;
+    EXPECT_EQ(p.form.tabella_corsa[voce_tabella::lunghezza].progressiva, k.codice == 0 ? 3 : 0)
+        << k.riga;
     EXPECT_FALSE(p.esiste(p.corsa_txt())) << k.riga;
   }
 }
@@ -158,7 +159,8 @@ TEST(SorgenteCorsa, PuntiDiCodice) {
   EXPECT_EQ(fermata.form.codice_errore, 7);
   EXPECT_EQ(fermata.form.posizione_errore, 12500);
   EXPECT_EQ(fermata.c(250).tipo, tipo_cella::fermata);
-  EXPECT_EQ(fermata.form.tabella_corsa[84].progressiva, 0) << "reading stopped";
+  EXPECT_EQ(fermata.form.tabella_corsa[voce_tabella::lunghezza].progressiva, 0)
+      << "reading stopped";
   EXPECT_EQ(fermata.c(2617).velocita, 0);
 }
 
@@ -338,7 +340,7 @@ TEST(SorgenteCorsa, ControlloDeiSegmentiProgressivi) {
                       "progressiva chilometrica uno,    0,    39025,    1", "[curve]", "[fine]"}),
           sorgente_corsa({"vetture,  2"}), 0);
   EXPECT_EQ(p.form.codice_errore, 2);
-  EXPECT_EQ(p.form.tabella_corsa[84].progressiva, 2);
+  EXPECT_EQ(p.form.tabella_corsa[voce_tabella::lunghezza].progressiva, 2);
 }
 
 TEST(SorgenteCorsa, UnErroreGiaPresenteFermaAlPrimoSegnale) {
@@ -349,7 +351,7 @@ TEST(SorgenteCorsa, UnErroreGiaPresenteFermaAlPrimoSegnale) {
           0);
   EXPECT_EQ(p.form.codice_errore, 15);
   EXPECT_EQ(p.form.posizione_errore, 2000);
-  EXPECT_EQ(p.form.tabella_corsa[84].progressiva, 2);
+  EXPECT_EQ(p.form.tabella_corsa[voce_tabella::lunghezza].progressiva, 2);
 }
 
 }  // namespace

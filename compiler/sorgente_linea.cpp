@@ -7,12 +7,12 @@
 
 #include "app/file_disco.h"
 #include "app/form1.h"
+#include "compiler/codici_errore.h"
 #include "compiler/lettura_sorgente.h"
 #include "compiler/numeri.h"
 
 namespace {
 
-constexpr int32_t lunghezza_massima = 1000000;
 constexpr int64_t ultimo_punto_curve = 1000000;
 
 class lettura_linea : lettura_sorgente {
@@ -23,9 +23,6 @@ class lettura_linea : lettura_sorgente {
   bool esegui();
 
  private:
-  // What a record leaves the loop to do.
-  enum class esito { avanti, fuori_percorso, ferma };
-
   esito cerca_generale();
   esito sezione_generale();
   esito riga_generale();
@@ -37,22 +34,6 @@ class lettura_linea : lettura_sorgente {
   esito indicatore();
   esito cartello();
   void fine_file();
-
-  esito fuori_percorso(int64_t p) {
-    segna(15, p);
-    return esito::fuori_percorso;
-  }
-  // An error that ends the stage: the file is deleted, the run source not read.
-  esito ferma(int32_t codice) {
-    segna(codice);
-    elimina_file(f_.file_sorgente_linea());
-    return esito::ferma;
-  }
-  esito ferma(int32_t codice, int64_t posizione) {
-    segna(codice, posizione);
-    elimina_file(f_.file_sorgente_linea());
-    return esito::ferma;
-  }
 
   void riempi_pendenza(int64_t fino);
 
@@ -66,7 +47,7 @@ bool lettura_linea::esegui() {
 
   f_.progressive_ordina();
   f_.n_montagne = 0;
-  f_.prossimo_cartello = 80;
+  f_.prossimo_cartello = voce_tabella::primo_cartello;
   if (f_.scrivi_linea != 0) {
     if (!f_.punti_linea.esiste()) throw errore_lettura("manca la lunghezza del percorso");
     f_.punti_linea.inizia(0, 0, 0, 1);
@@ -84,7 +65,7 @@ bool lettura_linea::esegui() {
 lettura_linea::esito lettura_linea::cerca_generale() {
   for (;;) {
     if (!in_.fine()) leggi_capo();
-    if (in_.fine()) return ferma(102);
+    if (in_.fine()) return ferma(errore_compilazione::manca_sezione_generale);
     if (contiene_ic(f_.riga, "[generale]")) return esito::avanti;
   }
 }
@@ -115,35 +96,41 @@ lettura_linea::esito lettura_linea::riga_generale() {
   auto& t = f_.tabella_corsa;
   if (contiene_ic(r, "percorso") && contiene_ic(r, "lunghezza")) {
     const int32_t L = in_.lungo();
-    t[84].fine = L;
-    if (L > lunghezza_massima) return ferma(1);
+    t[voce_tabella::lunghezza].fine = L;
+    if (L > lunghezza_massima) return ferma(errore_compilazione::linea_troppo_lunga);
     // Cell 1 is the header of the track file: a track must reach it.
-    const double n = arrotonda((static_cast<double>(L) + 7000) / 50);
+    const int32_t n = ultima_cella_per(L);
     if (n < 2) throw errore_lettura("lunghezza del percorso troppo corta");
-    f_.lunghezza_estesa = L + 7000;
-    f_.ultima_cella = static_cast<int32_t>(n);
+    f_.lunghezza_estesa = L + coda_percorso;
+    f_.ultima_cella = n;
     f_.celle.assign(static_cast<size_t>(f_.ultima_cella) + 1, cella{});
     if (f_.scrivi_linea != 0) f_.punti_linea.crea(f_.lunghezza_estesa);
   }
-  if (contiene(r, "tre") && contiene(r, "progressiva")) leggi_segmento(t[81]);
-  if (contiene(r, "due") && contiene(r, "progressiva")) leggi_segmento(t[82]);
-  if (contiene(r, "uno") && contiene(r, "progressiva")) leggi_segmento(t[83]);
-  if (contiene(r, "sfondo") && contiene(r, "uno")) t[85].inizio = in_.lungo();
-  if (contiene(r, "sfondo") && contiene(r, "due")) t[85].progressiva = in_.lungo();
-  if (contiene(r, "sfondo") && contiene(r, "tre")) t[85].fine = in_.lungo();
+  if (contiene(r, "tre") && contiene(r, "progressiva"))
+    leggi_segmento(t[voce_tabella::primo_segmento]);
+  if (contiene(r, "due") && contiene(r, "progressiva"))
+    leggi_segmento(t[voce_tabella::secondo_segmento]);
+  if (contiene(r, "uno") && contiene(r, "progressiva"))
+    leggi_segmento(t[voce_tabella::terzo_segmento]);
+  if (contiene(r, "sfondo") && contiene(r, "uno")) t[voce_tabella::scenario].inizio = in_.lungo();
+  if (contiene(r, "sfondo") && contiene(r, "due"))
+    t[voce_tabella::scenario].progressiva = in_.lungo();
+  if (contiene(r, "sfondo") && contiene(r, "tre")) t[voce_tabella::scenario].fine = in_.lungo();
   if (contiene(r, "segnali") && contiene(r, "ripetizione")) {
-    t[86].inizio = in_.lungo();
-    t[86].fine = in_.lungo();
-    if (t[86].inizio % 50 != 0) return ferma(3);
-    if (t[86].fine % 50 != 0) return ferma(4);
+    t[voce_tabella::treno].inizio = in_.lungo();
+    t[voce_tabella::treno].fine = in_.lungo();
+    if (t[voce_tabella::treno].inizio % 50 != 0)
+      return ferma(errore_compilazione::inizio_ripetizione_fuori_passo);
+    if (t[voce_tabella::treno].fine % 50 != 0)
+      return ferma(errore_compilazione::fine_ripetizione_fuori_passo);
     if (contiene_ic(r, "4")) {
-      t[86].progressiva = 4;
+      t[voce_tabella::treno].progressiva = 4;
     } else if (contiene_ic(r, "9")) {
-      t[86].progressiva = 9;
+      t[voce_tabella::treno].progressiva = 9;
     } else {
-      return ferma(5);
+      return ferma(errore_compilazione::ripetizione_senza_codici);
     }
-    if (t[86].fine == 0) t[86].progressiva = 0;
+    if (t[voce_tabella::treno].fine == 0) t[voce_tabella::treno].progressiva = 0;
   }
   return esito::avanti;
 }
@@ -167,13 +154,7 @@ void lettura_linea::riempi_pendenza(int64_t fino) {
 }
 
 lettura_linea::esito lettura_linea::pendenza() {
-  const int32_t p = in_.lungo();
-  const int32_t g = in_.lungo();
-  if (!in_percorso(p)) return fuori_percorso(p);
-  const int64_t v = indice_cella(p, 0);
-  if (v > 0) riempi_pendenza(v);
-  g_ = g;
-  return esito::avanti;
+  return riga_di_valore(g_, [this](int64_t fino) { riempi_pendenza(fino); });
 }
 
 lettura_linea::esito lettura_linea::curva() {
@@ -194,7 +175,7 @@ lettura_linea::esito lettura_linea::curva() {
       break;
     }
   }
-  if (!trovata) return ferma(103);
+  if (!trovata) return ferma(errore_compilazione::curva_non_valida);
   if (contiene_ic(f_.riga, "s")) k = -k;
 
   // A straight run-in up to the start, then the arc, neither past the
@@ -204,7 +185,7 @@ lettura_linea::esito lettura_linea::curva() {
   punti_piano& piano = f_.punti_linea;
   piano.dritto_fino(std::min<int64_t>(s, ultimo_punto_curve));
   piano.curva_fino(std::min<int64_t>(static_cast<int64_t>(s) + d, ultimo_punto_curve), k);
-  if (piano.prossimo() > ultimo_punto_curve) return ferma(103);
+  if (piano.prossimo() > ultimo_punto_curve) return ferma(errore_compilazione::curva_non_valida);
   return esito::avanti;
 }
 
@@ -214,7 +195,7 @@ lettura_linea::esito lettura_linea::montagna() {
   int32_t tipo = in_.lungo();
   if (!in_percorso(inizio)) return fuori_percorso(inizio);
   f_.memo_montagna(inizio, fine, tipo);
-  if (f_.codice_errore > 0) return ferma(f_.codice_errore, inizio);
+  if (f_.codice_errore > 0) return rifiutata(f_.codice_errore, inizio);
   return esito::avanti;
 }
 
@@ -224,7 +205,7 @@ lettura_linea::esito lettura_linea::indicatore() {
   const int32_t p = v[0];
   if (!in_percorso(p) || indice_cella(p, 1) < 0) return fuori_percorso(p);
   f_.memo_indicatori_v_max(p, v[1], v[2], v[3], v[4], v[5], v[6], v[7], v[8]);
-  if (f_.codice_errore > 0) return ferma(f_.codice_errore, p);
+  if (f_.codice_errore > 0) return rifiutata(f_.codice_errore, p);
   return esito::avanti;
 }
 
@@ -236,7 +217,7 @@ lettura_linea::esito lettura_linea::cartello() {
   if (i < 0) return fuori_percorso(p);
   if (f_.celle.empty()) throw errore_lettura("manca la lunghezza del percorso");
   cella& c = f_.celle[i];
-  if (!libera(c)) return ferma(6, p);
+  if (!libera(c)) return ferma(errore_compilazione::cartello_su_cella_occupata, p);
   // Board texts fill the table from entry 80 down to entry 1, no further.
   if (f_.prossimo_cartello < 1) throw errore_lettura("troppi cartelli");
   if (f_.riga.size() > testo_massimo) throw errore_lettura("testo del cartello troppo lungo");
@@ -257,11 +238,11 @@ void lettura_linea::fine_file() {
 }  // namespace
 
 bool Form1::leggi_sorgente_linea() {
-  tabella_corsa[85].nome = nome_scenario;
-  tabella_corsa[86].nome = numero_treno;
+  tabella_corsa[voce_tabella::scenario].nome = nome_scenario;
+  tabella_corsa[voce_tabella::treno].nome = numero_treno;
   std::error_code ec;
   if (!std::filesystem::exists(file_sorgente_linea(), ec)) {
-    codice_errore = 101;
+    codice_errore = numero_errore(errore_compilazione::manca_sorgente_linea);
     return false;
   }
   return leggi_sorgente(*this, file_sorgente_linea(),

@@ -19,7 +19,7 @@ TEST(SorgenteLinea, LunghezzaDimensionaCelleEPiano) {
     prova p;
     p.leggi(sorgente_linea(k.L));
     EXPECT_EQ(p.form.codice_errore, k.codice) << k.L;
-    EXPECT_EQ(p.form.tabella_corsa[84].fine, k.L);
+    EXPECT_EQ(p.form.tabella_corsa[voce_tabella::lunghezza].fine, k.L);
     if (k.codice != 0) {
       EXPECT_TRUE(p.form.celle.empty());
       EXPECT_FALSE(p.esiste(p.linea_txt()));
@@ -74,9 +74,9 @@ TEST(SorgenteLinea, RipetizioneSegnali) {
     p.leggi(
         righe_crlf({"[generale]", "lunghezza percorso,    124000", k.riga, "[curve]", "[fine]"}));
     EXPECT_EQ(p.form.codice_errore, k.codice) << k.riga;
-    EXPECT_EQ(p.form.tabella_corsa[86].inizio, k.inizio) << k.riga;
-    EXPECT_EQ(p.form.tabella_corsa[86].fine, k.fine) << k.riga;
-    EXPECT_EQ(p.form.tabella_corsa[86].progressiva, k.progressiva) << k.riga;
+    EXPECT_EQ(p.form.tabella_corsa[voce_tabella::treno].inizio, k.inizio) << k.riga;
+    EXPECT_EQ(p.form.tabella_corsa[voce_tabella::treno].fine, k.fine) << k.riga;
+    EXPECT_EQ(p.form.tabella_corsa[voce_tabella::treno].progressiva, k.progressiva) << k.riga;
     EXPECT_FALSE(p.esiste(p.linea_txt())) << k.riga;
     EXPECT_EQ(p.esiste(p.corsa_txt()), k.codice != 0) << k.riga;
   }
@@ -92,11 +92,11 @@ TEST(SorgenteLinea, RigheGeneraliSonoSottostringheConOSenzaMaiuscole) {
   EXPECT_EQ(p.form.ultima_cella, 160);
   // "Progressiva" with a capital matches no row; "due" alone is then the
   // largest start and goes first.
-  EXPECT_EQ(p.form.tabella_corsa[85].inizio, 1);
-  EXPECT_EQ(p.form.tabella_corsa[85].progressiva, 51000);
-  EXPECT_EQ(p.form.tabella_corsa[85].fine, 7);
-  EXPECT_EQ(p.form.tabella_corsa[85].nome, "Ombrasca1");
-  EXPECT_EQ(p.form.tabella_corsa[86].nome, "5817");
+  EXPECT_EQ(p.form.tabella_corsa[voce_tabella::scenario].inizio, 1);
+  EXPECT_EQ(p.form.tabella_corsa[voce_tabella::scenario].progressiva, 51000);
+  EXPECT_EQ(p.form.tabella_corsa[voce_tabella::scenario].fine, 7);
+  EXPECT_EQ(p.form.tabella_corsa[voce_tabella::scenario].nome, "Ombrasca1");
+  EXPECT_EQ(p.form.tabella_corsa[voce_tabella::treno].nome, "5817");
 }
 
 TEST(SorgenteLinea, RiempimentoDellePendenze) {
@@ -210,7 +210,7 @@ TEST(SorgenteLinea, CartelliIndicatori) {
   ASSERT_EQ(p.form.codice_errore, 0);
   EXPECT_EQ(p.c(61).tipo, tipo_cella::cartello);
   EXPECT_EQ(p.c(61).dato1, 80);
-  EXPECT_EQ(p.form.tabella_corsa[80].nome, "(______)(______)(______)");
+  EXPECT_EQ(p.form.tabella_corsa[voce_tabella::primo_cartello].nome, "(______)(______)(______)");
   EXPECT_EQ(p.c(62).dato1, 79);
   EXPECT_EQ(p.form.tabella_corsa[79].nome, "(P.L.A.    )(km. 35+997)");
   EXPECT_EQ(p.form.prossimo_cartello, 78);

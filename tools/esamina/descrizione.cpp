@@ -7,34 +7,8 @@
 #include "tools/esamina/testo.h"
 
 std::string nome_tipo(uint8_t tipo) {
-  switch (tipo) {
-    case tipo_cella::libera:
-      return "libera";
-    case tipo_cella::segnale:
-      return "segnale";
-    case tipo_cella::fine_rallentamento:
-      return "fine_rallentamento";
-    case tipo_cella::inizio_rallentamento:
-      return "inizio_rallentamento";
-    case tipo_cella::avviso_rallentamento:
-      return "avviso_rallentamento";
-    case tipo_cella::segno_avviso:
-      return "segno_avviso";
-    case tipo_cella::indicatore_v_max:
-      return "indicatore_v_max";
-    case tipo_cella::fermata:
-      return "fermata";
-    case tipo_cella::marca_montagna:
-      return "marca_montagna";
-    case tipo_cella::punto_codice:
-      return "punto_codice";
-    case tipo_cella::punto_senza_codice:
-      return "punto_senza_codice";
-    case tipo_cella::cartello:
-      return "cartello";
-    default:
-      return "tipo_" + std::to_string(tipo);
-  }
+  const std::string_view nome = nome_tipo_cella(tipo);
+  return nome.empty() ? "tipo_" + std::to_string(tipo) : std::string(nome);
 }
 
 int64_t posizione_oggetto(size_t cella, uint8_t tipo) {
@@ -123,20 +97,24 @@ bool voce_vuota(const voce_corsa& v) {
 valori_generali generale_di(const scenario_letto& s) {
   const auto& t = s.tabella;
   valori_generali g;
-  g.lunghezza = t[84].fine;
+  g.lunghezza = t[voce_tabella::lunghezza].fine;
   g.celle = s.celle.size();
   for (int i = 0; i < 3; ++i)
-    g.progressive[i] = {t[81 + i].inizio, t[81 + i].fine, t[81 + i].progressiva};
-  g.sfondi = {t[85].inizio, t[85].progressiva, t[85].fine};
-  g.ripetizione_inizio = t[86].inizio;
-  g.ripetizione_fine = t[86].fine;
-  g.ripetizione_codici = t[86].progressiva;
-  g.vetture = t[84].progressiva;
-  g.massa_frenata = t[84].inizio;
-  g.sabbia = t[86].intero1;
-  g.orologio = {t[86].intero3, t[86].intero4, t[86].intero5};
-  g.nome_scenario = da_1252(t[85].nome);
-  g.numero_treno = da_1252(t[86].nome);
+    g.progressive[i] = {t[voce_tabella::primo_segmento + i].inizio,
+                        t[voce_tabella::primo_segmento + i].fine,
+                        t[voce_tabella::primo_segmento + i].progressiva};
+  g.sfondi = {t[voce_tabella::scenario].inizio, t[voce_tabella::scenario].progressiva,
+              t[voce_tabella::scenario].fine};
+  g.ripetizione_inizio = t[voce_tabella::treno].inizio;
+  g.ripetizione_fine = t[voce_tabella::treno].fine;
+  g.ripetizione_codici = t[voce_tabella::treno].progressiva;
+  g.vetture = t[voce_tabella::lunghezza].progressiva;
+  g.massa_frenata = t[voce_tabella::lunghezza].inizio;
+  g.sabbia = t[voce_tabella::treno].intero1;
+  g.orologio = {t[voce_tabella::treno].intero3, t[voce_tabella::treno].intero4,
+                t[voce_tabella::treno].intero5};
+  g.nome_scenario = da_1252(t[voce_tabella::scenario].nome);
+  g.numero_treno = da_1252(t[voce_tabella::treno].nome);
   return g;
 }
 
@@ -161,15 +139,15 @@ riassunto_piano riassunto_di(const piano_letto& p) {
 
 descrizione descrivi(const scenario_letto& s) {
   descrizione d;
-  if (s.voci_lette == voci_tabella) d.generale = generale_di(s);
+  if (s.voci_lette == voci_tabella_corsa) d.generale = generale_di(s);
 
   if (s.celle.size() > 1) {
     d.testata.formato_tracciato = s.celle[1].dato1;
     d.testata.codice_tracciato = s.celle[1].dato2;
   }
-  if (s.voci_lette > 85) {
-    d.testata.formato_tabella = s.tabella[85].intero1;
-    d.testata.codice_tabella = s.tabella[85].orario;
+  if (s.voci_lette > voce_tabella::scenario) {
+    d.testata.formato_tabella = s.tabella[voce_tabella::scenario].intero1;
+    d.testata.codice_tabella = s.tabella[voce_tabella::scenario].orario;
   }
 
   // Cells name the entries that hold board texts and those that are stations.
@@ -182,8 +160,8 @@ descrizione descrivi(const scenario_letto& s) {
 
   // Stations fill entries from 1 upward and board texts from 80 downward; an
   // entry is a board text when a board cell names it, a station otherwise.
-  const int ultima_voce = std::min(s.voci_lette - 1, 80);
-  for (int k = 1; k <= ultima_voce; ++k) {
+  const int ultima_voce = std::min(s.voci_lette - 1, voce_tabella::primo_cartello);
+  for (int k = voce_tabella::prima_stazione; k <= ultima_voce; ++k) {
     const voce_corsa& v = s.tabella[k];
     if (auto c = voci_cartelli.find(k); c != voci_cartelli.end()) {
       d.cartelli.push_back({k, da_1252(v.nome), c->second});

@@ -76,7 +76,7 @@ TEST(DescrizioneTabella, StazioniECartelli) {
   s.tabella[1].nome = "Val d'Ombra";
   s.tabella[2].tipo = 26;
   s.tabella[2].nome = "S. PIETRO\xB0";
-  s.tabella[80].nome = "(______)";
+  s.tabella[voce_tabella::primo_cartello].nome = "(______)";
   s.tabella[79].nome = "(KM. 3+400)";
   s.celle[5] = {.tipo = tipo_cella::fermata, .dato1 = 1};
   s.celle[7] = {.tipo = tipo_cella::cartello, .dato1 = 80};

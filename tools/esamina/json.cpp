@@ -139,7 +139,7 @@ void generale_json(scrittore& j, const valori_generali& g) {
   j.lista();
   for (int i = 0; i < 3; ++i) {
     j.oggetto();
-    j.campo("voce", 81 + i);
+    j.campo("voce", voce_tabella::primo_segmento + i);
     j.campo("inizio_m", g.progressive[i].inizio);
     j.campo("progressiva_m", g.progressive[i].progressiva);
     j.campo("codice", g.progressive[i].codice);

@@ -4,6 +4,7 @@
 
 #include "compiler/codifica.h"
 #include "compiler/formato.h"
+#include "compiler/nomi_scenario.h"
 
 std::string riga_problema(const problema& p) {
   std::string r = p.file + ": ";
@@ -12,14 +13,13 @@ std::string riga_problema(const problema& p) {
 }
 
 nomi_file nomi_dei_file(std::string_view nome_scenario, std::string_view numero_treno) {
-  const std::string nome(nome_scenario);
-  const std::string corsa = nome + "_" + std::string(numero_treno);
-  return {nome + "_linea.dat", corsa + ".sim", corsa + ".dat"};
+  file_scenario f = file_dello_scenario(nome_scenario, numero_treno);
+  return {std::move(f.linea), std::move(f.tabella), std::move(f.tracciato)};
 }
 
 std::optional<int32_t> scenario_letto::lunghezza() const {
-  if (voci_lette <= 84) return std::nullopt;
-  return tabella[84].fine;
+  if (voci_lette <= voce_tabella::lunghezza) return std::nullopt;
+  return tabella[voce_tabella::lunghezza].fine;
 }
 
 namespace {
@@ -50,13 +50,13 @@ void leggi_tabella(scenario_letto& s, std::string_view b) {
     return;
   }
   decodifica in(b);
-  for (int k = 0; k < voci_tabella; ++k) {
+  for (int k = 0; k < voci_tabella_corsa; ++k) {
     const size_t o = in.posizione();
     const auto finisce_dentro = [&](const std::string& servono) {
       segnala(s, file, o,
               "il file finisce dentro la voce " + std::to_string(k) + " (ne restano " +
                   std::to_string(b.size() - o) + " byte, ne servono " + servono +
-                  "): lette " + std::to_string(k) + " voci su " + std::to_string(voci_tabella));
+                  "): lette " + std::to_string(k) + " voci su " + std::to_string(voci_tabella_corsa));
     };
     if (in.restano() < byte_voce_vuota) {
       finisce_dentro("almeno " + std::to_string(byte_voce_vuota));
@@ -81,7 +81,7 @@ void leggi_tabella(scenario_letto& s, std::string_view b) {
   if (!in.finito())
     segnala(s, file, in.posizione(),
             std::to_string(in.restano()) + " byte oltre la voce " +
-                std::to_string(voci_tabella - 1) + ", che dovrebbe essere l'ultima");
+                std::to_string(voci_tabella_corsa - 1) + ", che dovrebbe essere l'ultima");
 }
 
 // Calls valore(byte, tipo) for each tagged value of the file, in order.

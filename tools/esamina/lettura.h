@@ -41,8 +41,6 @@ struct contenuti {
   std::optional<std::string_view> tracciato;
 };
 
-inline constexpr int voci_tabella = 87;
-
 struct scenario_letto {
   std::string nome_scenario;  // the names the files were asked for by
   std::string numero_treno;
@@ -59,9 +57,9 @@ struct scenario_letto {
   std::vector<cella> celle;
 
   // Table file: the entries that could be walked; those beyond stay empty.
-  std::array<voce_corsa, voci_tabella> tabella{};
+  std::array<voce_corsa, voci_tabella_corsa> tabella{};
   int voci_lette = 0;
-  std::array<size_t, voci_tabella> inizio_voce{};  // byte offset of each entry read
+  std::array<size_t, voci_tabella_corsa> inizio_voce{};  // byte offset of each entry read
 
   // Line file: how many tagged values were walked (the walk stops at the
   // first it cannot read), and the plan split into its two halves when the

@@ -99,11 +99,11 @@ TEST(LetturaCompilati, ValoriEstremiNonRomponoNulla) {
     form_in_prova p;
     riempi_scenario_di_prova(p.form);
     Form1& f = p.form;
-    f.tabella_corsa[84].fine = L;
+    f.tabella_corsa[voce_tabella::lunghezza].fine = L;
     f.tabella_corsa[1].progressiva = INT32_MIN;
     f.tabella_corsa[1].orario = INT32_MIN;
     f.tabella_corsa[2].inizio = INT32_MAX;
-    f.tabella_corsa[86].intero3 = INT16_MIN;
+    f.tabella_corsa[voce_tabella::treno].intero3 = INT16_MIN;
     f.celle[300] = {
         .tipo = 6, .dato1 = INT16_MIN, .dato2 = INT16_MAX, .dato3 = -1, .dato4 = INT16_MIN};
     f.celle[301] = {.tipo = 14, .dato1 = INT16_MIN};

@@ -90,30 +90,30 @@ void confronta_json(const Form1& f, const std::string& json) {
   const auto& t = f.tabella_corsa;
 
   const valore_json& g = j["generale"];
-  EXPECT_EQ(g["lunghezza_m"].intero(), t[84].fine);
+  EXPECT_EQ(g["lunghezza_m"].intero(), t[voce_tabella::lunghezza].fine);
   EXPECT_EQ(g["celle"].intero(), static_cast<long long>(f.celle.size()));
-  EXPECT_EQ(g["massa_frenata_percento"].intero(), t[84].inizio);
-  EXPECT_EQ(g["vetture"].intero(), t[84].progressiva);
-  EXPECT_EQ(g["sabbia"].intero(), t[86].intero1);
-  EXPECT_EQ(g["orologio"]["ore"].intero(), t[86].intero3);
-  EXPECT_EQ(g["orologio"]["minuti"].intero(), t[86].intero4);
-  EXPECT_EQ(g["orologio"]["secondi"].intero(), t[86].intero5);
-  EXPECT_EQ(g["sfondi"][0].intero(), t[85].inizio);
-  EXPECT_EQ(g["sfondi"][1].intero(), t[85].progressiva);
-  EXPECT_EQ(g["sfondi"][2].intero(), t[85].fine);
-  EXPECT_EQ(g["ripetizione_segnali"]["inizio_m"].intero(), t[86].inizio);
-  EXPECT_EQ(g["ripetizione_segnali"]["fine_m"].intero(), t[86].fine);
-  EXPECT_EQ(g["ripetizione_segnali"]["codici"].intero(), t[86].progressiva);
+  EXPECT_EQ(g["massa_frenata_percento"].intero(), t[voce_tabella::lunghezza].inizio);
+  EXPECT_EQ(g["vetture"].intero(), t[voce_tabella::lunghezza].progressiva);
+  EXPECT_EQ(g["sabbia"].intero(), t[voce_tabella::treno].intero1);
+  EXPECT_EQ(g["orologio"]["ore"].intero(), t[voce_tabella::treno].intero3);
+  EXPECT_EQ(g["orologio"]["minuti"].intero(), t[voce_tabella::treno].intero4);
+  EXPECT_EQ(g["orologio"]["secondi"].intero(), t[voce_tabella::treno].intero5);
+  EXPECT_EQ(g["sfondi"][0].intero(), t[voce_tabella::scenario].inizio);
+  EXPECT_EQ(g["sfondi"][1].intero(), t[voce_tabella::scenario].progressiva);
+  EXPECT_EQ(g["sfondi"][2].intero(), t[voce_tabella::scenario].fine);
+  EXPECT_EQ(g["ripetizione_segnali"]["inizio_m"].intero(), t[voce_tabella::treno].inizio);
+  EXPECT_EQ(g["ripetizione_segnali"]["fine_m"].intero(), t[voce_tabella::treno].fine);
+  EXPECT_EQ(g["ripetizione_segnali"]["codici"].intero(), t[voce_tabella::treno].progressiva);
   for (int i = 0; i < 3; ++i) {
     const valore_json& p = g["progressive"][i];
-    EXPECT_EQ(p["inizio_m"].intero(), t[81 + i].inizio);
-    EXPECT_EQ(p["progressiva_m"].intero(), t[81 + i].fine);
-    EXPECT_EQ(p["codice"].intero(), t[81 + i].progressiva);
+    EXPECT_EQ(p["inizio_m"].intero(), t[voce_tabella::primo_segmento + i].inizio);
+    EXPECT_EQ(p["progressiva_m"].intero(), t[voce_tabella::primo_segmento + i].fine);
+    EXPECT_EQ(p["codice"].intero(), t[voce_tabella::primo_segmento + i].progressiva);
   }
   EXPECT_EQ(j["intestazione"]["formato_tracciato"].intero(), f.celle[1].dato1);
   EXPECT_EQ(j["intestazione"]["codice_tracciato"].intero(), f.celle[1].dato2);
-  EXPECT_EQ(j["intestazione"]["formato_tabella"].intero(), t[85].intero1);
-  EXPECT_EQ(j["intestazione"]["codice_tabella"].intero(), t[85].orario);
+  EXPECT_EQ(j["intestazione"]["formato_tabella"].intero(), t[voce_tabella::scenario].intero1);
+  EXPECT_EQ(j["intestazione"]["codice_tabella"].intero(), t[voce_tabella::scenario].orario);
 
   const std::vector<int> stazioni = stazioni_in_memoria(f);
   ASSERT_EQ(j["stazioni"].elementi.size(), stazioni.size());
@@ -185,7 +185,7 @@ void confronta_rapporto(const Form1& f, const std::string& rapporto) {
     EXPECT_NE(rapporto.find(riga), std::string::npos) << "manca nel rapporto: " << riga;
   };
   const auto& t = f.tabella_corsa;
-  contiene("  lunghezza della linea: " + std::to_string(t[84].fine) + " m (" +
+  contiene("  lunghezza della linea: " + std::to_string(t[voce_tabella::lunghezza].fine) + " m (" +
            std::to_string(f.celle.size()) + " celle)\n");
   for (int k : stazioni_in_memoria(f)) {
     contiene("  " + std::to_string(k) + ". " + da_1252(t[k].nome) + ": tipo " +

@@ -83,18 +83,18 @@ void riempi_scenario_di_prova(Form1& f) {
     t[k].fine = fine;
     t[k].progressiva = progressiva;
   };
-  terna(81, 10000, 45100, 1);
-  terna(82, 5000, 40100, 2);
-  terna(83, 0, 39150, 1);
-  terna(84, 120, L, 5);    // braked mass, length, cars
-  terna(85, 1, 0, 51000);  // backgrounds one, three, two
-  t[85].nome = "Ombrasca1";
-  terna(86, 4600, 15000, 9);  // cab-signal repetition
-  t[86].nome = "5817";
-  t[86].intero1 = 150;
-  t[86].intero3 = 6;
-  t[86].intero4 = 11;
-  t[86].intero5 = 30;
+  terna(voce_tabella::primo_segmento, 10000, 45100, 1);
+  terna(voce_tabella::secondo_segmento, 5000, 40100, 2);
+  terna(voce_tabella::terzo_segmento, 0, 39150, 1);
+  terna(voce_tabella::lunghezza, 120, L, 5);   // braked mass, length, cars
+  terna(voce_tabella::scenario, 1, 0, 51000);  // backgrounds one, three, two
+  t[voce_tabella::scenario].nome = "Ombrasca1";
+  terna(voce_tabella::treno, 4600, 15000, 9);  // cab-signal repetition
+  t[voce_tabella::treno].nome = "5817";
+  t[voce_tabella::treno].intero1 = 150;
+  t[voce_tabella::treno].intero3 = 6;
+  t[voce_tabella::treno].intero4 = 11;
+  t[voce_tabella::treno].intero5 = 30;
 
   metti_stazione(f, 1, "Val d'Ombra", 12, 0, -250, 300, 22320);
   metti_stazione(f, 2, "S. PIETRO\xB0 2", 24, 12400, 12250, 12550, 22980);

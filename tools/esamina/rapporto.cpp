@@ -100,15 +100,15 @@ std::string rapporto(const scenario_letto& s, const descrizione& d) {
 
   out << "Valori generali\n";
   if (!d.generale) {
-    out << "  non disponibili: la tabella non arriva alla voce 86\n";
+    out << "  non disponibili: la tabella non arriva alla voce " << voce_tabella::treno << "\n";
   } else {
     const valori_generali& g = *d.generale;
     out << "  lunghezza della linea: " << metri(g.lunghezza) << " (" << g.celle << " celle)\n";
     out << "  progressive chilometriche:\n";
     for (int i = 0; i < 3; ++i) {
       const segmento_progressiva& p = g.progressive[i];
-      out << "    voce " << 81 + i << ": da " << metri(p.inizio) << " progressiva km "
-          << chilometri(p.progressiva) << " (codice " << p.codice << ")\n";
+      out << "    voce " << voce_tabella::primo_segmento + i << ": da " << metri(p.inizio)
+          << " progressiva km " << chilometri(p.progressiva) << " (codice " << p.codice << ")\n";
     }
     out << "  sfondi: uno " << g.sfondi[0] << ", due " << g.sfondi[1] << ", tre " << g.sfondi[2]
         << "\n";
@@ -131,8 +131,9 @@ std::string rapporto(const scenario_letto& s, const descrizione& d) {
   const auto opz = [](const auto& v) { return v ? std::to_string(*v) : std::string("assente"); };
   out << "  cella 1: codice di formato " << opz(d.testata.formato_tracciato)
       << ", codice dello scenario " << opz(d.testata.codice_tracciato) << "\n";
-  out << "  voce 85: codice di formato " << opz(d.testata.formato_tabella)
-      << ", codice dello scenario " << opz(d.testata.codice_tabella) << "\n";
+  out << "  voce " << voce_tabella::scenario << ": codice di formato "
+      << opz(d.testata.formato_tabella) << ", codice dello scenario "
+      << opz(d.testata.codice_tabella) << "\n";
 
   std::map<int64_t, std::string> nomi_stazioni;
   out << "\nStazioni (" << d.stazioni.size() << ")\n";

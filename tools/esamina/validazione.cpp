@@ -3,23 +3,11 @@
 #include <algorithm>
 #include <cmath>
 
-#include "app/form1.h"
 #include "compiler/formato.h"
 #include "compiler/numeri.h"
 #include "tools/esamina/testo.h"
 
 namespace {
-
-// A Form1 only to reach the compiler's own code computation; it never runs a
-// job, so its platform is never asked for anything.
-class piattaforma_muta final : public piattaforma {
- public:
-  std::filesystem::path cartella_programma() override { return {}; }
-  void mostra_attesa() override {}
-  void chiudi_attesa() override {}
-  void messaggio_errore(const std::string&) override {}
-  void segnala(const std::string&) override {}
-};
 
 // Damage tends to repeat over thousands of values or cells: the first few
 // faults of a kind are listed, the rest summed up in one line.
@@ -48,9 +36,7 @@ class elenco_limitato {
   size_t primo_omesso_ = 0;
 };
 
-int32_t celle_per(int32_t L) {
-  return static_cast<int32_t>(arrotonda((static_cast<double>(L) + 7000) / 50)) + 1;
-}
+int32_t celle_per(int32_t L) { return ultima_cella_per(L) + 1; }
 
 std::string tra_virgolette(const std::string& s) {
   std::string r = "\"";
@@ -68,38 +54,32 @@ void valida_tracciato(scenario_letto& s, std::optional<int32_t> L) {
     if (celle != attese)
       s.problemi.push_back({file, std::min(celle, attese) * byte_cella,
                             "il tracciato ha " + std::to_string(celle) +
-                                " celle, la lunghezza di " + std::to_string(*L) +
-                                " m (voce 84) ne richiede " + std::to_string(attese)});
+                                " celle, la lunghezza di " + std::to_string(*L) + " m (voce " +
+                                std::to_string(voce_tabella::lunghezza) + ") ne richiede " +
+                                std::to_string(attese)});
   }
+  const std::string voci_stazioni = std::to_string(voce_tabella::prima_stazione) + "-" +
+                                    std::to_string(voce_tabella::primo_cartello - 1);
+  const std::string voci_cartelli = std::to_string(voce_tabella::prima_stazione) + "-" +
+                                    std::to_string(voce_tabella::primo_cartello);
   elenco_limitato elenco(s, file);
   for (size_t i = 0; i < celle; ++i) {
     const cella& c = s.celle[i];
     const size_t at = i * byte_cella;
     const std::string qui = "cella " + std::to_string(i) + ": ";
-    switch (c.tipo) {
-      case tipo_cella::libera:
-      case tipo_cella::segnale:
-      case tipo_cella::fine_rallentamento:
-      case tipo_cella::inizio_rallentamento:
-      case tipo_cella::avviso_rallentamento:
-      case tipo_cella::segno_avviso:
-      case tipo_cella::indicatore_v_max:
-      case tipo_cella::marca_montagna:
-      case tipo_cella::punto_codice:
-      case tipo_cella::punto_senza_codice:
-        break;
-      case tipo_cella::fermata:
-        if (c.dato1 < 1 || c.dato1 > 79)
-          elenco(at + scarto(c, c.dato1), qui + "fermata della voce " + std::to_string(c.dato1) +
-                             ", fuori dalle voci delle stazioni (1-79)");
-        break;
-      case tipo_cella::cartello:
-        if (c.dato1 < 1 || c.dato1 > 80)
-          elenco(at + scarto(c, c.dato1), qui + "cartello con il testo nella voce " + std::to_string(c.dato1) +
-                             ", fuori dalle voci dei cartelli (1-80)");
-        break;
-      default:
-        elenco(at, qui + "tipo " + std::to_string(c.tipo) + " sconosciuto");
+    // Stations lie below the first board's entry, board texts from it down.
+    if (c.tipo == tipo_cella::fermata) {
+      if (c.dato1 < voce_tabella::prima_stazione || c.dato1 >= voce_tabella::primo_cartello)
+        elenco(at + scarto(c, c.dato1), qui + "fermata della voce " + std::to_string(c.dato1) +
+                                            ", fuori dalle voci delle stazioni (" + voci_stazioni +
+                                            ")");
+    } else if (c.tipo == tipo_cella::cartello) {
+      if (c.dato1 < voce_tabella::prima_stazione || c.dato1 > voce_tabella::primo_cartello)
+        elenco(at + scarto(c, c.dato1),
+               qui + "cartello con il testo nella voce " + std::to_string(c.dato1) +
+                   ", fuori dalle voci dei cartelli (" + voci_cartelli + ")");
+    } else if (nome_tipo_cella(c.tipo).empty()) {
+      elenco(at, qui + "tipo " + std::to_string(c.tipo) + " sconosciuto");
     }
   }
   elenco.chiudi("problemi nelle celle");
@@ -118,32 +98,35 @@ void valida_intestazioni(scenario_letto& s) {
                           "cella 1: codice di formato " + std::to_string(s.celle[1].dato1) +
                               " invece di " + std::to_string(formato_tracciato)});
 
-  if (s.voci_lette > 85) {
-    const voce_corsa& v = s.tabella[85];
-    const size_t at = s.inizio_voce[85];
+  const std::string voce_scenario = "voce " + std::to_string(voce_tabella::scenario) + ": ";
+  if (s.voci_lette > voce_tabella::scenario) {
+    const voce_corsa& v = s.tabella[voce_tabella::scenario];
+    const size_t at = s.inizio_voce[voce_tabella::scenario];
     if (v.nome != s.nome_scenario)
       s.problemi.push_back({tabella, at + scarto(v, v.nome),
-                            "voce 85: nome dello scenario " + tra_virgolette(v.nome) +
+                            voce_scenario + "nome dello scenario " + tra_virgolette(v.nome) +
                                 " invece di " + tra_virgolette(s.nome_scenario)});
     if (v.intero1 != formato_tabella)
       s.problemi.push_back({tabella, at + scarto(v, v.intero1),
-                            "voce 85: codice di formato " + std::to_string(v.intero1) +
+                            voce_scenario + "codice di formato " + std::to_string(v.intero1) +
                                 " invece di " + std::to_string(formato_tabella)});
   }
-  if (s.voci_lette <= 86) return;  // the codes need both names
+  if (s.voci_lette <= voce_tabella::treno) return;  // the codes need both names
 
-  const voce_corsa& treno = s.tabella[86];
+  const voce_corsa& treno = s.tabella[voce_tabella::treno];
   if (treno.nome != s.numero_treno)
-    s.problemi.push_back({tabella, s.inizio_voce[86] + scarto(treno, treno.nome),
-                          "voce 86: numero del treno " + tra_virgolette(treno.nome) +
-                              " invece di " + tra_virgolette(s.numero_treno)});
-  const codici_scenario codici = codici_dai_nomi(treno.nome, s.tabella[85].nome);
-  const std::string dai_nomi =
-      " (dai nomi " + tra_virgolette(treno.nome) + " e " + tra_virgolette(s.tabella[85].nome) + ")";
-  const voce_corsa& v = s.tabella[85];
+    s.problemi.push_back({tabella, s.inizio_voce[voce_tabella::treno] + scarto(treno, treno.nome),
+                          "voce " + std::to_string(voce_tabella::treno) + ": numero del treno " +
+                              tra_virgolette(treno.nome) + " invece di " +
+                              tra_virgolette(s.numero_treno)});
+  const codici_scenario codici =
+      codici_dai_nomi(treno.nome, s.tabella[voce_tabella::scenario].nome);
+  const std::string dai_nomi = " (dai nomi " + tra_virgolette(treno.nome) + " e " +
+                               tra_virgolette(s.tabella[voce_tabella::scenario].nome) + ")";
+  const voce_corsa& v = s.tabella[voce_tabella::scenario];
   if (v.orario != codici.tabella)
-    s.problemi.push_back({tabella, s.inizio_voce[85] + scarto(v, v.orario),
-                          "voce 85: codice dello scenario " + std::to_string(v.orario) +
+    s.problemi.push_back({tabella, s.inizio_voce[voce_tabella::scenario] + scarto(v, v.orario),
+                          voce_scenario + "codice dello scenario " + std::to_string(v.orario) +
                               " invece di " + std::to_string(codici.tabella) + dai_nomi});
   if (cella1 && s.celle[1].dato2 != codici.tracciato)
     s.problemi.push_back({tracciato, byte_cella + scarto(s.celle[1], s.celle[1].dato2),
@@ -154,7 +137,7 @@ void valida_intestazioni(scenario_letto& s) {
 void valida_linea(scenario_letto& s, std::optional<int32_t> L) {
   if (!s.linea_presente || s.byte_linea == 0 || !L) return;
   const std::string& file = s.file.linea;
-  const int64_t ultimo = static_cast<int64_t>(*L) + metri_oltre_la_linea;
+  const int64_t ultimo = static_cast<int64_t>(*L) + coda_percorso;
   const size_t byte_attesi = static_cast<size_t>(byte_file_linea(*L));
   const bool misura_giusta = s.byte_linea == byte_attesi;
   if (!misura_giusta)
@@ -208,21 +191,16 @@ void valida_linea(scenario_letto& s, std::optional<int32_t> L) {
 
 }  // namespace
 
-codici_scenario codici_dai_nomi(const std::string& numero_treno, const std::string& nome_scenario) {
-  piattaforma_muta muta;
-  Form1 f(muta);
-  f.tabella_corsa[86].nome = numero_treno;
-  f.tabella_corsa[85].nome = nome_scenario;
-  return {f.codice_gara_og(), f.codice_gara_st()};
-}
-
 void valida(scenario_letto& s) {
   std::optional<int32_t> L = s.lunghezza();
   if (L && (*L < 0 || *L > lunghezza_massima)) {
     s.problemi.push_back(
-        {s.file.tabella, s.inizio_voce[84] + scarto(s.tabella[84], s.tabella[84].fine),
-         "voce 84: lunghezza della linea " + std::to_string(*L) +
-             " m, fuori da 0-" + std::to_string(lunghezza_massima) + ": le misure dei file non si possono verificare"});
+        {s.file.tabella,
+         s.inizio_voce[voce_tabella::lunghezza] +
+             scarto(s.tabella[voce_tabella::lunghezza], s.tabella[voce_tabella::lunghezza].fine),
+         "voce " + std::to_string(voce_tabella::lunghezza) + ": lunghezza della linea " +
+             std::to_string(*L) + " m, fuori da 0-" + std::to_string(lunghezza_massima) +
+             ": le misure dei file non si possono verificare"});
     L.reset();
   }
   valida_tracciato(s, L);

@@ -14,7 +14,7 @@ namespace {
 
 std::span<const std::string_view> corsa() { return righe_sorgente_corsa(); }
 
-TEST(SorgenteCorsa, SezioneGenerale) {
+TEST(ScritturaSorgenteCorsa, SezioneGenerale) {
   const std::regex forma(R"([a-z ]+,    \d+)");
   auto generale = sezione(corsa(), "[generale]");
   for (size_t i = 0; i + 1 < generale.size(); ++i)
@@ -26,7 +26,7 @@ TEST(SorgenteCorsa, SezioneGenerale) {
 
 // Column-aligned sections: after the keyword every value fills a field of its
 // own width; stations and signals end with one blank and an unpadded value.
-TEST(SorgenteCorsa, CampiAllineatiInColonna) {
+TEST(ScritturaSorgenteCorsa, CampiAllineatiInColonna) {
   const struct {
     std::string_view intestazione;
     std::string_view parola;
@@ -63,7 +63,7 @@ TEST(SorgenteCorsa, CampiAllineatiInColonna) {
   }
 }
 
-TEST(SorgenteCorsa, AderenzeVelocitaECodici) {
+TEST(ScritturaSorgenteCorsa, AderenzeVelocitaECodici) {
   for (std::string_view r : sezione(corsa(), "[aderenze]")) {
     long a = numero_campo(r, 2);
     EXPECT_TRUE(a >= 78 && a <= 100) << r;
@@ -83,7 +83,7 @@ TEST(SorgenteCorsa, AderenzeVelocitaECodici) {
   EXPECT_EQ(codici, attesi);
 }
 
-TEST(SorgenteCorsa, Stazioni) {
+TEST(ScritturaSorgenteCorsa, Stazioni) {
   // Allowed values of fields 2 to 16; the length and the minute are ranges.
   const std::vector<std::set<long>> insiemi = {
       {4, 6, 12, 22, 24, 26, 27}, {}, {0, 1}, {0}, {0, 1}, {0, 1, 4}, {0, 1}, {0, 1, 2},
@@ -121,7 +121,7 @@ TEST(SorgenteCorsa, Stazioni) {
   EXPECT_LE(campi(stazioni.back()).back().size() - 1, 14u);
 }
 
-TEST(SorgenteCorsa, Segnali) {
+TEST(ScritturaSorgenteCorsa, Segnali) {
   std::vector<long> tempi;
   for (std::string_view r : sezione(corsa(), "[segnali]")) {
     long sx = numero_campo(r, 2), dx = numero_campo(r, 7);

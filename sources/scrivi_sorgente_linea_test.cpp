@@ -17,7 +17,7 @@ bool combacia(std::string_view riga, const std::regex& forma) {
   return std::regex_match(riga.begin(), riga.end(), forma);
 }
 
-TEST(SorgenteLinea, OgniRecordHaLaFormaDellaSuaSezione) {
+TEST(ScritturaSorgenteLinea, OgniRecordHaLaFormaDellaSuaSezione) {
   const struct {
     std::string_view intestazione;
     const char* forma;
@@ -36,7 +36,7 @@ TEST(SorgenteLinea, OgniRecordHaLaFormaDellaSuaSezione) {
   }
 }
 
-TEST(SorgenteLinea, SoloQuattroPendenzeEsconoDallaFormaComune) {
+TEST(ScritturaSorgenteLinea, SoloQuattroPendenzeEsconoDallaFormaComune) {
   const std::regex comune(R"(pendenza,  [1-9]\d*,   -?\d+)");
   std::set<std::string_view> diverse;
   for (std::string_view r : sezione(linea(), "[pendenze]"))
@@ -46,7 +46,7 @@ TEST(SorgenteLinea, SoloQuattroPendenzeEsconoDallaFormaComune) {
   EXPECT_EQ(diverse, attese);
 }
 
-TEST(SorgenteLinea, CurvePerParolaChiave) {
+TEST(ScritturaSorgenteLinea, CurvePerParolaChiave) {
   std::map<std::string, int> conteggi;
   for (std::string_view r : sezione(linea(), "[curve]")) ++conteggi[std::string(campi(r)[0])];
   const std::map<std::string, int> attesi = {
@@ -55,7 +55,7 @@ TEST(SorgenteLinea, CurvePerParolaChiave) {
   EXPECT_EQ(conteggi, attesi);
 }
 
-TEST(SorgenteLinea, ValoriNeiLoroIntervalli) {
+TEST(ScritturaSorgenteLinea, ValoriNeiLoroIntervalli) {
   long corta = 9999, lunga = 0;
   for (std::string_view r : sezione(linea(), "[curve]")) {
     long l = numero_campo(r, 2);
@@ -115,7 +115,7 @@ long chilometrica(long p) {
   return riferimento - p;
 }
 
-TEST(SorgenteLinea, CartelliDiTesto) {
+TEST(ScritturaSorgenteLinea, CartelliDiTesto) {
   const std::string sotto = "(______)(______)(______)";
   const std::regex pla(R"(\(P\.L\.A\.    \)\((km|KM)\. (\d\d)\+(\d\d\d)\))");
   const std::regex luoghi(R"(\(.{15}\)|\(.{11}\)\(.{11}\)|\(.{8}\)\(.{8}\))");

@@ -1,0 +1,23 @@
+#include "compiler/codici_errore.h"
+
+#include <gtest/gtest.h>
+
+#include <set>
+
+namespace {
+
+// Authors look a number up by its text: each number once, each with its own words.
+TEST(CodiciErrore, OgniNumeroUnaVoltaConUnTesto) {
+  std::set<int32_t> numeri;
+  std::set<std::string_view> testi;
+  for (const voce_errore& e : elenco_errori) {
+    const int32_t n = numero_errore(e.codice);
+    EXPECT_TRUE(numeri.insert(n).second) << n;
+    EXPECT_TRUE(testi.insert(e.testo).second) << e.testo;
+    EXPECT_FALSE(e.testo.empty()) << n;
+    EXPECT_EQ(testo_errore(n), e.testo) << n;
+  }
+  EXPECT_TRUE(testo_errore(0).empty());
+}
+
+}  // namespace
