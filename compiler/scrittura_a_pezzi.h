@@ -1,34 +1,33 @@
 // A file written in pieces, each at its own place, while the next pieces are
 // being computed. The computing side fills buffers it takes from here and
 // hands them back full; a thread of the writer's own puts them in the file,
-// so the computing of the line file and the writing of it overlap. Without
-// that thread (not asked for, one processor only, or a thread the system
-// will not start), and until it runs, each piece is written by the
-// computing side as it is handed over. Either way the same bytes land in
-// the same places, and never two writes at once.
+// so computing the line file and writing it overlap. Without that thread (not
+// asked for, one processor only, or a thread the system will not start) each
+// piece is written by the computing side as it is handed over. Either way the
+// same bytes land in the same places, one write at a time.
 #pragma once
 
-#include <atomic>
+#include <condition_variable>
 #include <cstddef>
 #include <cstdint>
+#include <deque>
 #include <exception>
 #include <functional>
 #include <memory>
-#include <optional>
+#include <mutex>
 #include <string_view>
 #include <thread>
 #include <vector>
-
-#include "app/processori.h"
 
 class scrittura_a_pezzi {
  public:
   using scrittura = std::function<void(uint64_t posizione, std::string_view pezzo)>;
 
   // Buffers of `capienza` bytes. `scrivi` puts one piece in place and throws
-  // when it cannot. With `in_parallelo`, and a second processor to run it
-  // on, it runs on the writer's own thread.
+  // when it cannot. With `in_parallelo`, and a second processor, it runs on
+  // the writer's own thread.
   scrittura_a_pezzi(size_t capienza, scrittura scrivi, bool in_parallelo);
+  // Stops the writer's thread once what it was handed is written.
   ~scrittura_a_pezzi();
   scrittura_a_pezzi(const scrittura_a_pezzi&) = delete;
   scrittura_a_pezzi& operator=(const scrittura_a_pezzi&) = delete;
@@ -52,37 +51,28 @@ class scrittura_a_pezzi {
 
  private:
   struct lavoro {
-    char* buffer = nullptr;  // nullptr: no more pieces
-    size_t n = 0;
-    uint64_t posizione = 0;
+    char* buffer;
+    size_t n;
+    uint64_t posizione;
   };
 
-  void pubblica(const lavoro& l);
   void scrivi_in_ordine();  // the writer's thread
   void ferma();
-  void rilancia_se_fallito();
 
   const size_t capienza_;
   scrittura scrivi_;
-  std::vector<std::unique_ptr<char[]>> allocati_;
+  std::vector<std::unique_ptr<char[]>> allocati_;  // the computing side's alone
+
+  // Between the two threads, under m_: the buffers ready to be filled, the
+  // pieces not yet written, in order, and how many buffers the writer holds.
+  std::mutex m_;
+  std::condition_variable da_scrivere_;  // a piece queued, or the end
+  std::condition_variable tornato_;      // a buffer back in liberi_
   std::vector<char*> liberi_;
+  std::deque<lavoro> coda_;
+  size_t in_volo_ = 0;
+  bool fine_ = false;
+  std::exception_ptr errore_;
 
-  // Handed-over pieces, in order: the computing side fills slot p of the
-  // ring before counting it published, the writer counts it written once it
-  // is in the file. At most `buffer` pieces and the end are in the ring at
-  // once; its size divides 2^32, so the counters may wrap.
-  static constexpr uint32_t posti = 8;
-  lavoro coda_[posti];
-  std::atomic<uint32_t> pubblicati_{0};
-  std::atomic<uint32_t> scritti_{0};
-  uint32_t recuperati_ = 0;  // written pieces whose buffer is back in liberi_
-
-  std::exception_ptr errore_;  // set by the writer before fallito_
-  std::atomic<bool> fallito_{false};
-  std::atomic<bool> partito_{false};  // the writer's thread is running
-  std::optional<processori_divisi> processori_;
-  // The two threads each on a processor of its own: known only once the
-  // writer's thread has started.
-  std::atomic<bool> a_parte_{false};
-  std::thread scrittore_;
+  std::jthread scrittore_;
 };
