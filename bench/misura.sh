@@ -62,11 +62,12 @@ mediana() { sort -g | awk '{v[NR] = $1} END {print v[int((NR + 1) / 2)]}'; }
 minimo() { sort -g | head -1; }
 massimo() { sort -g | tail -1; }
 
-# One timed run of "$@": sets t (wall s), kb (peak kB), stato, cpu (s).
+# One timed run of "$@": sets t (wall s), kb (peak kB), stato, cpu (s). The
+# timer prints its line last, after whatever the command itself prints.
 una_volta() {
   local riga
   sync
-  riga=$("$cronometro" "$@" 2>/dev/null)
+  riga=$("$cronometro" "$@" 2>/dev/null | tail -n 1)
   read -r t kb stato cpu <<<"$riga"
 }
 
