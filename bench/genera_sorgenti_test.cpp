@@ -46,8 +46,8 @@ class SorgentiGenerate : public ::testing::TestWithParam<caso> {};
 
 // The sources must pass every check of the compiler: compiled with status 0
 // and every signal stored, at every length up to the longest accepted line.
-// The line file, however it was written (the longest lines by a thread of
-// their own), holds the bytes of the plan the sources give.
+// The line file, written piece by piece, holds the bytes of the plan the
+// sources give.
 TEST_P(SorgentiGenerate, SiCompilanoSenzaErrori) {
   const caso c = GetParam();
   cartella_temporanea cartella;

@@ -9,7 +9,13 @@
 #    compila_scenario on generated lines of 100, 500 and 1 000 km, and prints
 #    the wall time (median of RIPETIZIONI runs) and the peak memory of each
 #    beside the time that cp takes to copy the same output bytes on this
-#    machine in this run, and their ratio.
+#    machine in this run, and their ratio;
+# 3. measures the fixed cost apart: compila_scenario --help against true (the
+#    start and the end of a process), and compila_scenario on a line of 2 km,
+#    with and without its line file, against cp of the same bytes (the start,
+#    the private folder, the links and the moves, with almost no work), and
+#    splits what compila_scenario takes over cp at 1 000 km into that fixed
+#    part and the part that grows with the line.
 #
 # Environment: RIPETIZIONI (default 7), BUILD (default build-misure),
 # SOLO_PROCESSI=1 skips the benchmarks. Extra arguments go to the benchmarks
@@ -56,11 +62,12 @@ mediana() { sort -g | awk '{v[NR] = $1} END {print v[int((NR + 1) / 2)]}'; }
 minimo() { sort -g | head -1; }
 massimo() { sort -g | tail -1; }
 
-# One timed run of "$@": sets t (wall s), kb (peak kB), stato, cpu (s).
+# One timed run of "$@": sets t (wall s), kb (peak kB), stato, cpu (s). The
+# timer prints its line last, after whatever the command itself prints.
 una_volta() {
   local riga
   sync
-  riga=$("$cronometro" "$@" 2>/dev/null)
+  riga=$("$cronometro" "$@" 2>/dev/null | tail -n 1)
   read -r t kb stato cpu <<<"$riga"
 }
 
@@ -68,7 +75,11 @@ una_volta() {
 # PREPARE (a function) clears the command's outputs; LIST prints them once the
 # command has run. The command and a cp of the same files into a fresh folder
 # then run in turns, RIPETIZIONI times each, so that whatever else loads the
-# machine weighs on both alike; both write new files. Prints one row.
+# machine weighs on both alike; both write new files. With LIST nessuna_uscita
+# the command writes nothing and runs in turns with true instead. Prints one
+# row; sets ultimo_tempo and ultimo_scarto (the medians' difference, s).
+nessuna_uscita() { :; }
+niente() { :; }
 confronta() {
   local nome=$1 prepara=$2 elenca=$3
   shift 4
@@ -80,10 +91,13 @@ confronta() {
   fi
   local originali="$lavoro/originali" copia="$lavoro/copia" f
   rm -rf "$originali" && mkdir "$originali"
-  mapfile -t uscite < <($elenca)
-  for f in "${uscite[@]}"; do cp "$f" "$originali/"; done
-  local byte
-  byte=$(stat -c %s "$originali"/* | awk '{s += $1} END {print s}')
+  local byte=0 riferimento=(true)
+  if [ "$elenca" != nessuna_uscita ]; then
+    mapfile -t uscite < <($elenca)
+    for f in "${uscite[@]}"; do cp "$f" "$originali/"; done
+    byte=$(stat -c %s "$originali"/* | awk '{s += $1} END {print s}')
+    riferimento=(cp "$originali"/* "$copia/")
+  fi
 
   local tp=() mp=() cp_=() tc=() r
   for ((r = 0; r < ripetizioni; r++)); do
@@ -92,7 +106,7 @@ confronta() {
     [ "$stato" = 0 ] || { echo "$nome: stato $stato" >&2; exit 1; }
     tp+=("$t") mp+=("$kb") cp_+=("$cpu")
     rm -rf "$copia" && mkdir "$copia"
-    una_volta cp "$originali"/* "$copia/"
+    una_volta "${riferimento[@]}"
     tc+=("$t")
   done
   local p_med p_min c_med c_min picco processore
@@ -104,18 +118,23 @@ confronta() {
   processore=$(printf '%s\n' "${cp_[@]}" | mediana)
   awk -v n="$nome" -v b="$byte" -v pm="$p_med" -v pn="$p_min" -v cm="$c_med" -v cn="$c_min" \
     -v k="$picco" -v u="$processore" 'BEGIN {
-      printf "%-26s %10d %7.1f %7.1f %7.1f %7.1f %7.1f %6.2f %6.2f %7.1f\n",
+      printf "%-34s %10d %7.1f %7.1f %7.1f %7.1f %7.1f %6.2f %6.2f %7.1f\n",
         n, b, pm * 1000, pn * 1000, u * 1000, cm * 1000, cn * 1000, pm / cm, pn / cn, k / 1024
     }'
   ultimo_tempo=$p_med
+  ultimo_scarto=$(awk -v a="$p_med" -v b="$c_med" 'BEGIN {print a - b}')
+}
+
+intestazione() {
+  printf '%-34s %10s %7s %7s %7s %7s %7s %6s %6s %7s\n' "misura" "byte" "med" "min" "cpu" \
+    "$1 med" "$1 min" "r.med" "r.min" "picco MB"
 }
 
 echo
 echo "== Processi interi: $ripetizioni esecuzioni ciascuno, alternate con cp"
 echo "   (tempi in ms; med = mediana, min = minimo; cpu = utente + sistema, mediana;"
 echo "    rapporto = tempo del programma / tempo di cp; picco = memoria residente massima)"
-printf '%-26s %10s %7s %7s %7s %7s %7s %6s %6s %7s\n' "misura" "byte" "med" "min" "cpu" \
-  "cp med" "cp min" "r.med" "r.min" "picco MB"
+intestazione cp
 
 # The main program writes beside itself: a copy of it in a folder of its own.
 programma="$lavoro/programma"
@@ -126,7 +145,7 @@ elenca_programma() { find "$programma" -mindepth 1 -type f ! -name genera_scenar
 confronta "genera_scenario" pulisci_programma elenca_programma -- "$programma/genera_scenario" ||
   echo "   (il dato portato non c'e' ancora?)"
 
-declare -A per_km
+declare -A per_km oltre_cp
 for km in 100 500 1000; do
   cartella="$lavoro/km$km"
   mkdir "$cartella"
@@ -137,7 +156,35 @@ for km in 100 500 1000; do
   confronta "compila_scenario $km km" pulisci_compilati elenca_compilati -- \
     "$build/compila_scenario" "$cartella" Lunga 1
   per_km[$km]=$ultimo_tempo
+  oltre_cp[$km]=$ultimo_scarto
 done
+
+echo
+echo "== Costo fisso: $ripetizioni esecuzioni ciascuno, alternate con true o con cp"
+echo "   (--help: avvio e uscita del processo; 2 km: in piu' la cartella privata,"
+echo "    i collegamenti, gli spostamenti, con quasi nessun calcolo)"
+intestazione "rif."
+confronta "compila_scenario --help" niente nessuna_uscita -- \
+  "$build/compila_scenario" --help
+scarto_aiuto=$ultimo_scarto
+cartella="$lavoro/km2"
+mkdir "$cartella"
+"$build/genera_sorgenti" "$cartella" Lunga 1 2
+compilati=("$cartella"/Lunga_linea.dat "$cartella"/Lunga_1.sim "$cartella"/Lunga_1.dat)
+pulisci_compilati() { rm -f "${compilati[@]}"; }
+elenca_compilati() { printf '%s\n' "${compilati[@]}"; }
+confronta "compila_scenario 2 km" pulisci_compilati elenca_compilati -- \
+  "$build/compila_scenario" "$cartella" Lunga 1
+scarto_2km=$ultimo_scarto
+senza_linea=("$cartella"/Lunga_1.sim "$cartella"/Lunga_1.dat)
+elenca_senza_linea() { printf '%s\n' "${senza_linea[@]}"; }
+confronta "compila_scenario 2 km --senza-linea" pulisci_compilati elenca_senza_linea -- \
+  "$build/compila_scenario" --senza-linea "$cartella" Lunga 1
+awk -v h="$scarto_aiuto" -v f="$scarto_2km" -v t="${oltre_cp[1000]}" 'BEGIN {
+  printf "in piu\047 di cp a 1000 km: %.1f ms; di cui fissi (2 km in piu\047 di cp) %.1f ms,", t * 1000, f * 1000
+  printf " avvio e uscita (--help in piu\047 di true) %.1f ms;", h * 1000
+  printf " con la lunghezza %.1f ms\n", (t - f) * 1000
+}'
 
 echo
 echo "== Crescita con la lunghezza (compila_scenario, mediane)"

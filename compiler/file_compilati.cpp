@@ -1,13 +1,12 @@
 #include "compiler/file_compilati.h"
 
 #include <algorithm>
-#include <stdexcept>
+#include <memory>
 
 #include "app/file_disco.h"
 #include "app/form1.h"
 #include "compiler/codifica.h"
 #include "compiler/formato.h"
-#include "compiler/scrittura_a_pezzi.h"
 
 namespace {
 // The line file's pieces on their way to the disk: large enough that each
@@ -15,10 +14,6 @@ namespace {
 constexpr size_t pezzo_linea = 256 * 1024;
 // A whole block of elements, at the most bytes an element takes.
 constexpr size_t margine_blocco = punti_piano::metri_per_blocco * byte_valore(tipo_valore::doppio);
-// From this size on, the line file is written by a thread of its own while
-// it is computed. Below it a thread costs more to start and to feed than it
-// saves: the file is written as it is computed.
-constexpr uint64_t linea_in_parallelo = 8 << 20;
 }  // namespace
 
 uint64_t byte_coordinata(const punti_piano& punti, int k) {
@@ -28,7 +23,8 @@ uint64_t byte_coordinata(const punti_piano& punti, int k) {
   return byte;
 }
 
-void codifica_linea_a_pezzi(const punti_piano& punti, scrittura_a_pezzi& uscita) {
+void codifica_linea_a_pezzi(const punti_piano& punti, size_t pezzo,
+                            const consegna_pezzo& consegna) {
   // The one loop that runs per metre of the line: each coordinate is
   // written through a local cursor into a buffer of its own. The file lists
   // every first coordinate before any second one, so the second part's
@@ -37,25 +33,23 @@ void codifica_linea_a_pezzi(const punti_piano& punti, scrittura_a_pezzi& uscita)
   // A buffer has room for a piece and a whole block of elements more:
   // within a block the cursors move with no test and no call, and full
   // pieces are handed over between blocks. The cursors are plain locals, so
-  // that they stay in registers.
-  if (uscita.capienza() <= margine_blocco)
-    throw std::invalid_argument("codifica_linea_a_pezzi: buffer smaller than a block");
-  const size_t pezzo = uscita.capienza() - margine_blocco;
+  // that they stay in registers. Every byte handed over is written first,
+  // so the buffers need no zeroing.
+  pezzo = std::max<size_t>(pezzo, 1);
   struct parte {
-    char* inizio;
+    std::unique_ptr<char[]> buffer;
     uint64_t posizione;
   };
-  parte x{uscita.prendi(), 0};
-  parte y{uscita.prendi(), byte_coordinata(punti, 0)};
-  char* px = x.inizio;
-  char* py = y.inizio;
-  const auto consegna_parte = [&uscita](parte& d, char*& p, size_t almeno, bool ultimo) {
-    const size_t n = static_cast<size_t>(p - d.inizio);
-    if (n < almeno) return;
-    uscita.consegna(d.inizio, n, d.posizione);
+  parte x{std::make_unique_for_overwrite<char[]>(pezzo + margine_blocco), 0};
+  parte y{std::make_unique_for_overwrite<char[]>(pezzo + margine_blocco), byte_coordinata(punti, 0)};
+  char* px = x.buffer.get();
+  char* py = y.buffer.get();
+  const auto consegna_parte = [&consegna](parte& d, char*& p, size_t almeno) {
+    const size_t n = static_cast<size_t>(p - d.buffer.get());
+    if (n == 0 || n < almeno) return;
+    consegna(d.posizione, {d.buffer.get(), n});
     d.posizione += n;
-    d.inizio = ultimo ? nullptr : uscita.prendi();
-    p = d.inizio;
+    p = d.buffer.get();
   };
   punti.percorri(
       [&](uint16_t tx, double vx, uint16_t ty, double vy) {
@@ -63,18 +57,11 @@ void codifica_linea_a_pezzi(const punti_piano& punti, scrittura_a_pezzi& uscita)
         py = scrivi_valore(py, ty, vy);
       },
       [&] {
-        consegna_parte(x, px, pezzo, false);
-        consegna_parte(y, py, pezzo, false);
+        consegna_parte(x, px, pezzo);
+        consegna_parte(y, py, pezzo);
       });
-  consegna_parte(x, px, 0, true);
-  consegna_parte(y, py, 0, true);
-}
-
-void codifica_linea_a_pezzi(const punti_piano& punti, size_t pezzo,
-                            const consegna_pezzo& consegna) {
-  scrittura_a_pezzi uscita(std::max<size_t>(pezzo, 1) + margine_blocco, consegna, false);
-  codifica_linea_a_pezzi(punti, uscita);
-  uscita.finisci();
+  consegna_parte(x, px, 0);
+  consegna_parte(y, py, 0);
 }
 
 std::string codifica_linea(const punti_piano& punti) {
@@ -101,15 +88,14 @@ std::string codifica_tracciato(const std::vector<cella>& celle) {
 
 void Form1::scrivi_compilati() {
   if (scrivi_linea != 0) {
+    // Written as it is computed: a thread of its own for the writes measured
+    // no faster, and slower while other work keeps the processors busy.
     file_nuovo linea(file_linea());
-    const uint64_t byte = byte_coordinata(punti_linea, 0) + byte_coordinata(punti_linea, 1);
-    linea.riserva(byte);
-    scrittura_a_pezzi uscita(
-        pezzo_linea + margine_blocco,
-        [&linea](uint64_t posizione, std::string_view p) { linea.scrivi_a(posizione, p); },
-        byte >= linea_in_parallelo);
-    codifica_linea_a_pezzi(punti_linea, uscita);
-    uscita.finisci();
+    linea.riserva(byte_coordinata(punti_linea, 0) + byte_coordinata(punti_linea, 1));
+    codifica_linea_a_pezzi(punti_linea, pezzo_linea,
+                           [&linea](uint64_t posizione, std::string_view p) {
+                             linea.scrivi_a(posizione, p);
+                           });
     linea.conferma();
   }
   sostituisci_file(file_tabella(), codifica_tabella(tabella_corsa));

@@ -26,10 +26,6 @@ uint64_t byte_coordinata(const punti_piano& punti, int k);
 // part, and less than `pezzo` + 5 120.
 using consegna_pezzo = std::function<void(uint64_t posizione, std::string_view pezzo)>;
 void codifica_linea_a_pezzi(const punti_piano& punti, size_t pezzo, const consegna_pezzo& consegna);
-// The same pieces, in buffers taken from `uscita` and handed back to it; a
-// piece is handed over once its buffer is within 5 120 bytes of full.
-class scrittura_a_pezzi;
-void codifica_linea_a_pezzi(const punti_piano& punti, scrittura_a_pezzi& uscita);
 
 std::string codifica_tabella(const std::array<voce_corsa, voci_tabella_corsa>& tabella);
 std::string codifica_tracciato(const std::vector<cella>& celle);

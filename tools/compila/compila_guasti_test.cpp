@@ -97,7 +97,7 @@ TEST(CompilaScenarioGuasti, NessunFileCompilatoCambiaENessunTemporaneoResta) {
   const guasto casi[] = {
       // The line file of 2000 m takes 179 964 bytes, the others a few KB.
       {"disco pieno sul file di linea", 100000, false, nullptr, "Prova_linea.dat"},
-      // 10 MB: written by a thread of its own while it is computed.
+      // 10 MB, in many pieces: the limit is passed part-way through them.
       {"disco pieno sul file di linea di 500 km", 4 << 20, false, nullptr, "Prova_linea.dat", false,
        false, 500000},
       {"disco pieno sul file della tabella", 1000, true, nullptr, "Prova_5817.sim"},
