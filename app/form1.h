@@ -95,8 +95,8 @@ class Form1 {
   punti_piano punti_linea;
   std::vector<cella> celle;  // bounds 0 To ultima_cella once the line reader has sized it
   std::array<voce_corsa, voci_tabella_corsa> tabella_corsa{};
-  std::array<int32_t, 81> inizi_montagna{};
-  std::array<int32_t, 81> fini_montagna{};
+  std::array<int32_t, montagne_massime + 1> inizi_montagna{};
+  std::array<int32_t, montagne_massime + 1> fini_montagna{};
   int32_t n_montagne = 0;
   int32_t scrivi_linea = 0;
   std::string riga;

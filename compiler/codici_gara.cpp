@@ -17,14 +17,14 @@ int32_t Form1::codice_gara_st() const {
 }
 
 void Form1::riempi_intestazioni() {
-  if (tabella_corsa[voce_tabella::scenario].intero1 != 0 || celle[1].dato1 != 0)
+  if (tabella_corsa[voce_tabella::scenario].intero1 != 0 || celle[cella_intestazione].dato1 != 0)
     errore(std::to_string(numero_errore(errore_compilazione::formato_occupato)));
   tabella_corsa[voce_tabella::scenario].intero1 = formato_tabella;
-  celle[1].dato1 = formato_tracciato;
-  if (tabella_corsa[voce_tabella::scenario].orario != 0 || celle[1].dato2 != 0)
+  celle[cella_intestazione].dato1 = formato_tracciato;
+  if (tabella_corsa[voce_tabella::scenario].orario != 0 || celle[cella_intestazione].dato2 != 0)
     errore(std::to_string(numero_errore(errore_compilazione::codice_scenario_occupato)));
   tabella_corsa[voce_tabella::scenario].orario = codice_gara_st();
-  celle[1].dato2 = codice_gara_og();
+  celle[cella_intestazione].dato2 = codice_gara_og();
 }
 
 void Form1::errore(const std::string& a) {

@@ -41,7 +41,8 @@ void codifica_linea_a_pezzi(const punti_piano& punti, size_t pezzo,
     uint64_t posizione;
   };
   parte x{std::make_unique_for_overwrite<char[]>(pezzo + margine_blocco), 0};
-  parte y{std::make_unique_for_overwrite<char[]>(pezzo + margine_blocco), byte_coordinata(punti, 0)};
+  parte y{std::make_unique_for_overwrite<char[]>(pezzo + margine_blocco),
+          byte_coordinata(punti, 0)};
   char* px = x.buffer.get();
   char* py = y.buffer.get();
   const auto consegna_parte = [&consegna](parte& d, char*& p, size_t almeno) {
@@ -92,10 +93,9 @@ void Form1::scrivi_compilati() {
     // no faster, and slower while other work keeps the processors busy.
     file_nuovo linea(file_linea());
     linea.riserva(byte_coordinata(punti_linea, 0) + byte_coordinata(punti_linea, 1));
-    codifica_linea_a_pezzi(punti_linea, pezzo_linea,
-                           [&linea](uint64_t posizione, std::string_view p) {
-                             linea.scrivi_a(posizione, p);
-                           });
+    codifica_linea_a_pezzi(
+        punti_linea, pezzo_linea,
+        [&linea](uint64_t posizione, std::string_view p) { linea.scrivi_a(posizione, p); });
     linea.conferma();
   }
   sostituisci_file(file_tabella(), codifica_tabella(tabella_corsa));

@@ -27,7 +27,7 @@
 #include "compiler/record.h"
 
 template <class Campi, class C>
-  requires std::same_as<std::remove_const_t<C>, cella>
+requires std::same_as<std::remove_const_t<C>, cella>
 constexpr void campi(Campi& c, C& x) {
   c.u8(x.tipo);
   c.i16(x.dato1);
@@ -43,7 +43,7 @@ constexpr void campi(Campi& c, C& x) {
 }
 
 template <class Campi, class V>
-  requires std::same_as<std::remove_const_t<V>, voce_corsa>
+requires std::same_as<std::remove_const_t<V>, voce_corsa>
 void campi(Campi& c, V& v) {
   c.u8(v.tipo);
   c.i32(v.inizio);
@@ -107,7 +107,7 @@ size_t scarto(const R& record, const T& campo) {
       byte += sizeof(int16_t);
       segna(&s, s.size());
     }
-  } c{&campo};
+  } c{&campo, 0, std::nullopt};
   campi(c, record);
   return c.trovato.value();
 }

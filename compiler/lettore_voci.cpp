@@ -122,18 +122,16 @@ double lettore_voci::numero() {
   return valore_numerico(voce);
 }
 
-int32_t lettore_voci::lungo() {
+int32_t lettore_voci::i32() {
   return static_cast<int32_t>(intero_nei_limiti(numero(), std::numeric_limits<int32_t>::min(),
                                                 std::numeric_limits<int32_t>::max()));
 }
 
-int16_t lettore_voci::intero() {
+int16_t lettore_voci::i16() {
   return static_cast<int16_t>(intero_nei_limiti(numero(), -32768.0, 32767.0));
 }
 
-uint8_t lettore_voci::byte() {
-  return static_cast<uint8_t>(intero_nei_limiti(numero(), 0.0, 255.0));
-}
+uint8_t lettore_voci::u8() { return static_cast<uint8_t>(intero_nei_limiti(numero(), 0.0, 255.0)); }
 
 bool contiene(std::string_view voce, std::string_view parola) {
   return voce.find(parola) != std::string_view::npos;

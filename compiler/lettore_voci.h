@@ -33,9 +33,9 @@ class lettore_voci {
 
   // Number items stored into fields of a given width: a value that does not
   // fit the field, once rounded, is a read failure.
-  int32_t lungo();   // signed 32-bit
-  int16_t intero();  // signed 16-bit
-  uint8_t byte();    // 0 to 255
+  int32_t i32();
+  int16_t i16();
+  uint8_t u8();
 
   // Line (from 1) on which the last item read began.
   int32_t riga_voce() const { return riga_voce_; }

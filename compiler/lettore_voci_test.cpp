@@ -107,8 +107,8 @@ TEST(LettoreVoci, FineDelFileDopoLUltimaVoce) {
 TEST(LettoreVoci, UnaRigaSenzaIlSuoUltimoValoreEUnErroreDiLettura) {
   lettore_voci in("pendenza,  500");
   EXPECT_EQ(in.testo(), "pendenza");
-  EXPECT_EQ(in.lungo(), 500);
-  EXPECT_THROW(in.lungo(), errore_lettura);
+  EXPECT_EQ(in.i32(), 500);
+  EXPECT_THROW(in.i32(), errore_lettura);
 }
 
 TEST(LettoreVoci, LimitiDeiCampi) {
@@ -140,11 +140,11 @@ TEST(LettoreVoci, LimitiDeiCampi) {
     auto leggi_campo = [&]() -> int64_t {
       switch (c.campo) {
         case 'L':
-          return in.lungo();
+          return in.i32();
         case 'I':
-          return in.intero();
+          return in.i16();
         default:
-          return in.byte();
+          return in.u8();
       }
     };
     if (c.accettato)
@@ -160,7 +160,7 @@ TEST(LettoreVoci, RigaDiOgniVoce) {
   EXPECT_EQ(in.riga_voce(), 1);
   in.testo();
   EXPECT_EQ(in.riga_voce(), 2);
-  in.lungo();
+  in.i32();
   EXPECT_EQ(in.riga_voce(), 2);
   in.testo();
   EXPECT_EQ(in.riga_voce(), 3);

@@ -47,8 +47,8 @@ class lettura_sorgente {
   // in force until now, then the row's value is the one in force.
   template <class F>
   esito riga_di_valore(int64_t& in_vigore, F riempi_fino) {
-    const int32_t p = in_.lungo();
-    const int32_t v = in_.lungo();
+    const int32_t p = in_.i32();
+    const int32_t v = in_.i32();
     if (!in_percorso(p)) return fuori_percorso(p);
     const int64_t c = indice_cella(p, 0);
     if (c > 0) riempi_fino(c);

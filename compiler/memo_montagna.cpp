@@ -2,6 +2,7 @@
 // covers and, for kinds above 10, a scenery marker on every 4th free cell.
 #include <algorithm>
 #include <cstdint>
+#include <string>
 
 #include "app/form1.h"
 #include "compiler/celle_guardate.h"
@@ -12,13 +13,12 @@ namespace {
 // Spans that begin this close after the previous one (or overlap it) are
 // drawn as one joined stretch, kind 3.
 constexpr int64_t distacco_minimo = 150;
-constexpr int32_t montagne_massime = 80;
 }  // namespace
 
 void Form1::memo_montagna(int32_t inizio, int32_t fine, int32_t& tipo) {
   // Refuse before touching anything, so a rejected span leaves no trace.
   if (n_montagne < 0 || n_montagne >= montagne_massime)
-    throw errore_lettura("troppe montagne: al massimo 80");
+    throw errore_lettura("troppe montagne: al massimo " + std::to_string(montagne_massime));
 
   bool marca = false;
   if (tipo > 10) {

@@ -12,6 +12,8 @@
 
 // The longest line the compiler takes, in metres.
 inline constexpr int32_t lunghezza_massima = 1000000;
+// The most scenery spans a line may have; they are kept from index 1.
+inline constexpr int32_t montagne_massime = 80;
 
 // One track cell: 50 m of the run. 15 bytes on disk.
 struct cella {
@@ -90,6 +92,10 @@ inline constexpr int scenario = 85;
 // nome = train number; intero1 = sand; intero3..intero5 = start clock.
 inline constexpr int treno = 86;
 }  // namespace voce_tabella
+
+// The header cell of the track: its dato1 and dato2 carry the format code
+// and the scenario code, so no object may stand in it.
+inline constexpr size_t cella_intestazione = 1;
 
 // The format codes that the simulator checks in the header slots.
 inline constexpr int16_t formato_tracciato = 5121;  // cell 1, dato1

@@ -73,16 +73,16 @@ lettura_corsa::esito lettura_corsa::riga() {
   auto& t = f_.tabella_corsa;
   esito e = esito::avanti;
   if (contiene_ic(r, "frenata") && contiene_ic(r, "massa"))
-    t[voce_tabella::lunghezza].inizio = in_.lungo();
-  if (contiene_ic(r, "vetture")) t[voce_tabella::lunghezza].progressiva = in_.lungo();
+    t[voce_tabella::lunghezza].inizio = in_.i32();
+  if (contiene_ic(r, "vetture")) t[voce_tabella::lunghezza].progressiva = in_.i32();
   if (contiene_ic(r, "velocit") && (e = velocita()) != esito::avanti) return e;
   if (contiene_ic(r, "aderenza") && (e = aderenza()) != esito::avanti) return e;
   if (contiene_ic(r, "orologio")) {
-    t[voce_tabella::treno].intero3 = in_.intero();
-    t[voce_tabella::treno].intero4 = in_.intero();
-    t[voce_tabella::treno].intero5 = in_.intero();
+    t[voce_tabella::treno].intero3 = in_.i16();
+    t[voce_tabella::treno].intero4 = in_.i16();
+    t[voce_tabella::treno].intero5 = in_.i16();
   }
-  if (contiene_ic(r, "sabbia")) t[voce_tabella::treno].intero1 = in_.intero();
+  if (contiene_ic(r, "sabbia")) t[voce_tabella::treno].intero1 = in_.i16();
   if (contiene_ic(r, "segnale") && (e = segnale()) != esito::avanti) return e;
   if (contiene_ic(r, "rallentamento") && (e = rallentamento()) != esito::avanti) return e;
   if (contiene_ic(r, "abbattimento") && (e = codice()) != esito::avanti) return e;
@@ -116,8 +116,8 @@ lettura_corsa::esito lettura_corsa::aderenza() {
 }
 
 lettura_corsa::esito lettura_corsa::codice() {
-  const int32_t p = in_.lungo();
-  const int32_t w = in_.lungo();
+  const int32_t p = in_.i32();
+  const int32_t w = in_.i32();
   const int64_t c = indice_cella(p, 0);
   if (!in_percorso(p) || !in_celle(c)) return fuori_percorso(p);
   cella& x = cella_in(c);
@@ -132,9 +132,9 @@ lettura_corsa::esito lettura_corsa::codice() {
 }
 
 lettura_corsa::esito lettura_corsa::segnale() {
-  const int32_t posizione = in_.lungo();
+  const int32_t posizione = in_.i32();
   int32_t v[10];
-  for (int32_t& x : v) x = in_.lungo();
+  for (int32_t& x : v) x = in_.i32();
   if (!in_percorso(posizione) || !in_celle(indice_cella(posizione, 1)))
     return fuori_percorso(posizione);
   f_.memo_segnale(posizione, v[0], v[1], v[2], v[3], v[4], v[5], v[6], v[7], v[8], v[9]);
@@ -143,12 +143,12 @@ lettura_corsa::esito lettura_corsa::segnale() {
 }
 
 lettura_corsa::esito lettura_corsa::rallentamento() {
-  const int32_t x = in_.lungo();
-  int32_t v = in_.lungo();
-  int32_t l = in_.lungo();
-  int32_t f_tt = in_.lungo();
-  const int32_t f_ta = in_.lungo();
-  int32_t d_v = in_.lungo();
+  const int32_t x = in_.i32();
+  int32_t v = in_.i32();
+  int32_t l = in_.i32();
+  int32_t f_tt = in_.i32();
+  const int32_t f_ta = in_.i32();
+  int32_t d_v = in_.i32();
   if (!in_percorso(x)) return fuori_percorso(x);
   // The start, end and warning-board cells must all lie on the track.
   const bool dentro = in_celle(indice_cella(x, 1)) &&
@@ -166,26 +166,26 @@ lettura_corsa::esito lettura_corsa::stazione() {
   if (k > f_.prossimo_cartello) return ferma(errore_compilazione::troppe_stazioni);
   voce_corsa& s = f_.tabella_corsa[static_cast<size_t>(k)];
 
-  const int32_t p = in_.lungo();
+  const int32_t p = in_.i32();
   s.progressiva = p;
   if (!in_percorso(p, 800)) return fuori_percorso(p);
   if (p % 50 != 0) return ferma(errore_compilazione::stazione_fuori_passo, p);
-  s.tipo = in_.byte();
-  const int32_t lunghezza = in_.lungo();
+  s.tipo = in_.u8();
+  const int32_t lunghezza = in_.i32();
   if (lunghezza % 100 != 0) return ferma(errore_compilazione::lunghezza_stazione_fuori_passo, p);
-  s.byte1 = in_.byte();
-  s.byte5 = in_.byte();
-  s.byte4 = in_.byte();
-  s.intero1 = in_.intero();
-  s.intero2 = in_.intero();
-  s.byte2 = in_.byte();
-  s.intero3 = in_.intero();
-  s.intero4 = in_.intero();
-  s.intero5 = in_.intero();
-  s.byte3 = in_.byte();
-  const int64_t ore = in_.lungo();
-  const int64_t minuti = in_.lungo();
-  const int64_t secondi = in_.lungo();
+  s.byte1 = in_.u8();
+  s.byte5 = in_.u8();
+  s.byte4 = in_.u8();
+  s.intero1 = in_.i16();
+  s.intero2 = in_.i16();
+  s.byte2 = in_.u8();
+  s.intero3 = in_.i16();
+  s.intero4 = in_.i16();
+  s.intero5 = in_.i16();
+  s.byte3 = in_.u8();
+  const int64_t ore = in_.i32();
+  const int64_t minuti = in_.i32();
+  const int64_t secondi = in_.i32();
   const std::string_view nome = in_.testo();
   if (nome.size() > testo_massimo) throw errore_lettura("nome della stazione troppo lungo");
   s.nome = nome;

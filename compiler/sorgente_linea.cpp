@@ -85,9 +85,9 @@ lettura_linea::esito lettura_linea::sezione_generale() {
 }
 
 void lettura_linea::leggi_segmento(voce_corsa& v) {
-  v.inizio = in_.lungo();
-  v.fine = in_.lungo();
-  v.progressiva = in_.lungo();
+  v.inizio = in_.i32();
+  v.fine = in_.i32();
+  v.progressiva = in_.i32();
 }
 
 // Every general row whose words the lead item holds reads its values.
@@ -95,7 +95,7 @@ lettura_linea::esito lettura_linea::riga_generale() {
   const std::string& r = f_.riga;
   auto& t = f_.tabella_corsa;
   if (contiene_ic(r, "percorso") && contiene_ic(r, "lunghezza")) {
-    const int32_t L = in_.lungo();
+    const int32_t L = in_.i32();
     t[voce_tabella::lunghezza].fine = L;
     if (L > lunghezza_massima) return ferma(errore_compilazione::linea_troppo_lunga);
     // Cell 1 is the header of the track file: a track must reach it.
@@ -112,13 +112,13 @@ lettura_linea::esito lettura_linea::riga_generale() {
     leggi_segmento(t[voce_tabella::secondo_segmento]);
   if (contiene(r, "uno") && contiene(r, "progressiva"))
     leggi_segmento(t[voce_tabella::terzo_segmento]);
-  if (contiene(r, "sfondo") && contiene(r, "uno")) t[voce_tabella::scenario].inizio = in_.lungo();
+  if (contiene(r, "sfondo") && contiene(r, "uno")) t[voce_tabella::scenario].inizio = in_.i32();
   if (contiene(r, "sfondo") && contiene(r, "due"))
-    t[voce_tabella::scenario].progressiva = in_.lungo();
-  if (contiene(r, "sfondo") && contiene(r, "tre")) t[voce_tabella::scenario].fine = in_.lungo();
+    t[voce_tabella::scenario].progressiva = in_.i32();
+  if (contiene(r, "sfondo") && contiene(r, "tre")) t[voce_tabella::scenario].fine = in_.i32();
   if (contiene(r, "segnali") && contiene(r, "ripetizione")) {
-    t[voce_tabella::treno].inizio = in_.lungo();
-    t[voce_tabella::treno].fine = in_.lungo();
+    t[voce_tabella::treno].inizio = in_.i32();
+    t[voce_tabella::treno].fine = in_.i32();
     if (t[voce_tabella::treno].inizio % 50 != 0)
       return ferma(errore_compilazione::inizio_ripetizione_fuori_passo);
     if (t[voce_tabella::treno].fine % 50 != 0)
@@ -158,8 +158,8 @@ lettura_linea::esito lettura_linea::pendenza() {
 }
 
 lettura_linea::esito lettura_linea::curva() {
-  const int32_t s = in_.lungo();
-  const int32_t d = in_.lungo();
+  const int32_t s = in_.i32();
+  const int32_t d = in_.i32();
   if (!in_percorso(s)) return fuori_percorso(s);
   static constexpr struct {
     char cifra;
@@ -190,9 +190,9 @@ lettura_linea::esito lettura_linea::curva() {
 }
 
 lettura_linea::esito lettura_linea::montagna() {
-  const int32_t inizio = in_.lungo();
-  const int32_t fine = in_.lungo();
-  int32_t tipo = in_.lungo();
+  const int32_t inizio = in_.i32();
+  const int32_t fine = in_.i32();
+  int32_t tipo = in_.i32();
   if (!in_percorso(inizio)) return fuori_percorso(inizio);
   f_.memo_montagna(inizio, fine, tipo);
   if (f_.codice_errore > 0) return rifiutata(f_.codice_errore, inizio);
@@ -201,7 +201,7 @@ lettura_linea::esito lettura_linea::montagna() {
 
 lettura_linea::esito lettura_linea::indicatore() {
   int32_t v[9];
-  for (int32_t& x : v) x = in_.lungo();
+  for (int32_t& x : v) x = in_.i32();
   const int32_t p = v[0];
   if (!in_percorso(p) || indice_cella(p, 1) < 0) return fuori_percorso(p);
   f_.memo_indicatori_v_max(p, v[1], v[2], v[3], v[4], v[5], v[6], v[7], v[8]);
@@ -210,7 +210,7 @@ lettura_linea::esito lettura_linea::indicatore() {
 }
 
 lettura_linea::esito lettura_linea::cartello() {
-  const int32_t p = in_.lungo();
+  const int32_t p = in_.i32();
   f_.riga = in_.testo();
   if (!in_percorso(p)) return fuori_percorso(p);
   const int64_t i = indice_cella(p, 1);

@@ -73,15 +73,15 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* dati, size_t n) {
           break;
         }
         case 2:
-          in.lungo();
+          in.i32();
           break;
         case 3: {
-          const int16_t v = in.intero();
+          const int16_t v = in.i16();
           verifica(v >= -32768 && v <= 32767);
           break;
         }
         case 4:
-          in.byte();
+          in.u8();
           break;
       }
     } catch (const errore_lettura&) {

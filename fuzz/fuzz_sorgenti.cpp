@@ -50,7 +50,8 @@ void togli_cartella() {
 // A RAM-backed folder when the machine has one: every run writes files.
 fs::path cartella_di_lavoro() {
   std::error_code ec;
-  const fs::path base = fs::is_directory("/dev/shm", ec) ? fs::path("/dev/shm") : fs::temp_directory_path();
+  const fs::path base =
+      fs::is_directory("/dev/shm", ec) ? fs::path("/dev/shm") : fs::temp_directory_path();
   fs::path c = base / ("fuzz_scenario_" + std::to_string(::getpid()));
   fs::create_directories(c);
   return c;
@@ -107,8 +108,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* dati, size_t n) {
   const std::string_view resto(reinterpret_cast<const char*>(dati) + 1, n - 1);
   const size_t taglio = resto.find(separatore);
   const std::string_view linea = resto.substr(0, taglio);
-  const std::string_view corsa =
-      taglio == std::string_view::npos ? std::string_view() : resto.substr(taglio + separatore.size());
+  const std::string_view corsa = taglio == std::string_view::npos
+                                     ? std::string_view()
+                                     : resto.substr(taglio + separatore.size());
 
   piattaforma_fuzz& p = *piattaforma_;
   svuota(p.cartella);

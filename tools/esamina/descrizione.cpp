@@ -141,9 +141,9 @@ descrizione descrivi(const scenario_letto& s) {
   descrizione d;
   if (s.voci_lette == voci_tabella_corsa) d.generale = generale_di(s);
 
-  if (s.celle.size() > 1) {
-    d.testata.formato_tracciato = s.celle[1].dato1;
-    d.testata.codice_tracciato = s.celle[1].dato2;
+  if (s.celle.size() > cella_intestazione) {
+    d.testata.formato_tracciato = s.celle[cella_intestazione].dato1;
+    d.testata.codice_tracciato = s.celle[cella_intestazione].dato2;
   }
   if (s.voci_lette > voce_tabella::scenario) {
     d.testata.formato_tabella = s.tabella[voce_tabella::scenario].intero1;

@@ -55,8 +55,8 @@ void leggi_tabella(scenario_letto& s, std::string_view b) {
     const auto finisce_dentro = [&](const std::string& servono) {
       segnala(s, file, o,
               "il file finisce dentro la voce " + std::to_string(k) + " (ne restano " +
-                  std::to_string(b.size() - o) + " byte, ne servono " + servono +
-                  "): lette " + std::to_string(k) + " voci su " + std::to_string(voci_tabella_corsa));
+                  std::to_string(b.size() - o) + " byte, ne servono " + servono + "): lette " +
+                  std::to_string(k) + " voci su " + std::to_string(voci_tabella_corsa));
     };
     if (in.restano() < byte_voce_vuota) {
       finisce_dentro("almeno " + std::to_string(byte_voce_vuota));
@@ -102,8 +102,8 @@ bool percorri_valori(scenario_letto& s, byte_linea& b, F&& valore) {
       if (!in.ok() && fila.posizione() == o)
         testo = "il file finisce dentro il codice di tipo del valore " + numero;
       else if (!in.ok())
-        testo = "il file finisce dentro il valore " + numero + " (di tipo " +
-                std::to_string(tipo) + ")";
+        testo = "il file finisce dentro il valore " + numero + " (di tipo " + std::to_string(tipo) +
+                ")";
       else
         testo = "codice di tipo " + std::to_string(tipo) +
                 " sconosciuto (attesi 0, 2 o 5) nel valore " + numero;
@@ -162,9 +162,7 @@ void leggi_linea(scenario_letto& s, byte_linea b) {
   std::vector<size_t> scarti;
   if (!come_compilato || !piano_letto::senza_scarti(ultimo)) {
     scarti.reserve(n);
-    percorri_valori(s, b, [&](size_t byte, uint16_t) {
-      scarti.push_back(byte);
-    });
+    percorri_valori(s, b, [&](size_t byte, uint16_t) { scarti.push_back(byte); });
   }
   s.punti = piano_letto(b, ultimo, std::move(scarti));
 }

@@ -88,15 +88,19 @@ void valida_tracciato(scenario_letto& s, std::optional<int32_t> L) {
 void valida_intestazioni(scenario_letto& s) {
   const std::string& tracciato = s.file.tracciato;
   const std::string& tabella = s.file.tabella;
-  const bool cella1 = s.celle.size() > 1;
+  const bool cella1 = s.celle.size() > cella_intestazione;
   if (s.tracciato_presente && s.byte_tracciato > 0 && !cella1)
+    s.problemi.push_back({tracciato, s.byte_tracciato,
+                          "manca la cella " + std::to_string(cella_intestazione) +
+                              ", che porta il codice di formato e quello dello scenario"});
+  if (cella1 && s.celle[cella_intestazione].dato1 != formato_tracciato)
     s.problemi.push_back(
-        {tracciato, s.byte_tracciato,
-         "manca la cella 1, che porta il codice di formato e quello dello scenario"});
-  if (cella1 && s.celle[1].dato1 != formato_tracciato)
-    s.problemi.push_back({tracciato, byte_cella + scarto(s.celle[1], s.celle[1].dato1),
-                          "cella 1: codice di formato " + std::to_string(s.celle[1].dato1) +
-                              " invece di " + std::to_string(formato_tracciato)});
+        {tracciato,
+         cella_intestazione * byte_cella +
+             scarto(s.celle[cella_intestazione], s.celle[cella_intestazione].dato1),
+         "cella " + std::to_string(cella_intestazione) + ": codice di formato " +
+             std::to_string(s.celle[cella_intestazione].dato1) + " invece di " +
+             std::to_string(formato_tracciato)});
 
   const std::string voce_scenario = "voce " + std::to_string(voce_tabella::scenario) + ": ";
   if (s.voci_lette > voce_tabella::scenario) {
@@ -128,10 +132,14 @@ void valida_intestazioni(scenario_letto& s) {
     s.problemi.push_back({tabella, s.inizio_voce[voce_tabella::scenario] + scarto(v, v.orario),
                           voce_scenario + "codice dello scenario " + std::to_string(v.orario) +
                               " invece di " + std::to_string(codici.tabella) + dai_nomi});
-  if (cella1 && s.celle[1].dato2 != codici.tracciato)
-    s.problemi.push_back({tracciato, byte_cella + scarto(s.celle[1], s.celle[1].dato2),
-                          "cella 1: codice dello scenario " + std::to_string(s.celle[1].dato2) +
-                              " invece di " + std::to_string(codici.tracciato) + dai_nomi});
+  if (cella1 && s.celle[cella_intestazione].dato2 != codici.tracciato)
+    s.problemi.push_back(
+        {tracciato,
+         cella_intestazione * byte_cella +
+             scarto(s.celle[cella_intestazione], s.celle[cella_intestazione].dato2),
+         "cella " + std::to_string(cella_intestazione) + ": codice dello scenario " +
+             std::to_string(s.celle[cella_intestazione].dato2) + " invece di " +
+             std::to_string(codici.tracciato) + dai_nomi});
 }
 
 void valida_linea(scenario_letto& s, std::optional<int32_t> L) {
