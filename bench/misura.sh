@@ -39,7 +39,7 @@ fi
 cmake -S "$radice" -B "$build" -DCMAKE_BUILD_TYPE=Release -DSCENARIO_BENCH=ON \
   -DSCENARIO_TESTS=OFF >/dev/null
 cmake --build "$build" -j2 --target misure_scenario genera_sorgenti cronometro \
-  compila_scenario genera_scenario >/dev/null
+  compila_scenario genera_scenario esamina_scenario >/dev/null
 
 echo "== Macchina"
 echo "processori: $(nproc)"
@@ -158,6 +158,14 @@ for km in 100 500 1000; do
   per_km[$km]=$ultimo_tempo
   oltre_cp[$km]=$ultimo_scarto
 done
+
+# Reading the longest line back as an author checks it: esamina_scenario on
+# the files just compiled, in turns with true (its report goes through a pipe).
+confronta "esamina_scenario 1000 km" niente nessuna_uscita -- \
+  "$build/esamina_scenario" "$lavoro/km1000" Lunga 1
+awk -v e="$ultimo_tempo" -v c="${per_km[1000]}" 'BEGIN {
+  printf "esamina_scenario / compila_scenario a 1000 km: %.2f\n", e / c
+}'
 
 echo
 echo "== Costo fisso: $ripetizioni esecuzioni ciascuno, alternate con true o con cp"

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include "compiler/formato.h"
 #include "compiler/numeri.h"
 
 namespace {
@@ -40,6 +41,56 @@ TEST(Codifica, OgniCampoInByteLittleEndian) {
     c.scrivi(b);
     EXPECT_EQ(esadecimale(b.dati()), c.atteso) << c.nome;
   }
+}
+
+// The cursor reads back, field by field, what the encoder wrote; cut short
+// anywhere, it fails at the field the bytes run out in, says how many bytes
+// that field needed, and reads nothing past the end.
+TEST(Decodifica, RileggeIRecordETroncatiDiceDoveSiFerma) {
+  voce_corsa v;
+  v.tipo = 24;
+  v.inizio = -12250;
+  v.nome = "SAN PIETRO 2";
+  v.intero5 = -7;
+  v.orario = 22980;
+  const cella c{14, 80, -2, 3, 4, 225, 84, 2, 19, 65, 90};
+  codifica b;
+  campi(b, v);
+  campi(b, c);
+  const std::string tutto(b.dati());
+  for (size_t n = 0; n <= tutto.size(); ++n) {
+    decodifica in(std::string_view(tutto).substr(0, n));
+    voce_corsa letta;
+    cella letto;
+    campi(in, letta);
+    campi(in, letto);
+    if (n == tutto.size()) {
+      ASSERT_TRUE(in.ok());
+      EXPECT_TRUE(in.finito());
+      codifica di_nuovo;
+      campi(di_nuovo, letta);
+      campi(di_nuovo, letto);
+      EXPECT_EQ(di_nuovo.dati(), tutto);
+      continue;
+    }
+    ASSERT_FALSE(in.ok()) << n;
+    const guasto_lettura& g = *in.guasto();
+    EXPECT_EQ(in.posizione(), g.byte) << n;
+    EXPECT_LE(g.byte, n) << n;
+    EXPECT_EQ(g.restavano, n - g.byte) << n;
+    EXPECT_GT(g.servono, g.restavano) << n;
+    // The name's length field is whole from byte 16 on: its characters are
+    // what is then missing.
+    const bool nel_nome = n >= 16 && n < 16 + v.nome.size();
+    EXPECT_EQ(g.lunghezza_testo.has_value(), nel_nome) << n;
+  }
+  // A negative length is wrong whatever follows.
+  const std::string negativo("\xFD\xFF" "abc", 5);
+  decodifica in(negativo);
+  std::string testo;
+  EXPECT_FALSE(in.testo(testo));
+  EXPECT_EQ(in.guasto()->lunghezza_testo, -3);
+  EXPECT_EQ(in.posizione(), 0u);
 }
 
 TEST(Codifica, LetturaInversaDellaScrittura) {
