@@ -1,4 +1,4 @@
-// Puts the three kilometre-progressive segments (entries 81, 82, 83) in the
+// Puts the three kilometre-progressive segments (their three table entries) in the
 // order the simulator expects: by start position, largest first, or, when all
 // starts add up to zero, by which progressive values are given.
 #include <cstdint>
@@ -26,7 +26,8 @@ void in_voce(voce_corsa& v, const segmento& s) {
 }  // namespace
 
 void Form1::progressive_ordina() {
-  // As read: "tre" in 81, "due" in 82, "uno" in 83.
+  // As read: "tre" in the first segment's entry, "due" in the second's, "uno"
+  // in the third's.
   const segmento t = da_voce(tabella_corsa[voce_tabella::primo_segmento]);
   const segmento d = da_voce(tabella_corsa[voce_tabella::secondo_segmento]);
   const segmento u = da_voce(tabella_corsa[voce_tabella::terzo_segmento]);

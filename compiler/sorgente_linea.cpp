@@ -218,8 +218,9 @@ lettura_linea::esito lettura_linea::cartello() {
   if (f_.celle.empty()) throw errore_lettura("manca la lunghezza del percorso");
   cella& c = f_.celle[i];
   if (!libera(c)) return ferma(errore_compilazione::cartello_su_cella_occupata, p);
-  // Board texts fill the table from entry 80 down to entry 1, no further.
-  if (f_.prossimo_cartello < 1) throw errore_lettura("troppi cartelli");
+  // Board texts fill the table from the first board's entry down to the
+  // first station's, no further.
+  if (f_.prossimo_cartello < voce_tabella::prima_stazione) throw errore_lettura("troppi cartelli");
   if (f_.riga.size() > testo_massimo) throw errore_lettura("testo del cartello troppo lungo");
   c.tipo = tipo_cella::cartello;
   c.dato1 = basso16(f_.prossimo_cartello);
