@@ -121,6 +121,9 @@ std::string leggi_file(const fs::path& file) {
 }
 
 file_in_lettura::file_in_lettura(const fs::path& file) : nome_(file.string()) {
+  // A folder opens for reading on some systems, but has no bytes to give.
+  std::error_code ec;
+  if (fs::is_directory(file, ec)) throw errore_file(nome_, motivo(EISDIR));
   errno = 0;
   f_ = std::fopen(file.c_str(), "rb");
   if (!f_) throw errore_file(nome_, motivo(errno ? errno : ENOENT));

@@ -39,7 +39,8 @@ class byte_linea {
   // At least min(n, size() - at) bytes from byte `at` on, good until the
   // next call. From a file: errore_file if it cannot be read.
   std::string_view da(size_t at, size_t n) {
-    if (!file_) return tutti_.substr(std::min(at, dimensione_));
+    at = std::min(at, dimensione_);
+    if (!file_) return tutti_.substr(at);
     if (at < inizio_pezzo_ || std::min(at + n, dimensione_) > fine_pezzo_) carica(at);
     return {pezzo_.get() + (at - inizio_pezzo_), fine_pezzo_ - at};
   }
@@ -52,7 +53,7 @@ class byte_linea {
       : tutti_(tutti), file_(std::move(file)), dimensione_(dimensione) {}
   void carica(size_t at) {
     if (!pezzo_) pezzo_ = std::make_unique_for_overwrite<char[]>(pezzo);
-    inizio_pezzo_ = std::min(at, dimensione_);
+    inizio_pezzo_ = at;
     fine_pezzo_ = inizio_pezzo_ + file_->leggi_a(inizio_pezzo_, pezzo_.get(), pezzo);
   }
 
