@@ -1,6 +1,7 @@
 #include "tools/compila/compila.h"
 
 #include <random>
+#include <string_view>
 #include <system_error>
 
 #include "app/form1.h"
@@ -126,9 +127,11 @@ int compila_scenario(const std::vector<std::string>& argomenti, std::ostream& us
     errori << uso;
     return stato_uscita::uso;
   }
-  // The names form file names inside CARTELLA and nowhere else.
+  // The names form file names inside CARTELLA and nowhere else: no folder
+  // separator, and no NUL, which would cut the name short.
+  constexpr std::string_view vietati("/\\\0", 3);
   for (size_t i = 1; i < 3; ++i) {
-    if (posizionali[i].find_first_of(std::string("/\\0", 3)) != std::string::npos) {
+    if (posizionali[i].find_first_of(vietati) != std::string::npos) {
       errori << "compila_scenario: nome non valido: " << posizionali[i] << '\n';
       return stato_uscita::uso;
     }

@@ -155,6 +155,8 @@ TEST(CompilaScenario, ArgomentiSbagliati) {
       {"--veloce", cartella, "Prova", "5817"},
       {cartella + "/manca", "Prova", "5817"},
       {cartella, "../Prova", "5817"},
+      {cartella, "Prova", "58\\17"},
+      {cartella, "Prova", std::string("58\0" "17", 5)},
       {cartella, "", "5817"},
   };
   for (const auto& argomenti : casi) {
@@ -165,6 +167,26 @@ TEST(CompilaScenario, ArgomentiSbagliati) {
   const esito h = compila({"--help"});
   EXPECT_EQ(h.stato, stato_uscita::successo);
   EXPECT_NE(h.uscita.find("CARTELLA/NOME_linea.txt"), std::string::npos);
+}
+
+// A scenario and its train are named as a file name allows: every digit,
+// blanks, dots, dashes, brackets, letters outside ASCII.
+TEST(CompilaScenario, NomiConOgniCifra) {
+  const std::pair<std::string, std::string> nomi[] = {
+      {"Prova", "5807"},          {"Prova0", "10"},    {"0123456789", "2050"},
+      {"Linea 9.8-7_6+5", "T-0"}, {"(Ca' Nera)", "0"}, {"Citt\xC3\xA0", "[4]"},
+  };
+  for (const auto& [nome, treno] : nomi) {
+    cartella_temporanea c;
+    scrivi_testo(c / (nome + "_linea.txt"), linea_prova);
+    scrivi_testo(c / (nome + "_" + treno + "-.txt"), corsa_prova);
+    const esito e = compila({c.percorso().string(), nome, treno});
+    EXPECT_EQ(e.stato, stato_uscita::successo) << nome << " " << treno << ": " << e.errori;
+    EXPECT_EQ(c.elenco().size(), 5u) << nome << " " << treno;
+    const std::string sim = leggi_testo(c / (nome + "_" + treno + ".sim"));
+    EXPECT_NE(sim.find(nome), std::string::npos) << nome;
+    EXPECT_NE(sim.find(treno), std::string::npos) << treno;
+  }
 }
 
 TEST(CompilaScenario, ComeProcesso) {
