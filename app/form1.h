@@ -18,6 +18,7 @@
 
 #include "app/fine_programma.h"
 #include "app/piattaforma.h"
+#include "compiler/avvisi.h"
 #include "compiler/record.h"
 
 class lettore_voci;
@@ -36,6 +37,10 @@ class Form1 {
   // Ends a compilation: status 0, or 1 with one line naming the problem when
   // the compiler recorded one.
   [[noreturn]] void termina_compilazione();
+
+  // What the recorded problem means: for a read failure the reason the reader
+  // had, otherwise the sentence of its code.
+  std::string testo_del_errore() const;
 
   // The run sequence: the whole job, once (app/form_load.cpp).
   void Form_Load();
@@ -107,9 +112,16 @@ class Form1 {
   int32_t prossimo_cartello = voce_tabella::primo_cartello;
 
   // Where the last error of a source row stands, for authors editing by hand:
-  // the source file's name and the line of the row (0 when not from a row).
+  // the source file's name, the line and column of the item at fault (0 when
+  // not from a row), and for a read failure (code 25) its reason.
   std::string file_errore;
   int32_t riga_errore = 0;
+  int32_t colonna_errore = 0;
+  std::string motivo_errore;
+
+  // Rows the readers took though perhaps not as meant; never shown by the
+  // program itself, and never a change to what is compiled.
+  elenco_avvisi avvisi;
 
  private:
   piattaforma& piattaforma_;

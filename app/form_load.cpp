@@ -23,8 +23,9 @@ void Form1::termina_compilazione() {
   // The compiled files are written whatever the compiler found; a problem it
   // recorded is still a failed run, said on one line and in the exit status.
   if (codice_errore != 0) {
+    // Scripts read the part before the colon: it keeps its form.
     piattaforma_.segnala("Errore n. " + std::to_string(codice_errore) + " (posizione " +
-                         std::to_string(posizione_errore) + " m)");
+                         std::to_string(posizione_errore) + " m): " + testo_del_errore());
     throw fine_programma{stato_uscita::errori_compilazione};
   }
   throw fine_programma{stato_uscita::successo};

@@ -34,6 +34,11 @@ TEST(ScenarioPortato, CompilaSenzaErrori) {
   EXPECT_EQ(s.piattaforma.attese, 1);
   EXPECT_EQ(s.piattaforma.chiusure, 1);
   EXPECT_TRUE(s.piattaforma.messaggi.empty());
+  EXPECT_TRUE(s.piattaforma.segnalazioni.empty());
+  // The carried sources are what an author copies: they must be clean.
+  for (const avviso& a : s.form.avvisi.tenuti())
+    ADD_FAILURE() << a.file << ':' << a.riga << ':' << a.colonna << ": " << a.testo;
+  EXPECT_EQ(s.form.avvisi.totale(), 0);
   for (const std::string& f : file_compilati) EXPECT_TRUE(fs::exists(s.cartella / f)) << f;
   EXPECT_FALSE(fs::exists(s.cartella / "Ombrasca1_linea.txt"));
   EXPECT_FALSE(fs::exists(s.cartella / "Ombrasca1_5817-.txt"));

@@ -2,7 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <fstream>
 #include <set>
+#include <sstream>
+#include <string>
 
 namespace {
 
@@ -18,6 +21,19 @@ TEST(CodiciErrore, OgniNumeroUnaVoltaConUnTesto) {
     EXPECT_EQ(testo_errore(n), e.testo) << n;
   }
   EXPECT_TRUE(testo_errore(0).empty());
+}
+
+// README.md lists every code with the very text the tools print.
+TEST(CodiciErrore, OgniNumeroNellaTabellaDelREADME) {
+  std::ifstream f(std::string(CARTELLA_PROGETTO) + "/README.md");
+  std::stringstream readme;
+  readme << f.rdbuf();
+  ASSERT_FALSE(readme.str().empty());
+  for (const voce_errore& e : elenco_errori) {
+    const std::string riga =
+        "| " + std::to_string(numero_errore(e.codice)) + " | " + std::string(e.testo) + " |";
+    EXPECT_NE(readme.str().find(riga), std::string::npos) << riga;
+  }
 }
 
 }  // namespace

@@ -56,6 +56,8 @@ struct segnalatore {
     // The problem no longer belongs to a source row.
     form.file_errore.clear();
     form.riga_errore = 0;
+    form.colonna_errore = 0;
+    form.motivo_errore.clear();
   }
 };
 

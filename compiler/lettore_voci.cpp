@@ -41,9 +41,29 @@ double valore_numerico(std::string_view s) {
   return v;
 }
 
+// A number as an author wrote it, without a fraction of zeros or an exponent.
+std::string in_cifre(double x) {
+  if (std::isinf(x)) return x > 0 ? "oltre 1e308" : "sotto -1e308";
+  char b[32];
+  const auto esito = std::to_chars(b, b + sizeof b, x, std::chars_format::fixed, 0);
+  return std::string(b, esito.ptr);
+}
+
+// Whether an item is a number by the grammar of valore_numerico.
+bool numerica(std::string_view s) {
+  size_t i = (!s.empty() && (s[0] == '+' || s[0] == '-')) ? 1 : 0;
+  size_t cifre = 0;
+  for (; i < s.size() && s[i] >= '0' && s[i] <= '9'; ++i) ++cifre;
+  if (i < s.size() && s[i] == '.')
+    for (++i; i < s.size() && s[i] >= '0' && s[i] <= '9'; ++i) ++cifre;
+  return cifre > 0 && i == s.size();
+}
+
 double intero_nei_limiti(double x, double minimo, double massimo) {
   const double r = std::nearbyint(x);
-  if (!(r >= minimo && r <= massimo)) throw errore_lettura("numero fuori dai limiti del campo");
+  if (!(r >= minimo && r <= massimo))
+    throw errore_lettura("il numero " + in_cifre(x) + " non sta nel suo campo, che va da " +
+                         in_cifre(minimo) + " a " + in_cifre(massimo));
   return r;
 }
 
@@ -62,12 +82,17 @@ void lettore_voci::consuma_fine_riga() {
     ++pos_;
   }
   ++riga_;
+  inizio_riga_ = pos_;
+  riga_nuova_ = true;
 }
 
 void lettore_voci::inizia_voce() {
   salta_spazi();
+  if (fine()) throw errore_lettura("il file finisce a meta' di una riga: mancano dei valori");
   riga_voce_ = riga_;
-  if (fine()) throw errore_lettura("fine del file dentro una riga");
+  colonna_voce_ = static_cast<int32_t>(pos_ - inizio_riga_ + 1);
+  a_inizio_riga_ = riga_nuova_;
+  riga_nuova_ = false;
 }
 
 std::string_view lettore_voci::testo() {
@@ -76,8 +101,10 @@ std::string_view lettore_voci::testo() {
     const size_t inizio = ++pos_;
     while (pos_ < dati_.size() && dati_[pos_] != '"') {
       if (dati_[pos_] == '\n' ||
-          (dati_[pos_] == '\r' && (pos_ + 1 >= dati_.size() || dati_[pos_ + 1] != '\n')))
+          (dati_[pos_] == '\r' && (pos_ + 1 >= dati_.size() || dati_[pos_ + 1] != '\n'))) {
         ++riga_;
+        inizio_riga_ = pos_ + 1;
+      }
       ++pos_;
     }
     const std::string_view voce(dati_.data() + inizio, pos_ - inizio);
@@ -119,7 +146,9 @@ double lettore_voci::numero() {
     else if (fine_riga(dati_[pos_]))
       consuma_fine_riga();
   }
-  return valore_numerico(voce);
+  const double v = valore_numerico(voce);
+  if (v == 0 && letto_come_zero && !numerica(voce)) letto_come_zero(voce);
+  return v;
 }
 
 int32_t lettore_voci::i32() {

@@ -12,6 +12,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <string_view>
 
@@ -37,8 +38,17 @@ class lettore_voci {
   int16_t i16();
   uint8_t u8();
 
-  // Line (from 1) on which the last item read began.
+  // Line and column (both from 1, the column in bytes) at which the last item
+  // read began; a read at the end of the file leaves them on the item before.
   int32_t riga_voce() const { return riga_voce_; }
+  int32_t colonna_voce() const { return colonna_voce_; }
+  // Whether the last item read was the first one on its line.
+  bool a_inizio_riga() const { return a_inizio_riga_; }
+
+  // Called with a number item that read as 0 although it was empty or not a
+  // number (its text, empty when it was empty), while riga_voce and
+  // colonna_voce point at it. The readers warn authors of these.
+  std::function<void(std::string_view)> letto_come_zero;
 
  private:
   void salta_spazi();
@@ -47,8 +57,12 @@ class lettore_voci {
 
   std::string dati_;
   size_t pos_ = 0;
+  size_t inizio_riga_ = 0;  // where the line being read begins
   int32_t riga_ = 1;
+  bool riga_nuova_ = true;  // no item read yet on the current line
   int32_t riga_voce_ = 1;
+  int32_t colonna_voce_ = 1;
+  bool a_inizio_riga_ = true;
 };
 
 // Substring tests on a lead item: exact, or ignoring the case of letters.

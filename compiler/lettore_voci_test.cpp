@@ -154,22 +154,37 @@ TEST(LettoreVoci, LimitiDeiCampi) {
   }
 }
 
-TEST(LettoreVoci, RigaDiOgniVoce) {
+// Messages point at an item by line and column, as editors count them.
+TEST(LettoreVoci, RigaEColonnaDiOgniVoce) {
   lettore_voci in("[generale]\r\nlunghezza percorso,    124000\r\n\r\n\"due\nrighe\", x\r\ny");
-  in.testo();
-  EXPECT_EQ(in.riga_voce(), 1);
-  in.testo();
-  EXPECT_EQ(in.riga_voce(), 2);
-  in.i32();
-  EXPECT_EQ(in.riga_voce(), 2);
-  in.testo();
-  EXPECT_EQ(in.riga_voce(), 3);
-  in.testo();
-  EXPECT_EQ(in.riga_voce(), 4);
-  in.testo();
-  EXPECT_EQ(in.riga_voce(), 5);
-  in.testo();
+  const struct {
+    bool numero;
+    int32_t riga, colonna;
+    bool a_inizio_riga;
+  } voci[] = {{false, 1, 1, true}, {false, 2, 1, true},  {true, 2, 24, false}, {false, 3, 1, true},
+              {false, 4, 1, true}, {false, 5, 9, false}, {false, 6, 1, true}};
+  for (const auto& v : voci) {
+    if (v.numero)
+      in.numero();
+    else
+      in.testo();
+    EXPECT_EQ(in.riga_voce(), v.riga);
+    EXPECT_EQ(in.colonna_voce(), v.colonna) << "line " << v.riga;
+    EXPECT_EQ(in.a_inizio_riga(), v.a_inizio_riga) << "line " << v.riga;
+  }
+  // Past the end the place stays on the last item.
+  EXPECT_THROW(in.numero(), errore_lettura);
   EXPECT_EQ(in.riga_voce(), 6);
+  EXPECT_EQ(in.colonna_voce(), 1);
+}
+
+// Only an item that reads as 0 without being a number is handed on.
+TEST(LettoreVoci, NumeriCheValgonoZeroSenzaEsserlo) {
+  lettore_voci in("0, -0, 0.0, , 50O, AC, 7, 1e3\r\n");
+  std::vector<std::string> segnalate;
+  in.letto_come_zero = [&](std::string_view v) { segnalate.emplace_back(v); };
+  for (int i = 0; i < 8; ++i) in.numero();
+  EXPECT_EQ(segnalate, (std::vector<std::string>{"", "50O", "AC", "1e3"}));
 }
 
 TEST(LettoreVoci, ParoleChiaveComeSottostringhe) {

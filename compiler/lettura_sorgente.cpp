@@ -1,5 +1,7 @@
 #include "compiler/lettura_sorgente.h"
 
+#include <system_error>
+
 #include "app/file_disco.h"
 #include "compiler/codici_errore.h"
 
@@ -9,12 +11,86 @@ bool lettura_sorgente::prossima_riga() {
     leggi_capo();
     if (in_.fine()) return false;
     if (commenti == 2 || !contiene(f_.riga, "-")) return true;
+    commento();
   }
+}
+
+void lettura_sorgente::commento() {
+  if (!f_.riga.starts_with('-') && capo_a_inizio_riga_)
+    avvisa(avviso_di::commento_sospetto, capo_,
+           citazione(f_.riga) +
+               " contiene un trattino, e la riga e' saltata come un commento; un commento "
+               "comincia con '-'");
+  // What follows on a comment's line is no row of its own.
+  salta_riga();
 }
 
 lettura_sorgente::esito lettura_sorgente::chiudi() {
   elimina_file(file_);
   return esito::ferma;
+}
+
+void lettura_sorgente::avvisa(avviso_di tipo, luogo dove, std::string testo) {
+  if (dove.riga != riga_avvisi_) {
+    riga_avvisi_ = dove.riga;
+    tipi_avvisati_ = 0;
+  }
+  const uint32_t bit = 1u << static_cast<unsigned>(tipo);
+  if ((tipi_avvisati_ & bit) != 0) return;
+  tipi_avvisati_ |= bit;
+  f_.avvisi.aggiungi({nome_file_, dove.riga, dove.colonna, std::move(testo)});
+}
+
+std::string lettura_sorgente::citazione(std::string_view voce) {
+  constexpr size_t massimo = 40;
+  std::string c = "'";
+  for (size_t i = 0; i < voce.size() && i < massimo; ++i) {
+    const unsigned char x = static_cast<unsigned char>(voce[i]);
+    c += (x < 0x20 || x == 0x7F) ? '?' : voce[i];
+  }
+  if (voce.size() > massimo) c += "...";
+  return c + "'";
+}
+
+void lettura_sorgente::riga_non_letta() {
+  const std::string& r = f_.riga;
+  if (r.empty() || (contiene(r, "[") && contiene(r, "]")) || capo_.riga == riga_saltata_) return;
+  if (capo_a_inizio_riga_) {
+    avvisa(avviso_di::riga_sconosciuta, capo_,
+           "riga ignorata: " + citazione(r) +
+               " non contiene nessuna parola chiave di questo file: correggere la parola o "
+               "togliere la riga");
+    salta_riga();
+  } else {
+    avvisa(avviso_di::voce_in_piu, capo_,
+           citazione(r) +
+               " e' in piu' in fondo alla riga, dopo i valori che la riga legge, ed e' "
+               "ignorato: toglierlo, o controllare i valori prima");
+  }
+}
+
+void lettura_sorgente::numero_letto_come_zero(std::string_view voce) {
+  if (voce.empty()) {
+    if (!vuote_ammesse_)
+      avvisa(avviso_di::numero_vuoto, qui(), "manca un valore: vale 0; scrivere 0 se e' voluto");
+    return;
+  }
+  if (parole_ammesse_ && voce.find_first_of("0123456789") == std::string_view::npos) return;
+  avvisa(avviso_di::numero_illeggibile, qui(),
+         citazione(voce) + " non e' un numero e vale 0: correggere il valore");
+}
+
+void lettura_sorgente::avvisa_ordine(const ordine_righe& ordine, int32_t p, int64_t c) {
+  const std::string riga =
+      "la riga di " + std::string(ordine.nome) + " a " + std::to_string(p) + " m";
+  const std::string prima = std::to_string(ordine.posizione) + " m";
+  avvisa(avviso_di::fuori_ordine, colpa_,
+         c == ordine.cella
+             ? riga + " cade nella stessa cella di 50 m della precedente, a " + prima +
+                   ": una cella ha un valore solo, e una delle due righe non vale dove e' "
+                   "scritta; tenere una riga per cella"
+             : riga + " viene dopo quella a " + prima + ": le righe di " + ordine.nome +
+                   " vanno in ordine di posizione crescente");
 }
 
 bool leggi_sorgente(Form1& f, const std::filesystem::path& file,
@@ -25,17 +101,23 @@ bool leggi_sorgente(Form1& f, const std::filesystem::path& file,
       dati = leggi_file(file);
     } catch (const errore_file& e) {
       f.riga_errore = 0;
-      throw errore_lettura(e.what());
+      f.colonna_errore = 0;
+      std::error_code ec;
+      if (!std::filesystem::exists(file, ec))
+        throw errore_lettura("manca il file " + file.filename().string());
+      throw errore_lettura("il file non si legge: " + e.motivo());
     }
     lettore_voci in(std::move(dati));
     try {
       return lettura(in);
     } catch (const errore_lettura& e) {
       f.riga_errore = e.riga() > 0 ? e.riga() : in.riga_voce();
+      f.colonna_errore = e.riga() > 0 ? e.colonna() : in.colonna_voce();
       throw;
     }
-  } catch (const errore_lettura&) {
+  } catch (const errore_lettura& e) {
     f.codice_errore = numero_errore(errore_compilazione::lettura_fallita);
+    f.motivo_errore = e.what();
     f.file_errore = file.filename().string();
     elimina_file(f.file_sorgente_linea());
     elimina_file(f.file_sorgente_corsa());

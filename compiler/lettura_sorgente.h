@@ -1,11 +1,14 @@
 // What the two source readers share: the file read as items, the lead item
-// of each row with its line, the comment items before it, the position check
-// and the error pair that points authors at the row.
+// of each row with its place, the comment items before it, the position check,
+// the error pair that points authors at the item at fault, and the warnings
+// for what a row gives that its author may not have meant.
 #pragma once
 
 #include <cstdint>
 #include <filesystem>
 #include <functional>
+#include <string>
+#include <string_view>
 
 #include "app/form1.h"
 #include "compiler/codici_errore.h"
@@ -18,7 +21,50 @@ inline constexpr size_t testo_massimo = 32767;
 class lettura_sorgente {
  protected:
   lettura_sorgente(Form1& f, lettore_voci& in, const std::filesystem::path& file)
-      : f_(f), in_(in), file_(file), nome_file_(file.filename().string()) {}
+      : f_(f), in_(in), file_(file), nome_file_(file.filename().string()) {
+    in_.letto_come_zero = [this](std::string_view voce) { numero_letto_come_zero(voce); };
+  }
+  ~lettura_sorgente() { in_.letto_come_zero = nullptr; }
+  lettura_sorgente(const lettura_sorgente&) = delete;
+  lettura_sorgente& operator=(const lettura_sorgente&) = delete;
+
+  // Where an item begins in the file.
+  struct luogo {
+    int32_t riga = 0;
+    int32_t colonna = 0;
+  };
+  luogo qui() const { return {in_.riga_voce(), in_.colonna_voce()}; }
+
+  // The kinds of warning: at most one of each kind per line of the file.
+  enum class avviso_di : uint8_t {
+    riga_sconosciuta,    // a lead item that holds no keyword
+    voce_in_piu,         // an item left over after a row has read its values
+    numero_illeggibile,  // a number item that is not a number and reads as 0
+    numero_vuoto,        // an empty number item, which reads as 0
+    commento_sospetto,   // a lead item skipped as a comment for a dash inside it
+    curva_ambigua,       // a curve's side or class read from a doubtful lead item
+    valore_troncato,     // a value wider than its field, kept in its low bits
+    fuori_ordine,        // a row of a filled value not after the one before it
+    curva_tagliata,      // a curve that starts where the plan is already drawn
+    curva_oltre_fine,    // a curve that runs past the last point of the plan
+    senza_generale,      // a file without "[generale]": nothing in it is read
+  };
+  void avvisa(avviso_di tipo, luogo dove, std::string testo);
+  // The item as an author reads it in a message: quoted, cut short when long.
+  static std::string citazione(std::string_view voce);
+
+  // A lead item that started no row: a section line, or a word that is no
+  // keyword (or a leftover item of the row before).
+  void riga_non_letta();
+  // A lead item skipped as a comment.
+  void commento();
+  // Items on this line are known to be left unread (a curve row when the
+  // plan is not built): they warn of nothing.
+  void salta_riga() { riga_saltata_ = capo_.riga; }
+  // Number items that may be empty (a side of a board left blank) or words
+  // (a code point without a code) without a warning.
+  bool vuote_ammesse_ = false;
+  bool parole_ammesse_ = false;
 
   // What a row leaves the loop to do: go on, stop and still run the
   // end-of-file steps (a position off the track), or stop for good.
@@ -42,19 +88,33 @@ class lettura_sorgente {
     return chiudi();
   }
 
+  // Rows of one filled value (gradient, speed, adhesion) go in ascending
+  // order, one per cell: the last one's cell and position, for the warning.
+  struct ordine_righe {
+    const char* nome;    // "pendenza", as the warning names the rows
+    bool vista = false;  // whether a row came before
+    int64_t cella = 0;
+    int32_t posizione = 0;
+  };
+
   // A row "position, value" of a value that holds up to the next such row:
   // riempi_fino(c) gives the cells before the position's own cell c the value
-  // in force until now, then the row's value is the one in force.
+  // in force until now, then the row's value is the one in force. `dove` is
+  // left on the value's item.
   template <class F>
-  esito riga_di_valore(int64_t& in_vigore, F riempi_fino) {
-    const int32_t p = in_.i32();
+  esito riga_di_valore(int64_t& in_vigore, ordine_righe& ordine, luogo& dove, F riempi_fino) {
+    const int32_t p = posizione();
     const int32_t v = in_.i32();
+    dove = qui();
     if (!in_percorso(p)) return fuori_percorso(p);
     const int64_t c = indice_cella(p, 0);
+    if (ordine.vista && c <= ordine.cella) avvisa_ordine(ordine, p, c);
+    ordine = {ordine.nome, true, c, p};
     if (c > 0) riempi_fino(c);
     in_vigore = v;
     return esito::avanti;
   }
+  void avvisa_ordine(const ordine_righe& ordine, int32_t p, int64_t c);
 
   // Reads the next row's lead item into riga; a lead item holding "-" is a
   // comment and the next item stands in its place, at most twice in a row.
@@ -63,8 +123,17 @@ class lettura_sorgente {
 
   void leggi_capo() {
     f_.riga = in_.testo();
-    riga_capo_ = in_.riga_voce();
+    capo_ = colpa_ = qui();
+    capo_a_inizio_riga_ = in_.a_inizio_riga();
   }
+  // The position item of a row: an error of the row points at it.
+  int32_t posizione() {
+    const int32_t p = in_.i32();
+    colpa_ = qui();
+    return p;
+  }
+  // An error of the row points at the item just read.
+  void colpa_qui() { colpa_ = qui(); }
 
   // A row's position p is on the track when (p + margine) / 50 does not
   // exceed the last cell, compared as real numbers.
@@ -89,7 +158,8 @@ class lettura_sorgente {
   void segna(int32_t codice) {
     f_.codice_errore = codice;
     f_.file_errore = nome_file_;
-    f_.riga_errore = riga_capo_;
+    f_.riga_errore = colpa_.riga;
+    f_.colonna_errore = colpa_.colonna;
   }
   void segna(int32_t codice, int64_t posizione) {
     segna(codice);
@@ -100,15 +170,23 @@ class lettura_sorgente {
   lettore_voci& in_;
   std::filesystem::path file_;
   std::string nome_file_;
-  int32_t riga_capo_ = 0;
+  luogo capo_;   // the lead item of the current row
+  luogo colpa_;  // the item an error of the current row points at
+  bool capo_a_inizio_riga_ = true;
 
  private:
   esito chiudi();
+  void numero_letto_come_zero(std::string_view voce);
+
+  int32_t riga_avvisi_ = 0;     // the line of the last warning
+  uint32_t tipi_avvisati_ = 0;  // the kinds warned of on that line
+  int32_t riga_saltata_ = 0;
 };
 
 // Reads one source file with the given reader. A read failure anywhere in it
 // (the file cannot be read, a number does not fit its field, the file ends
-// inside a row) gives code 25 and deletes both source files. Returns what the
-// reader returned, false after a read failure.
+// inside a row) gives code 25, with its reason and the place of the item at
+// fault, and deletes both source files. Returns what the reader returned,
+// false after a read failure.
 bool leggi_sorgente(Form1& f, const std::filesystem::path& file,
                     const std::function<bool(lettore_voci&)>& lettura);

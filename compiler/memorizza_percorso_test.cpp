@@ -45,7 +45,8 @@ TEST(MemorizzaPercorso, UnErroreDelleSorgentiScriveComunqueIFile) {
   EXPECT_EQ(d.compila(sorgente_linea(0, {"pendenza,  9999,   1"}), sorgente_corsa()),
             stato_uscita::errori_compilazione);
   EXPECT_EQ(d.piattaforma.segnalazioni,
-            std::vector<std::string>{"Errore n. 15 (posizione 9999 m)"});
+            std::vector<std::string>{
+                "Errore n. 15 (posizione 9999 m): la posizione cade fuori dal percorso"});
   EXPECT_TRUE(std::filesystem::exists(d.cartella / "Ombrasca1_5817.dat"));
 }
 

@@ -4,6 +4,7 @@
 // and slowdowns to their storers.
 #include <cstdint>
 #include <limits>
+#include <string>
 
 #include "app/file_disco.h"
 #include "app/form1.h"
@@ -34,7 +35,10 @@ class lettura_corsa : lettura_sorgente {
   // uses it, which may be rows later: the fault lies with the row that set it.
   uint8_t unita_velocita() const {
     const double u = arrotonda(static_cast<double>(velocita_) / 5);
-    if (u < 0 || u > 255) throw errore_lettura("velocita fuori dai limiti", riga_velocita_);
+    if (u < 0 || u > 255)
+      throw errore_lettura("la velocita' " + std::to_string(velocita_) +
+                               " km/h e' fuori dai limiti: va da 0 a 1277 km/h",
+                           luogo_velocita_.riga, luogo_velocita_.colonna);
     return static_cast<uint8_t>(u);
   }
   void scrivi_velocita();
@@ -48,17 +52,24 @@ class lettura_corsa : lettura_sorgente {
   int64_t punto_velocita_ = 0;
   int64_t punto_aderenza_ = 0;
   int64_t velocita_ = 0;
-  int32_t riga_velocita_ = 0;
+  luogo luogo_velocita_;
   int64_t aderenza_ = 0;
   int32_t stazione_ = 1;  // the entry of the next station
+  ordine_righe velocita_righe_{"velocita'"};
+  ordine_righe aderenze_{"aderenza"};
 };
 
 void lettura_corsa::esegui() {
   // Nothing before the general section is looked at.
-  while (!in_.fine()) {
+  bool generale = false;
+  while (!in_.fine() && !generale) {
     leggi_capo();
-    if (contiene_ic(f_.riga, "[generale]")) break;
+    generale = contiene_ic(f_.riga, "[generale]");
   }
+  if (!generale)
+    avvisa(avviso_di::senza_generale, {1, 1},
+           "manca la riga [generale]: nessuna riga del file e' letta; scriverla in testa al "
+           "file, prima delle righe del treno");
   while (prossima_riga()) {
     const esito e = riga();
     if (e == esito::ferma) return;
@@ -72,21 +83,27 @@ lettura_corsa::esito lettura_corsa::riga() {
   const std::string& r = f_.riga;
   auto& t = f_.tabella_corsa;
   esito e = esito::avanti;
-  if (contiene_ic(r, "frenata") && contiene_ic(r, "massa"))
-    t[voce_tabella::lunghezza].inizio = in_.i32();
-  if (contiene_ic(r, "vetture")) t[voce_tabella::lunghezza].progressiva = in_.i32();
-  if (contiene_ic(r, "velocit") && (e = velocita()) != esito::avanti) return e;
-  if (contiene_ic(r, "aderenza") && (e = aderenza()) != esito::avanti) return e;
-  if (contiene_ic(r, "orologio")) {
+  bool letta = false;
+  const auto parola = [&](std::string_view p) {
+    const bool si = contiene_ic(r, p);
+    letta |= si;
+    return si;
+  };
+  if (contiene_ic(r, "frenata") && parola("massa")) t[voce_tabella::lunghezza].inizio = in_.i32();
+  if (parola("vetture")) t[voce_tabella::lunghezza].progressiva = in_.i32();
+  if (parola("velocit") && (e = velocita()) != esito::avanti) return e;
+  if (parola("aderenza") && (e = aderenza()) != esito::avanti) return e;
+  if (parola("orologio")) {
     t[voce_tabella::treno].intero3 = in_.i16();
     t[voce_tabella::treno].intero4 = in_.i16();
     t[voce_tabella::treno].intero5 = in_.i16();
   }
-  if (contiene_ic(r, "sabbia")) t[voce_tabella::treno].intero1 = in_.i16();
-  if (contiene_ic(r, "segnale") && (e = segnale()) != esito::avanti) return e;
-  if (contiene_ic(r, "rallentamento") && (e = rallentamento()) != esito::avanti) return e;
-  if (contiene_ic(r, "abbattimento") && (e = codice()) != esito::avanti) return e;
-  if (contiene_ic(r, "stazione")) return stazione();
+  if (parola("sabbia")) t[voce_tabella::treno].intero1 = in_.i16();
+  if (parola("segnale") && (e = segnale()) != esito::avanti) return e;
+  if (parola("rallentamento") && (e = rallentamento()) != esito::avanti) return e;
+  if (parola("abbattimento") && (e = codice()) != esito::avanti) return e;
+  if (parola("stazione")) return stazione();
+  if (!letta) riga_non_letta();
   return esito::avanti;
 }
 
@@ -101,23 +118,36 @@ void lettura_corsa::riempi_aderenza(int64_t fino) {
 
 lettura_corsa::esito lettura_corsa::velocita() {
   // At least one cell is written; the fill stops short of the last cell.
-  const esito e = riga_di_valore(velocita_, [this](int64_t c) {
+  luogo dove;
+  const esito e = riga_di_valore(velocita_, velocita_righe_, dove, [this](int64_t c) {
     do {
       if (punto_velocita_ >= u_) break;
       scrivi_velocita();
     } while (punto_velocita_ < c);
   });
-  if (e == esito::avanti) riga_velocita_ = riga_capo_;
+  if (e == esito::avanti) luogo_velocita_ = dove;
   return e;
 }
 
 lettura_corsa::esito lettura_corsa::aderenza() {
-  return riga_di_valore(aderenza_, [this](int64_t fino) { riempi_aderenza(fino); });
+  luogo dove;
+  const esito e =
+      riga_di_valore(aderenza_, aderenze_, dove, [this](int64_t fino) { riempi_aderenza(fino); });
+  if (e == esito::avanti && (aderenza_ < 0 || aderenza_ > 255))
+    avvisa(avviso_di::valore_troncato, dove,
+           "l'aderenza " + std::to_string(aderenza_) +
+               " e' fuori da 0 ... 255 e nel file compilato diventa " +
+               std::to_string(basso8(aderenza_)));
+  return e;
 }
 
 lettura_corsa::esito lettura_corsa::codice() {
-  const int32_t p = in_.i32();
+  const int32_t p = posizione();
+  // A word in place of the code ("AC") is a point where the code ceases.
+  parole_ammesse_ = true;
   const int32_t w = in_.i32();
+  parole_ammesse_ = false;
+  const luogo dove = qui();
   const int64_t c = indice_cella(p, 0);
   if (!in_percorso(p) || !in_celle(c)) return fuori_percorso(p);
   cella& x = cella_in(c);
@@ -125,6 +155,10 @@ lettura_corsa::esito lettura_corsa::codice() {
   if (w > 0) {
     x.tipo = tipo_cella::punto_codice;
     x.dato1 = basso16(w);
+    if (w > 32767)
+      avvisa(avviso_di::valore_troncato, dove,
+             "il codice " + std::to_string(w) + " e' oltre 32767 e nel file compilato diventa " +
+                 std::to_string(x.dato1));
   } else {
     x.tipo = tipo_cella::punto_senza_codice;
   }
@@ -132,7 +166,7 @@ lettura_corsa::esito lettura_corsa::codice() {
 }
 
 lettura_corsa::esito lettura_corsa::segnale() {
-  const int32_t posizione = in_.i32();
+  const int32_t posizione = lettura_sorgente::posizione();
   int32_t v[10];
   for (int32_t& x : v) x = in_.i32();
   if (!in_percorso(posizione) || !in_celle(indice_cella(posizione, 1)))
@@ -143,7 +177,7 @@ lettura_corsa::esito lettura_corsa::segnale() {
 }
 
 lettura_corsa::esito lettura_corsa::rallentamento() {
-  const int32_t x = in_.i32();
+  const int32_t x = posizione();
   int32_t v = in_.i32();
   int32_t l = in_.i32();
   int32_t f_tt = in_.i32();
@@ -166,13 +200,16 @@ lettura_corsa::esito lettura_corsa::stazione() {
   if (k > f_.prossimo_cartello) return ferma(errore_compilazione::troppe_stazioni);
   voce_corsa& s = f_.tabella_corsa[static_cast<size_t>(k)];
 
-  const int32_t p = in_.i32();
+  const int32_t p = posizione();
   s.progressiva = p;
   if (!in_percorso(p, 800)) return fuori_percorso(p);
   if (p % 50 != 0) return ferma(errore_compilazione::stazione_fuori_passo, p);
   s.tipo = in_.u8();
   const int32_t lunghezza = in_.i32();
-  if (lunghezza % 100 != 0) return ferma(errore_compilazione::lunghezza_stazione_fuori_passo, p);
+  if (lunghezza % 100 != 0) {
+    colpa_qui();
+    return ferma(errore_compilazione::lunghezza_stazione_fuori_passo, p);
+  }
   s.byte1 = in_.u8();
   s.byte5 = in_.u8();
   s.byte4 = in_.u8();
@@ -187,12 +224,15 @@ lettura_corsa::esito lettura_corsa::stazione() {
   const int64_t minuti = in_.i32();
   const int64_t secondi = in_.i32();
   const std::string_view nome = in_.testo();
-  if (nome.size() > testo_massimo) throw errore_lettura("nome della stazione troppo lungo");
+  if (nome.size() > testo_massimo)
+    throw errore_lettura("il nome della stazione supera 32767 caratteri");
   s.nome = nome;
 
-  auto lungo = [](int64_t v) {
+  auto lungo = [this](int64_t v) {
     if (v < std::numeric_limits<int32_t>::min() || v > std::numeric_limits<int32_t>::max())
-      throw errore_lettura("valore fuori dai limiti di un Long");
+      throw errore_lettura(
+          "l'orario o l'area della stazione escono dai limiti di un numero a 32 bit", colpa_.riga,
+          colpa_.colonna);
     return static_cast<int32_t>(v);
   };
   s.orario = lungo((ore * 60 + minuti) * 60 + secondi);
@@ -252,6 +292,7 @@ void lettura_corsa::fine_file() {
       f_.codice_errore = numero_errore(errore_compilazione::progressiva_fuori_passo);
       f_.file_errore = f_.file_sorgente_linea().filename().string();
       f_.riga_errore = 0;
+      f_.colonna_errore = 0;
     }
   }
 }

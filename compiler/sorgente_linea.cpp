@@ -4,6 +4,7 @@
 // mountain spans, speed indicator boards and text boards.
 #include <algorithm>
 #include <cstdint>
+#include <string>
 
 #include "app/file_disco.h"
 #include "app/form1.h"
@@ -14,6 +15,10 @@
 namespace {
 
 constexpr int64_t ultimo_punto_curve = 1000000;
+
+constexpr const char* manca_lunghezza =
+    "manca la lunghezza del percorso: la sezione [generale] deve avere la riga "
+    "'lunghezza percorso, METRI' prima delle altre righe";
 
 class lettura_linea : lettura_sorgente {
  public:
@@ -36,10 +41,12 @@ class lettura_linea : lettura_sorgente {
   void fine_file();
 
   void riempi_pendenza(int64_t fino);
+  void avvisa_curva(int64_t s, int64_t d, double k);
 
   // Gradient cursor and gradient in force.
   int64_t c_ = 0;
   int64_t g_ = 0;
+  ordine_righe pendenze_{"pendenza"};
 };
 
 bool lettura_linea::esegui() {
@@ -49,7 +56,7 @@ bool lettura_linea::esegui() {
   f_.n_montagne = 0;
   f_.prossimo_cartello = voce_tabella::primo_cartello;
   if (f_.scrivi_linea != 0) {
-    if (!f_.punti_linea.esiste()) throw errore_lettura("manca la lunghezza del percorso");
+    if (!f_.punti_linea.esiste()) throw errore_lettura(manca_lunghezza);
     f_.punti_linea.inizia(0, 0, 0, 1);
   }
 
@@ -65,7 +72,10 @@ bool lettura_linea::esegui() {
 lettura_linea::esito lettura_linea::cerca_generale() {
   for (;;) {
     if (!in_.fine()) leggi_capo();
-    if (in_.fine()) return ferma(errore_compilazione::manca_sezione_generale);
+    if (in_.fine()) {
+      colpa_ = {};  // a problem of the whole file, not of a row
+      return ferma(errore_compilazione::manca_sezione_generale);
+    }
     if (contiene_ic(f_.riga, "[generale]")) return esito::avanti;
   }
 }
@@ -75,8 +85,11 @@ lettura_linea::esito lettura_linea::sezione_generale() {
     leggi_capo();
     if (in_.fine()) break;
     // Comment lines: up to ten dash items in a row are passed over.
-    for (int n = 0; n < 10; ++n)
-      if (contiene(f_.riga, "-")) leggi_capo();
+    for (int n = 0; n < 10; ++n) {
+      if (!contiene(f_.riga, "-")) continue;
+      commento();
+      leggi_capo();
+    }
     if (riga_generale() == esito::ferma) return esito::ferma;
     const std::string& r = f_.riga;
     if (!r.starts_with('-') && contiene(r, "[") && contiene(r, "]")) break;
@@ -94,35 +107,47 @@ void lettura_linea::leggi_segmento(voce_corsa& v) {
 lettura_linea::esito lettura_linea::riga_generale() {
   const std::string& r = f_.riga;
   auto& t = f_.tabella_corsa;
-  if (contiene_ic(r, "percorso") && contiene_ic(r, "lunghezza")) {
-    const int32_t L = in_.i32();
+  bool letta = false;
+  const auto riga_di = [&letta](bool si) {
+    letta = letta || si;
+    return si;
+  };
+  if (riga_di(contiene_ic(r, "percorso") && contiene_ic(r, "lunghezza"))) {
+    const int32_t L = posizione();
     t[voce_tabella::lunghezza].fine = L;
     if (L > lunghezza_massima) return ferma(errore_compilazione::linea_troppo_lunga);
     // Cell 1 is the header of the track file: a track must reach it.
     const int32_t n = ultima_cella_per(L);
-    if (n < 2) throw errore_lettura("lunghezza del percorso troppo corta");
+    if (n < 2)
+      throw errore_lettura("la lunghezza del percorso, " + std::to_string(L) +
+                           " m, e' troppo corta: il tracciato deve arrivare alla cella 1, e la "
+                           "lunghezza minima e' -6925 m");
     f_.lunghezza_estesa = L + coda_percorso;
     f_.ultima_cella = n;
     f_.celle.assign(static_cast<size_t>(f_.ultima_cella) + 1, cella{});
     if (f_.scrivi_linea != 0) f_.punti_linea.crea(f_.lunghezza_estesa);
   }
-  if (contiene(r, "tre") && contiene(r, "progressiva"))
+  if (riga_di(contiene(r, "tre") && contiene(r, "progressiva")))
     leggi_segmento(t[voce_tabella::primo_segmento]);
-  if (contiene(r, "due") && contiene(r, "progressiva"))
+  if (riga_di(contiene(r, "due") && contiene(r, "progressiva")))
     leggi_segmento(t[voce_tabella::secondo_segmento]);
-  if (contiene(r, "uno") && contiene(r, "progressiva"))
+  if (riga_di(contiene(r, "uno") && contiene(r, "progressiva")))
     leggi_segmento(t[voce_tabella::terzo_segmento]);
-  if (contiene(r, "sfondo") && contiene(r, "uno")) t[voce_tabella::scenario].inizio = in_.i32();
-  if (contiene(r, "sfondo") && contiene(r, "due"))
+  if (riga_di(contiene(r, "sfondo") && contiene(r, "uno")))
+    t[voce_tabella::scenario].inizio = in_.i32();
+  if (riga_di(contiene(r, "sfondo") && contiene(r, "due")))
     t[voce_tabella::scenario].progressiva = in_.i32();
-  if (contiene(r, "sfondo") && contiene(r, "tre")) t[voce_tabella::scenario].fine = in_.i32();
-  if (contiene(r, "segnali") && contiene(r, "ripetizione")) {
-    t[voce_tabella::treno].inizio = in_.i32();
+  if (riga_di(contiene(r, "sfondo") && contiene(r, "tre")))
+    t[voce_tabella::scenario].fine = in_.i32();
+  if (riga_di(contiene(r, "segnali") && contiene(r, "ripetizione"))) {
+    t[voce_tabella::treno].inizio = posizione();
     t[voce_tabella::treno].fine = in_.i32();
     if (t[voce_tabella::treno].inizio % 50 != 0)
       return ferma(errore_compilazione::inizio_ripetizione_fuori_passo);
+    colpa_qui();
     if (t[voce_tabella::treno].fine % 50 != 0)
       return ferma(errore_compilazione::fine_ripetizione_fuori_passo);
+    colpa_ = capo_;
     if (contiene_ic(r, "4")) {
       t[voce_tabella::treno].progressiva = 4;
     } else if (contiene_ic(r, "9")) {
@@ -132,33 +157,53 @@ lettura_linea::esito lettura_linea::riga_generale() {
     }
     if (t[voce_tabella::treno].fine == 0) t[voce_tabella::treno].progressiva = 0;
   }
+  if (!letta) riga_non_letta();
   return esito::avanti;
 }
 
 lettura_linea::esito lettura_linea::record() {
   const std::string& r = f_.riga;
   esito e = esito::avanti;
-  if (contiene_ic(r, "pendenza") && (e = pendenza()) != esito::avanti) return e;
-  if (f_.scrivi_linea != 0 && contiene_ic(r, "curva") && (e = curva()) != esito::avanti) return e;
-  if (contiene_ic(r, "montagna") && (e = montagna()) != esito::avanti) return e;
-  if (contiene_ic(r, "indicatori_v") && (e = indicatore()) != esito::avanti) return e;
+  bool letta = false;
+  const auto riga_di = [&letta](bool si) {
+    letta = letta || si;
+    return si;
+  };
+  if (riga_di(contiene_ic(r, "pendenza")) && (e = pendenza()) != esito::avanti) return e;
+  if (riga_di(contiene_ic(r, "curva"))) {
+    // Without the plan a curve's values are read as lead items of their own.
+    if (f_.scrivi_linea == 0) salta_riga();
+    if (f_.scrivi_linea != 0 && (e = curva()) != esito::avanti) return e;
+  }
+  if (riga_di(contiene_ic(r, "montagna")) && (e = montagna()) != esito::avanti) return e;
+  if (riga_di(contiene_ic(r, "indicatori_v")) && (e = indicatore()) != esito::avanti) return e;
   if (contiene_ic(r, "cartello") && contiene_ic(r, "indicat")) return cartello();
+  if (!letta) riga_non_letta();
   return esito::avanti;
 }
 
 // The cells up to the one before `fino` get the gradient in force. A file
 // without a length row has no cells at all to fill.
 void lettura_linea::riempi_pendenza(int64_t fino) {
-  if (f_.celle.empty()) throw errore_lettura("manca la lunghezza del percorso");
+  if (f_.celle.empty()) throw errore_lettura(manca_lunghezza);
   riempi(c_, fino, [this](cella& c) { c.pendenza = basso8(g_ + 100); });
 }
 
 lettura_linea::esito lettura_linea::pendenza() {
-  return riga_di_valore(g_, [this](int64_t fino) { riempi_pendenza(fino); });
+  luogo dove;
+  const esito e =
+      riga_di_valore(g_, pendenze_, dove, [this](int64_t fino) { riempi_pendenza(fino); });
+  // The byte holds the gradient plus 100.
+  if (e == esito::avanti && (g_ < -100 || g_ > 155))
+    avvisa(avviso_di::valore_troncato, dove,
+           "la pendenza " + std::to_string(g_) +
+               " per mille e' fuori da -100 ... 155 e nel file compilato diventa " +
+               std::to_string(static_cast<int>(basso8(g_ + 100)) - 100));
+  return e;
 }
 
 lettura_linea::esito lettura_linea::curva() {
-  const int32_t s = in_.i32();
+  const int32_t s = posizione();
   const int32_t d = in_.i32();
   if (!in_percorso(s)) return fuori_percorso(s);
   static constexpr struct {
@@ -175,8 +220,12 @@ lettura_linea::esito lettura_linea::curva() {
       break;
     }
   }
-  if (!trovata) return ferma(errore_compilazione::curva_non_valida);
+  if (!trovata) {
+    colpa_ = capo_;
+    return ferma(errore_compilazione::curva_non_valida);
+  }
   if (contiene_ic(f_.riga, "s")) k = -k;
+  avvisa_curva(s, d, k);
 
   // A straight run-in up to the start, then the arc, neither past the
   // ceiling of the plan's index: the points up to it are computed, and a
@@ -186,11 +235,48 @@ lettura_linea::esito lettura_linea::curva() {
   piano.dritto_fino(std::min<int64_t>(s, ultimo_punto_curve));
   piano.curva_fino(std::min<int64_t>(static_cast<int64_t>(s) + d, ultimo_punto_curve), k);
   if (piano.prossimo() > ultimo_punto_curve) return ferma(errore_compilazione::curva_non_valida);
+  if (static_cast<int64_t>(s) + d > f_.lunghezza_estesa)
+    avvisa(avviso_di::curva_oltre_fine, colpa_,
+           "la curva finisce a " + std::to_string(static_cast<int64_t>(s) + d) +
+               " m, oltre l'ultimo punto del tracciato (" + std::to_string(f_.lunghezza_estesa) +
+               " m): la parte oltre si perde");
   return esito::avanti;
 }
 
+// The lead item names the side by "s" (left) or "d" (right) and the class by
+// one digit; any "s" makes a left-hand curve and the lowest digit wins.
+void lettura_linea::avvisa_curva(int64_t s, int64_t d, double k) {
+  const std::string& r = f_.riga;
+  const bool sinistra = contiene_ic(r, "s");
+  int cifre = 0;
+  char classe = 0;
+  for (char c = '6'; c >= '1'; --c)
+    if (r.find(c) != std::string::npos) {
+      ++cifre;
+      classe = c;
+    }
+  if (sinistra == contiene_ic(r, "d") || cifre > 1)
+    avvisa(avviso_di::curva_ambigua, capo_,
+           citazione(r) + " e' letta come curva a " + (k < 0 ? "sinistra" : "destra") +
+               " di classe " + classe +
+               ": il lato si scrive 's' o 'd' e la classe con una cifra "
+               "sola da 1 a 6, come in 'curvad4'");
+  // The plan is drawn up to the point before the next one to compute.
+  const int64_t disegnato = f_.punti_linea.prossimo() - 1;
+  if (disegnato > 1 && s < disegnato)
+    avvisa(avviso_di::curva_tagliata, colpa_,
+           s + d <= disegnato
+               ? "la curva da " + std::to_string(s) + " a " + std::to_string(s + d) +
+                     " m sta dentro il tracciato gia' disegnato fino a " +
+                     std::to_string(disegnato) + " m dalle curve precedenti: non ha effetto"
+               : "la curva comincia a " + std::to_string(s) +
+                     " m, dentro il tracciato gia' disegnato fino a " + std::to_string(disegnato) +
+                     " m dalle curve precedenti: ne resta solo la parte dopo " +
+                     std::to_string(disegnato) + " m");
+}
+
 lettura_linea::esito lettura_linea::montagna() {
-  const int32_t inizio = in_.i32();
+  const int32_t inizio = posizione();
   const int32_t fine = in_.i32();
   int32_t tipo = in_.i32();
   if (!in_percorso(inizio)) return fuori_percorso(inizio);
@@ -201,7 +287,11 @@ lettura_linea::esito lettura_linea::montagna() {
 
 lettura_linea::esito lettura_linea::indicatore() {
   int32_t v[9];
-  for (int32_t& x : v) x = in_.i32();
+  v[0] = posizione();
+  // A side of the board left blank reads as zeros.
+  vuote_ammesse_ = true;
+  for (int i = 1; i < 9; ++i) v[i] = in_.i32();
+  vuote_ammesse_ = false;
   const int32_t p = v[0];
   if (!in_percorso(p) || indice_cella(p, 1) < 0) return fuori_percorso(p);
   f_.memo_indicatori_v_max(p, v[1], v[2], v[3], v[4], v[5], v[6], v[7], v[8]);
@@ -210,18 +300,24 @@ lettura_linea::esito lettura_linea::indicatore() {
 }
 
 lettura_linea::esito lettura_linea::cartello() {
-  const int32_t p = in_.i32();
+  const int32_t p = posizione();
   f_.riga = in_.testo();
   if (!in_percorso(p)) return fuori_percorso(p);
   const int64_t i = indice_cella(p, 1);
   if (i < 0) return fuori_percorso(p);
-  if (f_.celle.empty()) throw errore_lettura("manca la lunghezza del percorso");
+  if (f_.celle.empty()) throw errore_lettura(manca_lunghezza);
   cella& c = f_.celle[i];
   if (!libera(c)) return ferma(errore_compilazione::cartello_su_cella_occupata, p);
   // Board texts fill the table from the first board's entry down to the
   // first station's, no further.
-  if (f_.prossimo_cartello < voce_tabella::prima_stazione) throw errore_lettura("troppi cartelli");
-  if (f_.riga.size() > testo_massimo) throw errore_lettura("testo del cartello troppo lungo");
+  if (f_.prossimo_cartello < voce_tabella::prima_stazione)
+    throw errore_lettura("troppi cartelli: i testi di piu' di " +
+                             std::to_string(voce_tabella::primo_cartello) +
+                             " cartelli non trovano posto",
+                         colpa_.riga, colpa_.colonna);
+  if (f_.riga.size() > testo_massimo)
+    throw errore_lettura("il testo del cartello supera " + std::to_string(testo_massimo) +
+                         " caratteri");
   c.tipo = tipo_cella::cartello;
   c.dato1 = basso16(f_.prossimo_cartello);
   f_.tabella_corsa[f_.prossimo_cartello].nome = f_.riga;

@@ -300,6 +300,7 @@ TEST(SorgenteLinea, GuastiDelFile) {
     bool manca;
     int32_t codice;
     bool linea_resta, corsa_resta;
+    const char* motivo = "";  // a part of the reason a read failure gives
   };
   const caso casi[] = {
       {"file assente", "", true, 101, false, true},
@@ -309,12 +310,13 @@ TEST(SorgenteLinea, GuastiDelFile) {
       {"[generale] come ultima voce", "[generale]\r\n", false, 102, false, true},
       {"fine del file dentro una riga",
        righe_crlf({"[generale]", "lunghezza percorso,    1000", "[pendenze]", "pendenza,  500"}),
-       false, 25, false, false},
+       false, 25, false, false, "finisce a meta' di una riga"},
       {"senza lunghezza", righe_crlf({"[generale]", "sfondo uno,    1", "[curve]", "[fine]"}),
-       false, 25, false, false},
-      {"lunghezza troppo corta", sorgente_linea(-6926), false, 25, false, false},
+       false, 25, false, false, "manca la lunghezza del percorso"},
+      {"lunghezza troppo corta", sorgente_linea(-6926), false, 25, false, false,
+       "lunghezza del percorso, -6926 m, e' troppo corta"},
       {"numero oltre 32 bit", sorgente_linea(1000, {"pendenza,  4294967296,   3"}), false, 25,
-       false, false},
+       false, false, "il numero 4294967296 non sta nel suo campo, che va da -2147483648 a"},
   };
   for (const caso& k : casi) {
     prova p;
@@ -326,6 +328,8 @@ TEST(SorgenteLinea, GuastiDelFile) {
       p.leggi(k.testo);
     }
     EXPECT_EQ(p.form.codice_errore, k.codice) << k.nome;
+    EXPECT_NE(p.form.testo_del_errore().find(k.motivo), std::string::npos)
+        << k.nome << ": " << p.form.testo_del_errore();
     EXPECT_EQ(p.esiste(p.linea_txt()), k.linea_resta) << k.nome;
     EXPECT_EQ(p.esiste(p.corsa_txt()), k.corsa_resta) << k.nome;
   }

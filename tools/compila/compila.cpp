@@ -1,16 +1,21 @@
 #include "tools/compila/compila.h"
 
+#include <charconv>
 #include <random>
+#include <string_view>
 #include <system_error>
 
 #include "app/form1.h"
+#include "compiler/codici_errore.h"
 
 namespace fs = std::filesystem;
 
 namespace {
 
+constexpr std::string_view nome_comando = "compila_scenario: ";
+
 const char* const uso =
-    "uso: compila_scenario [--senza-linea] CARTELLA NOME TRENO\n"
+    "uso: compila_scenario [--senza-linea] [--rigoroso] CARTELLA NOME TRENO\n"
     "     compila_scenario --help\n";
 
 const char* const aiuto =
@@ -26,10 +31,18 @@ const char* const aiuto =
     "I file sorgente restano come sono: il compilatore ne legge una copia.\n"
     "Con --senza-linea il file NOME_linea.dat non viene scritto ne' toccato.\n"
     "\n"
-    "Esito: 0 compilato; 1 compilato, ma il compilatore ha trovato un errore\n"
-    "(\"Errore n. C (posizione P m)\" e, se viene da una riga, il file e la riga);\n"
-    "2 argomenti sbagliati; 3 nessun file scritto; 4 un file non si legge o non\n"
-    "si scrive.\n";
+    "Un errore e' una riga \"Errore n. C (posizione P m): TESTO\" e, se viene da\n"
+    "una riga di un sorgente, una seconda riga \"FILE:RIGA:COLONNA: errore n. C:\n"
+    "TESTO\" che punta alla voce sbagliata. Le righe prese per buone ma forse non\n"
+    "come voleva l'autore (una parola chiave scritta male, un numero illeggibile\n"
+    "che vale 0, righe fuori ordine, ...) danno un avviso \"FILE:RIGA:COLONNA:\n"
+    "avviso: TESTO\"; gli avvisi non cambiano i file compilati ne' l'esito.\n"
+    "Con --rigoroso gli avvisi contano come errori: i file compilati sono scritti\n"
+    "lo stesso, ma l'esito e' 1.\n"
+    "\n"
+    "Esito: 0 compilato; 1 compilato, ma il compilatore ha trovato un errore (o,\n"
+    "con --rigoroso, un avviso); 2 argomenti sbagliati; 3 nessun file scritto;\n"
+    "4 un file non si legge o non si scrive.\n";
 
 // The platform of the compiler while it runs: its folder is the private copy.
 class piattaforma_cartella final : public piattaforma {
@@ -39,8 +52,21 @@ class piattaforma_cartella final : public piattaforma {
   fs::path cartella_programma() override { return cartella_; }
   void mostra_attesa() override {}
   void chiudi_attesa() override {}
-  void messaggio_errore(const std::string& testo) override { errori_ << testo << '\n'; }
-  void segnala(const std::string& testo) override { errori_ << testo << '\n'; }
+  // The error stop: " Errore n. " and the number, which says what it means.
+  void messaggio_errore(const std::string& testo) override {
+    errori_ << "compila_scenario:" << testo;
+    int32_t codice = 0;
+    const size_t cifre = testo.find_last_not_of("0123456789") + 1;
+    std::from_chars(testo.data() + cifre, testo.data() + testo.size(), codice);
+    if (!testo_errore(codice).empty()) errori_ << ": " << testo_errore(codice);
+    errori_ << '\n';
+  }
+  // The line of a compiled source with a problem keeps the form that scripts
+  // read, "Errore n. C (posizione P m)" at its start; the others name the tool.
+  void segnala(const std::string& testo) override {
+    if (!testo.starts_with("Errore n. ")) errori_ << nome_comando;
+    errori_ << testo << '\n';
+  }
 
  private:
   fs::path cartella_;
@@ -102,12 +128,22 @@ void sposta(const fs::path& da, const fs::path& a) {
   if (ec) throw errore_file(a.string(), ec.message());
 }
 
+// The warnings, each where an editor can jump to it, then for a file with a
+// great many how many more there were.
+void stampa_avvisi(const elenco_avvisi& avvisi, std::ostream& errori) {
+  for (const avviso& a : avvisi.tenuti())
+    errori << a.file << ':' << a.riga << ':' << a.colonna << ": avviso: " << a.testo << '\n';
+  for (const auto& [file, quanti] : avvisi.oltre())
+    errori << file << ": avviso: altri " << quanti << " avvisi non mostrati\n";
+}
+
 }  // namespace
 
 int compila_scenario(const std::vector<std::string>& argomenti, std::ostream& uscita,
                      std::ostream& errori) {
   std::vector<std::string> posizionali;
   int32_t scrivi_linea = 1;
+  bool rigoroso = false;
   for (const std::string& a : argomenti) {
     if (a == "--help" || a == "-h") {
       uscita << uso << '\n' << aiuto;
@@ -115,28 +151,37 @@ int compila_scenario(const std::vector<std::string>& argomenti, std::ostream& us
     }
     if (a == "--senza-linea") {
       scrivi_linea = 0;
+    } else if (a == "--rigoroso") {
+      rigoroso = true;
     } else if (a.starts_with("-") && a.size() > 1) {
-      errori << "compila_scenario: opzione sconosciuta: " << a << '\n' << uso;
+      errori << nome_comando << "opzione sconosciuta: " << a << '\n' << uso;
       return stato_uscita::uso;
     } else {
       posizionali.push_back(a);
     }
   }
-  if (posizionali.size() != 3 || posizionali[1].empty()) {
-    errori << uso;
+  if (posizionali.size() != 3) {
+    errori << nome_comando << "servono tre argomenti, CARTELLA NOME TRENO\n" << uso;
     return stato_uscita::uso;
   }
-  // The names form file names inside CARTELLA and nowhere else.
+  if (posizionali[1].empty()) {
+    errori << nome_comando << "il NOME dello scenario e' vuoto\n" << uso;
+    return stato_uscita::uso;
+  }
+  // The names form file names inside CARTELLA and nowhere else: no folder
+  // separator, and no NUL, which would cut the name short.
+  constexpr std::string_view vietati("/\\\0", 3);
   for (size_t i = 1; i < 3; ++i) {
-    if (posizionali[i].find_first_of(std::string("/\\0", 3)) != std::string::npos) {
-      errori << "compila_scenario: nome non valido: " << posizionali[i] << '\n';
+    if (posizionali[i].find_first_of(vietati) != std::string::npos) {
+      errori << nome_comando << "nome non valido: " << posizionali[i]
+             << " (un nome non puo' contenere '/' o '\\')\n";
       return stato_uscita::uso;
     }
   }
   const fs::path cartella = posizionali[0];
   std::error_code ec;
   if (!fs::is_directory(cartella, ec)) {
-    errori << "compila_scenario: " << cartella.string() << " non e' una cartella\n";
+    errori << nome_comando << cartella.string() << " non e' una cartella\n";
     return stato_uscita::uso;
   }
 
@@ -167,11 +212,23 @@ int compila_scenario(const std::vector<std::string>& argomenti, std::ostream& us
       sposta(form.file_tracciato(), cartella / form.file_tracciato().filename());
       form.termina_compilazione();
     });
-    if (stato == stato_uscita::errori_compilazione && form.riga_errore > 0)
-      errori << "  " << form.file_errore << ", riga " << form.riga_errore << '\n';
+    // A problem from a source row, where an editor or a build tool can jump to it.
+    const bool da_sorgente =
+        stato == stato_uscita::errori_compilazione || stato == stato_uscita::fermato;
+    if (da_sorgente && form.codice_errore != 0 && form.riga_errore > 0)
+      errori << form.file_errore << ':' << form.riga_errore << ':' << form.colonna_errore
+             << ": errore n. " << form.codice_errore << ": " << form.testo_del_errore() << '\n';
+    stampa_avvisi(form.avvisi, errori);
+    const int64_t avvisi = form.avvisi.totale();
+    if (rigoroso && avvisi > 0) {
+      errori << nome_comando << avvisi << (avvisi == 1 ? " avviso" : " avvisi")
+             << " e --rigoroso: la compilazione non e' riuscita; correggere le righe indicate\n";
+      if (stato == stato_uscita::successo) return stato_uscita::errori_compilazione;
+    }
     return stato;
   } catch (const errore_file& e) {
-    errori << "Impossibile scrivere o leggere " << e.file() << ": " << e.motivo() << '\n';
+    errori << nome_comando << "impossibile scrivere o leggere " << e.file() << ": " << e.motivo()
+           << '\n';
     return stato_uscita::errore_file;
   }
 }

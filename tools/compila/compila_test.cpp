@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 #include <sys/wait.h>
 
+#include <algorithm>
 #include <sstream>
 
 #include "app/fine_programma.h"
@@ -62,21 +63,63 @@ TEST(CompilaScenario, CompilaLasciandoISorgenti) {
   EXPECT_NE(sim.find("(PROVA)"), std::string::npos);
 }
 
-TEST(CompilaScenario, UnErroreNominaFileERiga) {
-  cartella_autore a(
-      linea_prova,
-      righe_crlf({"[generale]", "numero vetture,    4",
-                  "stazione,    1010, 24,  400,  0, 0, 0,  0,0,0,  0,0,0,  0, 6, 0, 0, X",
-                  "[fine]"}));
-  const esito e = compila(a.argomenti());
-  EXPECT_EQ(e.stato, stato_uscita::errori_compilazione);
-  EXPECT_EQ(e.errori, "Errore n. 8 (posizione 1010 m)\n  Prova_5817-.txt, riga 3\n");
-  EXPECT_TRUE(std::filesystem::exists(a.c / "Prova_5817-.txt"));
-  EXPECT_TRUE(std::filesystem::exists(a.c / "Prova_5817.dat"));
-
-  cartella_autore b(sorgente_linea(2000, {"pendenza,  500,   3", "pendenza,  99999,   3"}));
-  const esito f = compila(b.argomenti());
-  EXPECT_EQ(f.errori, "Errore n. 15 (posizione 99999 m)\n  Prova_linea.txt, riga 5\n");
+// An error says what it means on its first line, in the form scripts read,
+// then points at the item at fault as editors and build tools read it.
+TEST(CompilaScenario, UnErroreDiceCosaEDove) {
+  struct caso {
+    const char* nome;
+    std::string linea, corsa;
+    int stato;
+    std::string errori;
+  };
+  const std::string stazione_1010 =
+      "stazione,    1010, 24,  400,  0, 0, 0,  0,0,0,  0,0,0,  0, 6, 0, 0, X";
+  const caso casi[] = {
+      {"stazione fuori passo", linea_prova,
+       righe_crlf({"[generale]", "numero vetture,    4", stazione_1010, "[fine]"}),
+       stato_uscita::errori_compilazione,
+       "Errore n. 8 (posizione 1010 m): la posizione della stazione non e' un multiplo di 50 m\n"
+       "Prova_5817-.txt:3:14: errore n. 8: la posizione della stazione non e' un multiplo di "
+       "50 m\n"},
+      {"lunghezza di stazione fuori passo", linea_prova,
+       sorgente_corsa({"stazione,  1000,  24,  450,  0, 0, 0,  0,0,0,  0,0,0,  0, 6, 0, 0, X"}),
+       stato_uscita::errori_compilazione,
+       "Errore n. 9 (posizione 1000 m): la lunghezza della stazione non e' un multiplo di 100 m\n"
+       "Prova_5817-.txt:2:24: errore n. 9: la lunghezza della stazione non e' un multiplo di "
+       "100 m\n"},
+      {"posizione fuori dal percorso",
+       sorgente_linea(2000, {"pendenza,  500,   3", "pendenza,  99999,   3"}), corsa_prova,
+       stato_uscita::errori_compilazione,
+       "Errore n. 15 (posizione 99999 m): la posizione cade fuori dal percorso\n"
+       "Prova_linea.txt:5:12: errore n. 15: la posizione cade fuori dal percorso\n"},
+      {"lettura fallita: la ragione del lettore",
+       sorgente_linea(2000, {"pendenza,  500,   3000000000"}), corsa_prova,
+       stato_uscita::errori_compilazione,
+       "Errore n. 25 (posizione 0 m): il numero 3000000000 non sta nel suo campo, che va da "
+       "-2147483648 a 2147483647\n"
+       "Prova_linea.txt:4:19: errore n. 25: il numero 3000000000 non sta nel suo campo, che va "
+       "da -2147483648 a 2147483647\n"},
+      {"lunghezza troppo corta", sorgente_linea(-6926), corsa_prova, stato_uscita::fermato,
+       "compila_scenario: Nessun tracciato da compilare: la lunghezza del percorso, -6926 m, e' "
+       "troppo corta: il tracciato deve arrivare alla cella 1, e la lunghezza minima e' -6925 m "
+       "(Errore n. 25)\n"
+       "Prova_linea.txt:2:24: errore n. 25: la lunghezza del percorso, -6926 m, e' troppo corta: "
+       "il tracciato deve arrivare alla cella 1, e la lunghezza minima e' -6925 m\n"},
+      // Problems from no row: the first line alone.
+      {"sorgente della linea mancante", "", corsa_prova, stato_uscita::fermato,
+       "compila_scenario: Nessun tracciato da compilare: manca il file sorgente della linea "
+       "(Errore n. 101)\n"},
+      {"segnale nella cella 1", linea_prova,
+       sorgente_corsa({"segnale,   0,   2, 2, 3,  0, 0,    0,  0,0,0, 0"}), stato_uscita::fermato,
+       "compila_scenario: Errore n. 1250: un oggetto nella cella 1, all'inizio della linea, occupa "
+       "il posto del codice di formato\n"},
+  };
+  for (const caso& k : casi) {
+    cartella_autore a(k.linea, k.corsa);
+    const esito e = compila(a.argomenti());
+    EXPECT_EQ(e.stato, k.stato) << k.nome;
+    EXPECT_EQ(e.errori, k.errori) << k.nome;
+  }
 }
 
 TEST(CompilaScenario, SenzaLineaNonToccaIlFileDiLinea) {
@@ -155,16 +198,149 @@ TEST(CompilaScenario, ArgomentiSbagliati) {
       {"--veloce", cartella, "Prova", "5817"},
       {cartella + "/manca", "Prova", "5817"},
       {cartella, "../Prova", "5817"},
+      {cartella, "Prova", "58\\17"},
+      {cartella, "Prova",
+       std::string("58\0"
+                   "17",
+                   5)},
       {cartella, "", "5817"},
   };
   for (const auto& argomenti : casi) {
     const esito e = compila(argomenti);
     EXPECT_EQ(e.stato, stato_uscita::uso) << ::testing::PrintToString(argomenti);
-    EXPECT_FALSE(e.errori.empty());
+    EXPECT_TRUE(e.errori.starts_with("compila_scenario: ")) << e.errori;
   }
   const esito h = compila({"--help"});
   EXPECT_EQ(h.stato, stato_uscita::successo);
   EXPECT_NE(h.uscita.find("CARTELLA/NOME_linea.txt"), std::string::npos);
+}
+
+// A scenario and its train are named as a file name allows: every digit,
+// blanks, dots, dashes, brackets, letters outside ASCII.
+TEST(CompilaScenario, NomiConOgniCifra) {
+  const std::pair<std::string, std::string> nomi[] = {
+      {"Prova", "5807"},          {"Prova0", "10"},    {"0123456789", "2050"},
+      {"Linea 9.8-7_6+5", "T-0"}, {"(Ca' Nera)", "0"}, {"Citt\xC3\xA0", "[4]"},
+  };
+  for (const auto& [nome, treno] : nomi) {
+    cartella_temporanea c;
+    scrivi_testo(c / (nome + "_linea.txt"), linea_prova);
+    scrivi_testo(c / (nome + "_" + treno + "-.txt"), corsa_prova);
+    const esito e = compila({c.percorso().string(), nome, treno});
+    EXPECT_EQ(e.stato, stato_uscita::successo) << nome << " " << treno << ": " << e.errori;
+    EXPECT_EQ(c.elenco().size(), 5u) << nome << " " << treno;
+    const std::string sim = leggi_testo(c / (nome + "_" + treno + ".sim"));
+    EXPECT_NE(sim.find(nome), std::string::npos) << nome;
+    EXPECT_NE(sim.find(treno), std::string::npos) << treno;
+  }
+}
+
+// Each warning on a source that triggers it and on a neighbour that does
+// not; with --rigoroso the same files are written and the run fails.
+TEST(CompilaScenario, AvvisiPerCioCheVienePresoInSilenzio) {
+  struct caso {
+    const char* nome;
+    std::string linea, corsa;  // the one triggering
+    std::string linea_vicina, corsa_vicina;
+    std::string avviso;  // the line printed
+  };
+  const auto L = [](std::initializer_list<std::string_view> r) { return sorgente_linea(2000, r); };
+  const auto C = [](std::initializer_list<std::string_view> r) { return sorgente_corsa(r); };
+  const std::string l0 = L({});
+  const std::string c0 = C({});
+  const caso casi[] = {
+      {"parola chiave sbagliata", L({"pendenze,  500,   3"}), c0, L({"pendenza,  500,   3"}), c0,
+       "Prova_linea.txt:4:1: avviso: riga ignorata: 'pendenze' non contiene nessuna parola chiave "
+       "di questo file: correggere la parola o togliere la riga"},
+      {"stazione scritta male", l0,
+       C({"stazoine,  1000,  24,  400,  0, 0, 0,  0,0,0,  0,0,0,  0, 6, 0, 0, X"}), l0,
+       C({"stazione,  1000,  24,  400,  0, 0, 0,  0,0,0,  0,0,0,  0, 6, 0, 0, X"}),
+       "Prova_5817-.txt:2:1: avviso: riga ignorata: 'stazoine' non contiene nessuna parola chiave "
+       "di questo file: correggere la parola o togliere la riga"},
+      {"valore in piu'", L({"pendenza,  500,   3,  7"}), c0, L({"pendenza,  500,   3"}), c0,
+       "Prova_linea.txt:4:23: avviso: '7' e' in piu' in fondo alla riga, dopo i valori che la "
+       "riga legge, ed e' ignorato: toglierlo, o controllare i valori prima"},
+      {"numero scritto male", l0, C({"velocita,  50O,  60"}), l0, C({"velocita,  500,  60"}),
+       "Prova_5817-.txt:2:12: avviso: '50O' non e' un numero e vale 0: correggere il valore"},
+      {"codice scritto male", l0, C({"abbattimento,  500,  27O"}), l0,
+       C({"abbattimento,  500,  AC"}),
+       "Prova_5817-.txt:2:22: avviso: '27O' non e' un numero e vale 0: correggere il valore"},
+      {"numero vuoto", L({"montagna,  100,  ,  1"}), c0,
+       L({"indicatori_vmax,  200,  65,  70,  80,  0,  ,  ,  ,  0"}), c0,
+       "Prova_linea.txt:4:18: avviso: manca un valore: vale 0; scrivere 0 se e' voluto"},
+      {"trattino nella parola chiave", L({"nota - rivedere"}), c0, L({"- nota: rivedere"}), c0,
+       "Prova_linea.txt:4:1: avviso: 'nota - rivedere' contiene un trattino, e la riga e' "
+       "saltata come un commento; un commento comincia con '-'"},
+      {"lato della curva", L({"curvadestra4,  500,  300"}), c0, L({"curvasinistra4,  500,  300"}),
+       c0,
+       "Prova_linea.txt:4:1: avviso: 'curvadestra4' e' letta come curva a sinistra di classe 4: "
+       "il lato si scrive 's' o 'd' e la classe con una cifra sola da 1 a 6, come in 'curvad4'"},
+      {"pendenza oltre il byte", L({"pendenza,  500,   156"}), c0, L({"pendenza,  500,   155"}), c0,
+       "Prova_linea.txt:4:19: avviso: la pendenza 156 per mille e' fuori da -100 ... 155 e nel "
+       "file compilato diventa -100"},
+      {"aderenza oltre il byte", l0, C({"aderenza,  0,  256"}), l0, C({"aderenza,  0,  255"}),
+       "Prova_5817-.txt:2:16: avviso: l'aderenza 256 e' fuori da 0 ... 255 e nel file compilato "
+       "diventa 0"},
+      {"pendenze fuori ordine", L({"pendenza,  1000,   3", "pendenza,  500,   5"}), c0,
+       L({"pendenza,  500,   5", "pendenza,  1000,   3"}), c0,
+       "Prova_linea.txt:5:12: avviso: la riga di pendenza a 500 m viene dopo quella a 1000 m: le "
+       "righe di pendenza vanno in ordine di posizione crescente"},
+      {"velocita' nella stessa cella", l0, C({"velocita,  500,  60", "velocita,  510,  80"}), l0,
+       C({"velocita,  500,  60", "velocita,  550,  80"}),
+       "Prova_5817-.txt:3:12: avviso: la riga di velocita' a 510 m cade nella stessa cella di "
+       "50 m della precedente, a 500 m: una cella ha un valore solo, e una delle due righe non "
+       "vale dove e' scritta; tenere una riga per cella"},
+      {"curva dentro la precedente", L({"curvad4,  500,  300", "curvas4,  750,  100"}), c0,
+       L({"curvad4,  500,  300", "curvas4,  800,  100"}), c0,
+       "Prova_linea.txt:5:11: avviso: la curva comincia a 750 m, dentro il tracciato gia' "
+       "disegnato fino a 800 m dalle curve precedenti: ne resta solo la parte dopo 800 m"},
+      {"curva oltre la fine", L({"curvad4,  8000,  1001"}), c0, L({"curvad4,  8000,  1000"}), c0,
+       "Prova_linea.txt:4:11: avviso: la curva finisce a 9001 m, oltre l'ultimo punto del "
+       "tracciato (9000 m): la parte oltre si perde"},
+      {"senza [generale]", l0, "[general]\r\nvelocita,  0,  60\r\n[fine]\r\n", l0,
+       "[Generale]\r\nvelocita,  0,  60\r\n[fine]\r\n",
+       "Prova_5817-.txt:1:1: avviso: manca la riga [generale]: nessuna riga del file e' letta; "
+       "scriverla in testa al file, prima delle righe del treno"},
+  };
+  for (const caso& k : casi) {
+    cartella_autore a(k.linea, k.corsa);
+    const esito e = compila(a.argomenti());
+    EXPECT_EQ(e.stato, stato_uscita::successo) << k.nome;
+    EXPECT_EQ(e.errori, k.avviso + "\n") << k.nome;
+    const std::string compilati[] = {leggi_testo(a.c / "Prova_linea.dat"),
+                                     leggi_testo(a.c / "Prova_5817.sim"),
+                                     leggi_testo(a.c / "Prova_5817.dat")};
+
+    std::vector<std::string> rigoroso = a.argomenti();
+    rigoroso.insert(rigoroso.begin(), "--rigoroso");
+    const esito r = compila(rigoroso);
+    EXPECT_EQ(r.stato, stato_uscita::errori_compilazione) << k.nome;
+    EXPECT_EQ(r.errori, k.avviso +
+                            "\ncompila_scenario: 1 avviso e --rigoroso: la compilazione non e' "
+                            "riuscita; correggere le righe indicate\n")
+        << k.nome;
+    EXPECT_EQ(leggi_testo(a.c / "Prova_linea.dat"), compilati[0]) << k.nome;
+    EXPECT_EQ(leggi_testo(a.c / "Prova_5817.sim"), compilati[1]) << k.nome;
+    EXPECT_EQ(leggi_testo(a.c / "Prova_5817.dat"), compilati[2]) << k.nome;
+
+    cartella_autore b(k.linea_vicina, k.corsa_vicina);
+    const esito v = compila(b.argomenti());
+    EXPECT_EQ(v.stato, stato_uscita::successo) << k.nome;
+    EXPECT_EQ(v.errori, "") << k.nome << ": the neighbour warns";
+  }
+}
+
+// A file with a great many warnings shows the first ones and counts the rest.
+TEST(CompilaScenario, MoltiAvvisiContati) {
+  std::string righe;
+  for (int i = 0; i < 25; ++i) righe += "pendenze,  500,   3\r\n";
+  cartella_autore a("[generale]\r\nlunghezza percorso,  2000\r\n[curve]\r\n" + righe +
+                    "[fine]\r\n");
+  const esito e = compila(a.argomenti());
+  EXPECT_EQ(e.stato, stato_uscita::successo);
+  EXPECT_EQ(std::count(e.errori.begin(), e.errori.end(), '\n'), 21) << e.errori;
+  EXPECT_TRUE(e.errori.ends_with("Prova_linea.txt: avviso: altri 5 avvisi non mostrati\n"))
+      << e.errori;
 }
 
 TEST(CompilaScenario, ComeProcesso) {
@@ -175,7 +351,10 @@ TEST(CompilaScenario, ComeProcesso) {
   ASSERT_TRUE(WIFEXITED(stato));
   EXPECT_EQ(WEXITSTATUS(stato), 1);
   EXPECT_EQ(leggi_testo(a.c / "errori"),
-            "Errore n. 25 (posizione 0 m)\n  Prova_5817-.txt, riga 2\n");
+            "Errore n. 25 (posizione 0 m): la velocita' 1278 km/h e' fuori dai limiti: va da 0 a "
+            "1277 km/h\n"
+            "Prova_5817-.txt:2:21: errore n. 25: la velocita' 1278 km/h e' fuori dai limiti: va da "
+            "0 a 1277 km/h\n");
   EXPECT_TRUE(std::filesystem::exists(a.c / "Prova_5817-.txt"));
   EXPECT_TRUE(std::filesystem::exists(a.c / "Prova_linea.txt"));
 }

@@ -15,8 +15,12 @@ namespace {
 
 constexpr int problemi_trovati = 1;
 
+// Every message names the tool, except the problem lines, which name a file.
+constexpr const char* nome_comando = "esamina_scenario: ";
+
 constexpr const char* uso =
     "uso: esamina_scenario [--json] [--svg FILE] CARTELLA NOME TRENO\n"
+    "     esamina_scenario --help\n"
     "  Legge i tre file compilati dello scenario NOME per il treno TRENO nella\n"
     "  CARTELLA (NOME_linea.dat, NOME_TRENO.sim, NOME_TRENO.dat), li verifica e\n"
     "  ne stampa il contenuto.\n"
@@ -40,19 +44,19 @@ std::optional<opzioni> leggi_argomenti(const std::vector<std::string>& argomenti
       o.json = true;
     } else if (a == "--svg") {
       if (i + 1 == argomenti.size()) {
-        errori << "manca il nome del file dopo --svg\n";
+        errori << nome_comando << "manca il nome del file dopo --svg\n";
         return std::nullopt;
       }
       o.svg = argomenti[++i];
     } else if (a.size() > 1 && a[0] == '-') {
-      errori << "opzione sconosciuta: " << a << "\n";
+      errori << nome_comando << "opzione sconosciuta: " << a << "\n";
       return std::nullopt;
     } else {
       o.posizionali.push_back(a);
     }
   }
   if (o.posizionali.size() != 3) {
-    errori << "servono tre argomenti: CARTELLA NOME TRENO\n";
+    errori << nome_comando << "servono tre argomenti, CARTELLA NOME TRENO\n";
     return std::nullopt;
   }
   return o;
@@ -75,9 +79,12 @@ std::optional<std::string_view> vista(const std::optional<std::string>& s) {
 
 int esegui_esamina(const std::vector<std::string>& argomenti, std::ostream& uscita,
                    std::ostream& errori) {
-  if (argomenti.size() == 1 && (argomenti[0] == "--aiuto" || argomenti[0] == "-h")) {
-    uscita << uso;
-    return stato_uscita::successo;
+  // --aiuto is the name the option had first.
+  for (const std::string& a : argomenti) {
+    if (a == "--help" || a == "-h" || a == "--aiuto") {
+      uscita << uso;
+      return stato_uscita::successo;
+    }
   }
   const std::optional<opzioni> o = leggi_argomenti(argomenti, errori);
   if (!o) {
@@ -116,7 +123,8 @@ int esegui_esamina(const std::vector<std::string>& argomenti, std::ostream& usci
     try {
       sostituisci_file(*o->svg, disegno);
     } catch (const errore_file& e) {
-      errori << "impossibile scrivere il disegno " << e.file() << ": " << e.motivo() << "\n";
+      errori << nome_comando << "impossibile scrivere il disegno " << e.file() << ": " << e.motivo()
+             << "\n";
       return stato_uscita::errore_file;
     }
   }

@@ -1,0 +1,22 @@
+#include "compiler/avvisi.h"
+
+void elenco_avvisi::aggiungi(avviso a) {
+  size_t del_file = 0;
+  for (const avviso& t : tenuti_) del_file += t.file == a.file;
+  if (del_file < massimo_per_file) {
+    tenuti_.push_back(std::move(a));
+    return;
+  }
+  for (auto& [file, quanti] : oltre_)
+    if (file == a.file) {
+      ++quanti;
+      return;
+    }
+  oltre_.emplace_back(std::move(a.file), 1);
+}
+
+int64_t elenco_avvisi::totale() const {
+  int64_t n = static_cast<int64_t>(tenuti_.size());
+  for (const auto& o : oltre_) n += o.second;
+  return n;
+}
