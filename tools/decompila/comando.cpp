@@ -108,6 +108,32 @@ class cartella_privata {
   fs::path percorso_;
 };
 
+// Two files compared a piece at a time, without holding either whole.
+std::vector<problema> confronta_file(const std::string& nome, const fs::path& atteso,
+                                     const fs::path& ottenuto) {
+  std::error_code ec;
+  if (!fs::exists(ottenuto, ec)) return {{nome, std::nullopt, "le sorgenti ricavate non lo ridanno"}};
+  file_in_lettura a(atteso), b(ottenuto);
+  constexpr size_t pezzo = 1 << 20;
+  std::string pa(pezzo, '\0'), pb(pezzo, '\0');
+  for (uint64_t da = 0;; da += pezzo) {
+    const size_t na = a.leggi_a(da, pa.data(), pezzo);
+    const size_t nb = b.leggi_a(da, pb.data(), pezzo);
+    if (na == 0 && nb == 0) return {};
+    if (std::string_view(pa.data(), na) != std::string_view(pb.data(), nb)) {
+      std::vector<problema> p =
+          confronta_compilati(nome, std::string_view(pa.data(), na), std::string_view(pb.data(), nb));
+      for (problema& x : p) {
+        if (x.byte) *x.byte += da;
+        if (na == nb) continue;
+        x.testo = "ricompilando le sorgenti ricavate il file ha " + std::to_string(b.dimensione()) +
+                  " byte invece di " + std::to_string(a.dimensione());
+      }
+      return p;
+    }
+  }
+}
+
 }  // namespace
 
 std::vector<problema> ricompila_e_confronta(const sorgenti_ricavate& sorgenti,
@@ -130,6 +156,10 @@ std::vector<problema> ricompila_e_confronta(const sorgenti_ricavate& sorgenti,
       messaggio.resize(a_capo);
     problemi.push_back({f.sorgente_corsa, std::nullopt,
                         "le sorgenti ricavate non si compilano senza errori (" + messaggio + ")"});
+  }
+  if (con_linea && originali.file_linea) {
+    for (problema& p : confronta_file(f.linea, *originali.file_linea, privata.percorso() / f.linea))
+      problemi.push_back(std::move(p));
   }
   const auto confronta = [&](const std::string& nome_file, const std::optional<std::string>& atteso) {
     if (!atteso) return;
@@ -180,21 +210,27 @@ int decompila_scenario(const std::vector<std::string>& argomenti, std::ostream& 
   }
 
   compilati originali;
-  if (o->con_linea) originali.linea = leggi(cartella / f.linea);
   originali.tabella = leggi(cartella / f.tabella);
   originali.tracciato = leggi(cartella / f.tracciato);
   contenuti c{std::nullopt, vista(originali.tabella), vista(originali.tracciato)};
-  if (originali.linea) c.linea.emplace(std::string_view(*originali.linea));
-  const scenario_letto s = leggi_scenario(c, nome, treno);
-  sorgenti_ricavate sorgenti = ricava_sorgenti(s, o->con_linea);
+  // The line file is walked where it lies, a piece at a time.
+  if (o->con_linea) {
+    try {
+      c.linea.emplace(std::make_shared<file_in_lettura>(cartella / f.linea));
+      originali.file_linea = cartella / f.linea;
+    } catch (const errore_file&) {
+    }
+  }
 
   try {
+    const scenario_letto s = leggi_scenario(c, nome, treno);
+    sorgenti_ricavate sorgenti = ricava_sorgenti(s, o->con_linea);
     std::vector<problema> problemi = std::move(sorgenti.problemi);
     if (!sorgenti.corsa.empty()) {
       // Only what the compiler gives back counts: every part that does not
       // come back is said, whatever the decoding thought of it.
       const bool letti = originali.tabella && originali.tracciato &&
-                         (originali.linea || !o->con_linea);
+                         (originali.file_linea || !o->con_linea);
       if (letti) {
         for (problema& p : ricompila_e_confronta(sorgenti, originali, nome, treno,
                                                  o->con_linea, destinazione))

@@ -10,9 +10,12 @@
 
 #include "tools/decompila/ricava.h"
 
-// The bytes of the three compiled files; a file not read is absent.
+// The bytes of the three compiled files; a file not read is absent. The
+// line file, some 20 MB at the longest line, may instead be left on disk and
+// read a piece at a time.
 struct compilati {
   std::optional<std::string> linea;
+  std::optional<std::filesystem::path> file_linea;
   std::optional<std::string> tabella;
   std::optional<std::string> tracciato;
 };

@@ -8,6 +8,7 @@
 #include <set>
 
 #include "compiler/formato.h"
+#include "compiler/nomi_scenario.h"
 #include "compiler/numeri.h"
 
 namespace {
@@ -76,6 +77,8 @@ std::string per_commento(std::string_view nome) {
 struct contesto {
   const scenario_letto& s;
   std::vector<problema>& problemi;
+  // The cells as the rows left them: the header slots as before the codes.
+  const std::vector<cella>& celle;
   void tracciato(size_t cella_n, std::string testo) const {
     problemi.push_back({s.file.tracciato, cella_n * byte_cella, std::move(testo)});
   }
@@ -265,8 +268,7 @@ std::vector<arco> archi_del_piano(const contesto& x) {
 }
 
 // Cells where a value in force (a byte of the cell) changes: a row at each,
-// the first at 0. The fill stops short of the last three cells, unless a row
-// stands at the first of them.
+// the first at 0. The fill stops short of the last three cells.
 template <typename F, typename S>
 void righe_in_vigore(const std::vector<cella>& celle, F&& valore, S&& scrivi) {
   const int64_t n = static_cast<int64_t>(celle.size()) - 1;
@@ -277,14 +279,17 @@ void righe_in_vigore(const std::vector<cella>& celle, F&& valore, S&& scrivi) {
     if (i == 0 || v != precedente) scrivi(i, v);
     precedente = v;
   }
-  if (n - 2 >= 0) {
-    const int v = valore(celle[static_cast<size_t>(n - 2)]);
-    if (v != 0) scrivi(n - 2, v);
-  }
+  // Rows repeated at the last position the check lets through each fill
+  // one cell more: that is how the last three cells get a value.
+  int64_t ultima_piena = -1;
+  for (int64_t i = std::max<int64_t>(n - 2, 0); i <= n; ++i)
+    if (valore(celle[static_cast<size_t>(i)]) != 0) ultima_piena = i;
+  for (int64_t i = std::max<int64_t>(n - 2, 0); i <= ultima_piena; ++i)
+    scrivi(n - 2, valore(celle[static_cast<size_t>(i)]));
 }
 
 void montagne(const contesto& x, righe& r) {
-  const auto& celle = x.s.celle;
+  const auto& celle = x.celle;
   const int64_t n = static_cast<int64_t>(celle.size());
   std::optional<int64_t> fine_prima;  // the previous span's last cell
   int contate = 0;
@@ -322,7 +327,7 @@ void montagne(const contesto& x, righe& r) {
 }
 
 void indicatori(const contesto& x, righe& r) {
-  const auto& celle = x.s.celle;
+  const auto& celle = x.celle;
   for (size_t i = 0; i < celle.size(); ++i) {
     const cella& c = celle[i];
     if (c.tipo != tipo_cella::indicatore_v_max) continue;
@@ -344,8 +349,8 @@ void indicatori(const contesto& x, righe& r) {
 
 void cartelli(const contesto& x, righe& r) {
   std::map<int, size_t, std::greater<>> per_voce;  // entry -> cell, first board first
-  for (size_t i = 0; i < x.s.celle.size(); ++i) {
-    const cella& c = x.s.celle[i];
+  for (size_t i = 0; i < x.celle.size(); ++i) {
+    const cella& c = x.celle[i];
     if (c.tipo != tipo_cella::cartello) continue;
     if (c.dato1 < voce_tabella::prima_stazione || c.dato1 > voce_tabella::primo_cartello ||
         !per_voce.emplace(c.dato1, i).second) {
@@ -387,7 +392,7 @@ std::string sorgente_linea(const contesto& x, bool con_linea, int32_t L) {
   }
   riga(r, "[pendenze]");
   righe_in_vigore(
-      x.s.celle, [](const cella& c) { return static_cast<int>(c.pendenza); },
+      x.celle, [](const cella& c) { return static_cast<int>(c.pendenza); },
       [&](int64_t i, int v) {
         riga(r, "pendenza,  " + std::to_string(50 * i) + ",   " + std::to_string(v - 100));
       });
@@ -541,7 +546,7 @@ void stazioni(const contesto& x, righe& r, int& ultima_stazione) {
 }
 
 void rallentamenti(const contesto& x, righe& r) {
-  const auto& celle = x.s.celle;
+  const auto& celle = x.celle;
   const int64_t n = static_cast<int64_t>(celle.size());
   for (int64_t s = 0; s < n; ++s) {
     const cella& c = celle[static_cast<size_t>(s)];
@@ -564,12 +569,27 @@ void rallentamenti(const contesto& x, righe& r) {
 }
 
 void segnali(const contesto& x, righe& r) {
-  const auto& celle = x.s.celle;
+  const auto& celle = x.celle;
   for (size_t i = 0; i < celle.size(); ++i) {
     const cella& c = celle[i];
     if (c.tipo != tipo_cella::segnale) continue;
-    const int64_t rapp = quoziente(c.dato4, 10);
-    const int64_t q = c.dato4 - 10 * rapp;
+    // dato4 holds rapp * 10 + q, q = 3 * sx + dx, and the marks before the
+    // signal q * 10 + k in a byte: together they tell q up to 640. The mark
+    // farthest back is the one that no later signal writes over.
+    int64_t q = c.dato4 - 10 * quoziente(c.dato4, 10);
+    for (int k = 4; k >= 1; --k) {
+      const int64_t m = static_cast<int64_t>(i) - 2 * k;
+      if (m < 0) continue;
+      const uint8_t segno = celle[static_cast<size_t>(m)].dato6;
+      for (int64_t prova = q; prova < q + 640; prova += 10) {
+        if (static_cast<uint8_t>(prova * 10 + k) == segno) {
+          q = prova;
+          break;
+        }
+      }
+      break;
+    }
+    const int64_t rapp = quoziente(int64_t{c.dato4} - q, 10);
     const int64_t sx = c.dato5 != 0 ? 2 : q / 3;
     const int64_t dx = q - 3 * sx;
     int64_t tempo = c.dato5;
@@ -588,7 +608,7 @@ void segnali(const contesto& x, righe& r) {
 }
 
 void codici(const contesto& x, righe& r) {
-  const auto& celle = x.s.celle;
+  const auto& celle = x.celle;
   const std::vector<bool> suo = punti_del_completamento(celle);
   for (size_t i = 0; i < celle.size(); ++i) {
     const cella& c = celle[i];
@@ -612,11 +632,11 @@ std::string sorgente_corsa(const contesto& x) {
   generale_corsa(x, r);
   riga(r, "[aderenze]");
   righe_in_vigore(
-      x.s.celle, [](const cella& c) { return static_cast<int>(c.aderenza); },
+      x.celle, [](const cella& c) { return static_cast<int>(c.aderenza); },
       [&](int64_t i, int v) { riga(r, colonne("aderenza", {{50 * i, 8}, {v, 6}})); });
   riga(r, "[vel_limite]");
   righe_in_vigore(
-      x.s.celle, [](const cella& c) { return static_cast<int>(c.velocita); },
+      x.celle, [](const cella& c) { return static_cast<int>(c.velocita); },
       [&](int64_t i, int v) { riga(r, colonne("velocita", {{50 * i, 8}, {5 * v, 6}})); });
   riga(r, "[stazioni]");
   int ultima_stazione = 0;
@@ -637,7 +657,19 @@ sorgenti_ricavate ricava_sorgenti(const scenario_letto& s, bool con_linea) {
   sorgenti_ricavate esito;
   for (const problema& p : s.problemi)
     if (con_linea || p.file != s.file.linea) esito.problemi.push_back(p);
-  const contesto x{s, esito.problemi};
+  // The header cell's two codes come from the names, not from a row: an
+  // object there has left zeros under them.
+  std::vector<cella> celle = s.celle;
+  if (celle.size() > cella_intestazione) {
+    cella& c = celle[cella_intestazione];
+    const codici_scenario codici = codici_dai_nomi(s.numero_treno, s.nome_scenario);
+    if (c.dato1 != formato_tracciato || c.dato2 != codici.tracciato)
+      esito.problemi.push_back({s.file.tracciato, cella_intestazione * byte_cella,
+                                "la cella d'intestazione non ha i codici del formato e dello scenario"});
+    c.dato1 = 0;
+    c.dato2 = 0;
+  }
+  const contesto x{s, esito.problemi, celle};
   const std::optional<int32_t> L = s.lunghezza();
   if (!L || s.voci_lette < voci_tabella_corsa || s.celle.size() < 3) {
     esito.problemi.push_back({s.file.tabella, std::nullopt,
