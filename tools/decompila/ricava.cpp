@@ -568,30 +568,86 @@ void rallentamenti(const contesto& x, righe& r) {
   }
 }
 
+// The order of the signal rows: each signal writes its approach marks over
+// what is there, so where two write one cell the one whose mark is left
+// came later. Otherwise, and where the marks cannot tell, by position.
+std::vector<size_t> ordine_segnali(const std::vector<cella>& celle, const std::vector<size_t>& dove,
+                                   const std::vector<int64_t>& q) {
+  const size_t n = dove.size();
+  std::vector<std::vector<size_t>> dopo(n);
+  std::vector<int> prima(n, 0);
+  std::map<int64_t, std::vector<std::pair<size_t, int>>> scrittori;  // cell -> (signal, k)
+  for (size_t s = 0; s < n; ++s)
+    for (int k = 1; k <= 4; ++k)
+      if (const int64_t m = static_cast<int64_t>(dove[s]) - 2 * k; m >= 0)
+        scrittori[m].push_back({s, k});
+  for (const auto& [m, w] : scrittori) {
+    if (w.size() < 2) continue;
+    const uint8_t segno = celle[static_cast<size_t>(m)].dato6;
+    std::optional<size_t> ultimo;
+    for (const auto& [s, k] : w)
+      if (static_cast<uint8_t>(q[s] * 10 + k) == segno) ultimo = s;
+    if (!ultimo) continue;
+    for (const auto& [s, k] : w) {
+      if (static_cast<uint8_t>(q[s] * 10 + k) == segno) continue;
+      dopo[s].push_back(*ultimo);
+      ++prima[*ultimo];
+    }
+  }
+  std::set<size_t> pronti;  // signals are numbered by position
+  for (size_t s = 0; s < n; ++s)
+    if (prima[s] == 0) pronti.insert(s);
+  std::vector<size_t> ordine;
+  std::vector<bool> messo(n, false);
+  while (ordine.size() < n) {
+    size_t s = 0;
+    if (!pronti.empty()) {
+      s = *pronti.begin();
+      pronti.erase(pronti.begin());
+    } else {
+      // A cycle: the marks cannot all be left; the first one still out goes.
+      while (messo[s]) ++s;
+    }
+    if (messo[s]) continue;
+    messo[s] = true;
+    ordine.push_back(s);
+    for (const size_t t : dopo[s])
+      if (--prima[t] == 0 && !messo[t]) pronti.insert(t);
+  }
+  return ordine;
+}
+
 void segnali(const contesto& x, righe& r) {
   const auto& celle = x.celle;
+  std::vector<size_t> dove;
+  std::vector<int64_t> q;
   for (size_t i = 0; i < celle.size(); ++i) {
     const cella& c = celle[i];
     if (c.tipo != tipo_cella::segnale) continue;
     // dato4 holds rapp * 10 + q, q = 3 * sx + dx, and the marks before the
-    // signal q * 10 + k in a byte: together they tell q up to 640. The mark
-    // farthest back is the one that no later signal writes over.
-    int64_t q = c.dato4 - 10 * quoziente(c.dato4, 10);
+    // signal q * 10 + k in a byte: together they tell q up to 640.
+    int64_t qi = c.dato4 - 10 * quoziente(c.dato4, 10);
     for (int k = 4; k >= 1; --k) {
       const int64_t m = static_cast<int64_t>(i) - 2 * k;
       if (m < 0) continue;
       const uint8_t segno = celle[static_cast<size_t>(m)].dato6;
-      for (int64_t prova = q; prova < q + 640; prova += 10) {
+      for (int64_t prova = qi; prova < qi + 640; prova += 10) {
         if (static_cast<uint8_t>(prova * 10 + k) == segno) {
-          q = prova;
+          qi = prova;
           break;
         }
       }
       break;
     }
-    const int64_t rapp = quoziente(int64_t{c.dato4} - q, 10);
-    const int64_t sx = c.dato5 != 0 ? 2 : q / 3;
-    const int64_t dx = q - 3 * sx;
+    dove.push_back(i);
+    q.push_back(qi);
+  }
+  for (const size_t s : ordine_segnali(celle, dove, q)) {
+    const size_t i = dove[s];
+    const cella& c = celle[i];
+    const int64_t rapp = quoziente(int64_t{c.dato4} - q[s], 10);
+    const int64_t sx = c.dato5 != 0 ? 2 : q[s] / 3;
+    const int64_t dx = q[s] - 3 * sx;
     int64_t tempo = c.dato5;
     if (tempo >= 1 && tempo <= 100) tempo += 256;
     const auto parti = [](int16_t d) {
