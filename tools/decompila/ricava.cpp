@@ -304,7 +304,29 @@ void montagne(const contesto& x, righe& r) {
     bool marca = false;
     for (int64_t i = a + 3; i <= b; i += 4)
       if (celle[static_cast<size_t>(i)].tipo == tipo_cella::marca_montagna) marca = true;
-    const bool vicina = fine_prima && 50 * a - 50 * (*fine_prima + 1) <= 150;
+    // Markers out of step with the span's own are those of a span that this
+    // one covers: that span comes first, from three cells before its first
+    // marker to its last. This one then follows it closely, so its kind is 3.
+    bool coperte = false;
+    if (v == 3) {
+      std::array<std::optional<std::pair<int64_t, int64_t>>, 4> fuori;  // by phase: first, last
+      for (int64_t i = a; i <= b; ++i) {
+        if (celle[static_cast<size_t>(i)].tipo != tipo_cella::marca_montagna) continue;
+        if (marca && (i - a) % 4 == 3) continue;
+        auto& f = fuori[static_cast<size_t>(i % 4)];
+        if (!f) f.emplace(i, i);
+        f->second = i;
+      }
+      for (const auto& f : fuori) {
+        if (!f || f->first - 3 < a) continue;
+        riga(r, "montagna,   " + std::to_string(50 * (f->first - 3)) + ",  " +
+                    std::to_string(50 * (f->second + 1)) + ",  11");
+        ++contate;
+        fine_prima = f->second;
+        coperte = true;
+      }
+    }
+    const bool vicina = coperte || (fine_prima && 50 * a - 50 * (*fine_prima + 1) <= 150);
     int64_t tipo = v;
     if (vicina) {
       if (v != 3)
