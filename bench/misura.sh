@@ -5,8 +5,9 @@
 #
 # 1. builds the benchmarks (build-misure/, Release, -DSCENARIO_BENCH=ON) and
 #    runs them: the item reader, the whole job in process, its stages;
-# 2. runs, as whole processes, the main program on the carried scenario and
-#    compila_scenario on generated lines of 100, 500 and 1 000 km, and prints
+# 2. runs, as whole processes, the main program on the carried scenario,
+#    compila_scenario on generated lines of 100, 500 and 1 000 km, and
+#    esamina_scenario and decompila_scenario on the 1 000 km files, and prints
 #    the wall time (median of RIPETIZIONI runs) and the peak memory of each
 #    beside the time that cp takes to copy the same output bytes on this
 #    machine in this run, and their ratio;
@@ -39,7 +40,7 @@ fi
 cmake -S "$radice" -B "$build" -DCMAKE_BUILD_TYPE=Release -DSCENARIO_BENCH=ON \
   -DSCENARIO_TESTS=OFF >/dev/null
 cmake --build "$build" -j2 --target misure_scenario genera_sorgenti cronometro \
-  compila_scenario genera_scenario esamina_scenario >/dev/null
+  compila_scenario genera_scenario esamina_scenario decompila_scenario >/dev/null
 
 echo "== Macchina"
 echo "processori: $(nproc)"
@@ -165,6 +166,19 @@ confronta "esamina_scenario 1000 km" niente nessuna_uscita -- \
   "$build/esamina_scenario" "$lavoro/km1000" Lunga 1
 awk -v e="$ultimo_tempo" -v c="${per_km[1000]}" 'BEGIN {
   printf "esamina_scenario / compila_scenario a 1000 km: %.2f\n", e / c
+}'
+
+# The sources back from the same files, as an author who wants a variant of
+# the line gets them: decompila_scenario, which also compiles them again to
+# check them, in turns with cp of the two sources it writes.
+ricavati="$lavoro/ricavati1000"
+mkdir "$ricavati"
+pulisci_ricavati() { rm -f "$ricavati"/*; }
+elenca_ricavati() { printf '%s\n' "$ricavati"/Lunga_linea.txt "$ricavati"/Lunga_1-.txt; }
+confronta "decompila_scenario 1000 km" pulisci_ricavati elenca_ricavati -- \
+  "$build/decompila_scenario" --in "$ricavati" "$lavoro/km1000" Lunga 1
+awk -v d="$ultimo_tempo" -v c="${per_km[1000]}" 'BEGIN {
+  printf "decompila_scenario / compila_scenario a 1000 km: %.2f\n", d / c
 }'
 
 echo

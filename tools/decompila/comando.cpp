@@ -1,0 +1,251 @@
+#include "tools/decompila/comando.h"
+
+#include <random>
+#include <sstream>
+#include <system_error>
+
+#include "app/file_disco.h"
+#include "app/fine_programma.h"
+#include "compiler/nomi_scenario.h"
+#include "tools/compila/compila.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+constexpr int problemi_trovati = 1;
+
+const char* const uso =
+    "uso: decompila_scenario [--senza-linea] [--in USCITA] [--sovrascrivi] CARTELLA NOME TRENO\n"
+    "  Legge i file compilati dello scenario NOME per il treno TRENO nella CARTELLA\n"
+    "  (NOME_linea.dat, NOME_TRENO.sim, NOME_TRENO.dat) e ne ricava i due sorgenti\n"
+    "  NOME_linea.txt e NOME_TRENO-.txt, che compila_scenario ricompila negli\n"
+    "  stessi byte. Li scrive nella cartella USCITA (se manca, nella CARTELLA).\n"
+    "  --senza-linea  non legge NOME_linea.dat: il sorgente della linea non ha curve\n"
+    "  --sovrascrivi  sostituisce i sorgenti che ci sono gia'\n"
+    "  Uscita: 0 sorgenti scritti, si ricompilano negli stessi byte; 1 sorgenti\n"
+    "  scritti, ma una parte non torna (una riga per parte sull'errore standard);\n"
+    "  2 argomenti sbagliati; 4 un file non si legge o non si scrive, o un\n"
+    "  sorgente c'e' gia'.\n";
+
+struct opzioni {
+  bool con_linea = true;
+  bool sovrascrivi = false;
+  std::optional<std::string> uscita;
+  std::vector<std::string> posizionali;
+};
+
+std::optional<opzioni> leggi_argomenti(const std::vector<std::string>& argomenti,
+                                       std::ostream& errori) {
+  opzioni o;
+  for (size_t i = 0; i < argomenti.size(); ++i) {
+    const std::string& a = argomenti[i];
+    if (a == "--senza-linea") {
+      o.con_linea = false;
+    } else if (a == "--sovrascrivi") {
+      o.sovrascrivi = true;
+    } else if (a == "--in") {
+      if (i + 1 == argomenti.size()) {
+        errori << "decompila_scenario: manca la cartella dopo --in\n";
+        return std::nullopt;
+      }
+      o.uscita = argomenti[++i];
+    } else if (a.size() > 1 && a[0] == '-') {
+      errori << "decompila_scenario: opzione sconosciuta: " << a << "\n";
+      return std::nullopt;
+    } else {
+      o.posizionali.push_back(a);
+    }
+  }
+  if (o.posizionali.size() != 3 || o.posizionali[1].empty()) {
+    errori << "decompila_scenario: servono tre argomenti: CARTELLA NOME TRENO\n";
+    return std::nullopt;
+  }
+  for (size_t i = 1; i < 3; ++i) {
+    if (o.posizionali[i].find_first_of(std::string("/\\\0", 3)) != std::string::npos) {
+      errori << "decompila_scenario: nome non valido: " << o.posizionali[i] << "\n";
+      return std::nullopt;
+    }
+  }
+  return o;
+}
+
+std::optional<std::string> leggi(const fs::path& file) {
+  try {
+    return leggi_file(file);
+  } catch (const errore_file&) {
+    return std::nullopt;
+  }
+}
+
+std::optional<std::string_view> vista(const std::optional<std::string>& s) {
+  if (!s) return std::nullopt;
+  return std::string_view(*s);
+}
+
+// A folder of our own, removed on every path.
+class cartella_privata {
+ public:
+  explicit cartella_privata(const fs::path& dentro) {
+    std::random_device caso;
+    for (int tentativo = 0;; ++tentativo) {
+      percorso_ = dentro / (".decompila_scenario." + std::to_string(caso()));
+      std::error_code ec;
+      if (fs::create_directory(percorso_, ec)) return;
+      if (ec || tentativo == 100)
+        throw errore_file(percorso_.string(), ec ? ec.message() : "esiste gia'");
+    }
+  }
+  ~cartella_privata() {
+    std::error_code ec;
+    fs::remove_all(percorso_, ec);
+  }
+  cartella_privata(const cartella_privata&) = delete;
+  cartella_privata& operator=(const cartella_privata&) = delete;
+  const fs::path& percorso() const { return percorso_; }
+
+ private:
+  fs::path percorso_;
+};
+
+// Two files compared a piece at a time, without holding either whole.
+std::vector<problema> confronta_file(const std::string& nome, const fs::path& atteso,
+                                     const fs::path& ottenuto) {
+  std::error_code ec;
+  if (!fs::exists(ottenuto, ec)) return {{nome, std::nullopt, "le sorgenti ricavate non lo ridanno"}};
+  file_in_lettura a(atteso), b(ottenuto);
+  constexpr size_t pezzo = 1 << 20;
+  std::string pa(pezzo, '\0'), pb(pezzo, '\0');
+  for (uint64_t da = 0;; da += pezzo) {
+    const size_t na = a.leggi_a(da, pa.data(), pezzo);
+    const size_t nb = b.leggi_a(da, pb.data(), pezzo);
+    if (na == 0 && nb == 0) return {};
+    if (std::string_view(pa.data(), na) != std::string_view(pb.data(), nb)) {
+      std::vector<problema> p =
+          confronta_compilati(nome, std::string_view(pa.data(), na), std::string_view(pb.data(), nb));
+      for (problema& x : p) {
+        if (x.byte) *x.byte += da;
+        if (na == nb) continue;
+        x.testo = "ricompilando le sorgenti ricavate il file ha " + std::to_string(b.dimensione()) +
+                  " byte invece di " + std::to_string(a.dimensione());
+      }
+      return p;
+    }
+  }
+}
+
+}  // namespace
+
+std::vector<problema> ricompila_e_confronta(const sorgenti_ricavate& sorgenti,
+                                            const compilati& originali, const std::string& nome,
+                                            const std::string& treno, bool con_linea,
+                                            const fs::path& dove) {
+  const file_scenario f = file_dello_scenario(nome, treno);
+  cartella_privata privata(dove);
+  sostituisci_file(privata.percorso() / f.sorgente_linea, sorgenti.linea);
+  sostituisci_file(privata.percorso() / f.sorgente_corsa, sorgenti.corsa);
+  std::vector<std::string> argomenti;
+  if (!con_linea) argomenti.push_back("--senza-linea");
+  argomenti.insert(argomenti.end(), {privata.percorso().string(), nome, treno});
+  std::ostringstream uscita, errori;
+  const int stato = compila_scenario(argomenti, uscita, errori);
+  std::vector<problema> problemi;
+  if (stato != stato_uscita::successo) {
+    std::string messaggio = errori.str();
+    if (const size_t a_capo = messaggio.find('\n'); a_capo != std::string::npos)
+      messaggio.resize(a_capo);
+    problemi.push_back({f.sorgente_corsa, std::nullopt,
+                        "le sorgenti ricavate non si compilano senza errori (" + messaggio + ")"});
+  }
+  if (con_linea && originali.file_linea) {
+    for (problema& p : confronta_file(f.linea, *originali.file_linea, privata.percorso() / f.linea))
+      problemi.push_back(std::move(p));
+  }
+  const auto confronta = [&](const std::string& nome_file, const std::optional<std::string>& atteso) {
+    if (!atteso) return;
+    const std::optional<std::string> ottenuto = leggi(privata.percorso() / nome_file);
+    if (!ottenuto) {
+      problemi.push_back({nome_file, std::nullopt, "le sorgenti ricavate non lo ridanno"});
+      return;
+    }
+    for (problema& p : confronta_compilati(nome_file, *atteso, *ottenuto))
+      problemi.push_back(std::move(p));
+  };
+  if (con_linea) confronta(f.linea, originali.linea);
+  confronta(f.tabella, originali.tabella);
+  confronta(f.tracciato, originali.tracciato);
+  return problemi;
+}
+
+int decompila_scenario(const std::vector<std::string>& argomenti, std::ostream& uscita,
+                       std::ostream& errori) {
+  if (argomenti.size() == 1 && (argomenti[0] == "--help" || argomenti[0] == "-h")) {
+    uscita << uso;
+    return stato_uscita::successo;
+  }
+  const std::optional<opzioni> o = leggi_argomenti(argomenti, errori);
+  if (!o) {
+    errori << uso;
+    return stato_uscita::uso;
+  }
+  const fs::path cartella = o->posizionali[0];
+  const std::string& nome = o->posizionali[1];
+  const std::string& treno = o->posizionali[2];
+  const fs::path destinazione = o->uscita ? fs::path(*o->uscita) : cartella;
+  std::error_code ec;
+  if (!fs::is_directory(destinazione, ec)) {
+    errori << "decompila_scenario: " << destinazione.string() << " non e' una cartella\n";
+    return stato_uscita::uso;
+  }
+  const file_scenario f = file_dello_scenario(nome, treno);
+  // Nothing an author wrote is replaced unasked.
+  if (!o->sovrascrivi) {
+    for (const std::string& s : {f.sorgente_linea, f.sorgente_corsa}) {
+      if (fs::exists(fs::symlink_status(destinazione / s, ec))) {
+        errori << "decompila_scenario: " << (destinazione / s).string()
+               << " esiste gia': per sostituirlo si usa --sovrascrivi\n";
+        return stato_uscita::errore_file;
+      }
+    }
+  }
+
+  compilati originali;
+  originali.tabella = leggi(cartella / f.tabella);
+  originali.tracciato = leggi(cartella / f.tracciato);
+  contenuti c{std::nullopt, vista(originali.tabella), vista(originali.tracciato)};
+  // The line file is walked where it lies, a piece at a time.
+  if (o->con_linea) {
+    try {
+      c.linea.emplace(std::make_shared<file_in_lettura>(cartella / f.linea));
+      originali.file_linea = cartella / f.linea;
+    } catch (const errore_file&) {
+    }
+  }
+
+  try {
+    const scenario_letto s = leggi_scenario(c, nome, treno);
+    sorgenti_ricavate sorgenti = ricava_sorgenti(s, o->con_linea);
+    std::vector<problema> problemi = std::move(sorgenti.problemi);
+    if (!sorgenti.corsa.empty()) {
+      // Only what the compiler gives back counts: every part that does not
+      // come back is said, whatever the decoding thought of it.
+      const bool letti = originali.tabella && originali.tracciato &&
+                         (originali.file_linea || !o->con_linea);
+      if (letti) {
+        for (problema& p : ricompila_e_confronta(sorgenti, originali, nome, treno,
+                                                 o->con_linea, destinazione))
+          problemi.push_back(std::move(p));
+      }
+      sostituisci_file(destinazione / f.sorgente_linea, sorgenti.linea);
+      sostituisci_file(destinazione / f.sorgente_corsa, sorgenti.corsa);
+      uscita << "scritti " << (destinazione / f.sorgente_linea).string() << " e "
+             << (destinazione / f.sorgente_corsa).string() << "\n";
+    }
+    for (const problema& p : problemi) errori << riga_problema(p) << "\n";
+    return problemi.empty() ? stato_uscita::successo : problemi_trovati;
+  } catch (const errore_file& e) {
+    errori << "decompila_scenario: impossibile scrivere o leggere " << e.file() << ": "
+           << e.motivo() << "\n";
+    return stato_uscita::errore_file;
+  }
+}

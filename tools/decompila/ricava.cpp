@@ -1,0 +1,787 @@
+#include "tools/decompila/ricava.h"
+
+#include <algorithm>
+#include <array>
+#include <cstring>
+#include <map>
+#include <optional>
+#include <set>
+
+#include "compiler/formato.h"
+#include "compiler/nomi_scenario.h"
+#include "compiler/numeri.h"
+
+namespace {
+
+using righe = std::string;
+
+// Right-aligned in `larghezza` characters; a longer value keeps every digit.
+std::string a_destra(int64_t v, size_t larghezza) {
+  std::string s = std::to_string(v);
+  if (s.size() < larghezza) s.insert(0, larghezza - s.size(), ' ');
+  return s;
+}
+
+void riga(righe& r, std::string_view testo) {
+  r.append(testo);
+  r.append("\r\n");
+}
+
+// A row of the run source: each value right-aligned in its column.
+std::string colonne(std::string_view parola, std::initializer_list<std::pair<int64_t, size_t>> c) {
+  std::string r(parola);
+  r += ',';
+  bool primo = true;
+  for (const auto& [v, larghezza] : c) {
+    if (!primo) r += ',';
+    primo = false;
+    r += a_destra(v, larghezza);
+  }
+  return r;
+}
+
+// A row of the line source: two blanks before every value.
+std::string valori(std::string_view parola, std::initializer_list<std::optional<int64_t>> v) {
+  std::string r(parola);
+  for (const auto& x : v) {
+    r += ",  ";
+    if (x) r += std::to_string(*x);
+  }
+  return r;
+}
+
+// Floor division and its remainder, so that q * d + r gives v back for any sign.
+int64_t quoziente(int64_t v, int64_t d) { return v / d - ((v % d != 0 && (v < 0) != (d < 0)) ? 1 : 0); }
+
+bool spazio(char c) { return c == ' ' || c == '\t'; }
+
+// A text as the item reader gives it back: plain when it can be, in quotes
+// when it holds a comma, a line end or blanks at its ends. A text that holds
+// a quote and needs quoting cannot be written.
+std::optional<std::string> testo_sorgente(const std::string& t) {
+  const bool da_citare = t.find_first_of(",\r\n") != std::string::npos ||
+                         (!t.empty() && (spazio(t.front()) || spazio(t.back()) || t.front() == '"'));
+  if (!da_citare) return t;
+  if (t.find('"') != std::string::npos) return std::nullopt;
+  return '"' + t + '"';
+}
+
+// A name that stands in a comment: nothing that ends an item or starts a quote.
+std::string per_commento(std::string_view nome) {
+  std::string r(nome);
+  for (char& c : r)
+    if (c == ',' || c == '"' || c == '\r' || c == '\n' || c == '[' || c == ']') c = '_';
+  return r;
+}
+
+struct contesto {
+  const scenario_letto& s;
+  std::vector<problema>& problemi;
+  // The cells as the rows left them: the header slots as before the codes.
+  const std::vector<cella>& celle;
+  void tracciato(size_t cella_n, std::string testo) const {
+    problemi.push_back({s.file.tracciato, cella_n * byte_cella, std::move(testo)});
+  }
+  void tabella(int voce, std::string testo) const {
+    problemi.push_back({s.file.tabella, s.inizio_voce[static_cast<size_t>(voce)], std::move(testo)});
+  }
+  void linea(std::optional<size_t> byte, std::string testo) const {
+    problemi.push_back({s.file.linea, byte, std::move(testo)});
+  }
+};
+
+// --- Line source ---
+
+// The three segments as progressive_ordina leaves them, from rows read into
+// entries 81, 82, 83 (tre, due, uno).
+using terna = std::array<int32_t, 3>;  // inizio, fine, progressiva
+std::array<terna, 3> ordina_progressive(const std::array<terna, 3>& letti) {
+  const terna& T = letti[0];
+  const terna& D = letti[1];
+  const terna& U = letti[2];
+  std::array<terna, 3> r{};
+  const int64_t somma = int64_t{T[0]} + D[0] + U[0];
+  if (somma != 0) {
+    const int32_t t = T[0], d = D[0], u = U[0];
+    if (t > d && t > u)
+      r = d > u ? std::array{T, D, U} : u > d ? std::array{T, U, D} : std::array{T, U, D};
+    else if (d > t && d > u)
+      r = t > u ? std::array{D, T, U} : u > t ? std::array{D, U, T} : std::array{D, U, T};
+    else if (u > t && u > d)
+      r = t > d ? std::array{U, T, D} : d > t ? std::array{U, D, T} : std::array{U, D, T};
+    else
+      r = {};
+  } else if (U[1] > 0) {
+    r = {U, D, T};
+  } else if (D[1] > 0) {
+    r = {D, T, U};
+  } else if (T[1] > 0) {
+    r = {T, D, U};
+  }
+  for (terna& x : r)
+    if (x[2] == 1) x[1] = static_cast<int32_t>(static_cast<uint32_t>(x[1]) + 100u);
+  return r;
+}
+
+// The rows tre, due, uno that give the three segments as stored: each
+// stored segment back to its value as read, then every order of the rows
+// tried until one is put in the stored order.
+std::optional<std::array<terna, 3>> progressive_lette(const std::array<terna, 3>& salvate) {
+  std::array<terna, 3> base = salvate;
+  for (terna& x : base)
+    if (x[2] == 1) x[1] = static_cast<int32_t>(static_cast<uint32_t>(x[1]) - 100u);
+  std::array<int, 3> ordine = {0, 1, 2};
+  do {
+    const std::array<terna, 3> prova = {base[ordine[0]], base[ordine[1]], base[ordine[2]]};
+    if (ordina_progressive(prova) == salvate) return prova;
+  } while (std::next_permutation(ordine.begin(), ordine.end()));
+  // All three cleared: a source without them gives that too.
+  if (salvate == std::array<terna, 3>{}) return std::array<terna, 3>{};
+  return std::nullopt;
+}
+
+void generale_linea(const contesto& x, righe& r, int32_t L) {
+  const auto& t = x.s.tabella;
+  riga(r, "[generale]");
+  riga(r, "lunghezza percorso,    " + std::to_string(L));
+  std::array<terna, 3> salvate;
+  for (int i = 0; i < 3; ++i) {
+    const voce_corsa& v = t[static_cast<size_t>(voce_tabella::primo_segmento + i)];
+    salvate[static_cast<size_t>(i)] = {v.inizio, v.fine, v.progressiva};
+  }
+  std::array<terna, 3> lette{};
+  if (const auto p = progressive_lette(salvate))
+    lette = *p;
+  else
+    x.tabella(voce_tabella::primo_segmento,
+              "le tre progressive chilometriche non sono in un ordine che il compilatore dia");
+  const char* nomi[] = {"tre", "due", "uno"};
+  for (int i = 2; i >= 0; --i) {
+    const terna& v = lette[static_cast<size_t>(i)];
+    riga(r, std::string("progressiva chilometrica ") + nomi[i] + ",    " + std::to_string(v[0]) +
+                ",    " + std::to_string(v[1]) + ",    " + std::to_string(v[2]));
+  }
+  const voce_corsa& sc = t[voce_tabella::scenario];
+  riga(r, "sfondo uno,    " + std::to_string(sc.inizio));
+  riga(r, "sfondo due,    " + std::to_string(sc.progressiva));
+  riga(r, "sfondo tre,    " + std::to_string(sc.fine));
+  const voce_corsa& tr = t[voce_tabella::treno];
+  const int32_t codici = tr.progressiva == 4 ? 4 : 9;
+  const bool coerente = tr.inizio % 50 == 0 && tr.fine % 50 == 0 &&
+                        (tr.fine == 0 ? tr.progressiva == 0 : tr.progressiva == codici);
+  if (!coerente)
+    x.tabella(voce_tabella::treno,
+              "la ripetizione dei segnali (" + std::to_string(tr.inizio) + ", " +
+                  std::to_string(tr.fine) + ", " + std::to_string(tr.progressiva) +
+                  " codici) non viene da una riga del sorgente");
+  riga(r, "ripetizione segnali " + std::to_string(codici) + " codici,    " +
+              std::to_string(tr.inizio) + ",    " + std::to_string(tr.fine));
+}
+
+// The plan's steps: straight where the straight step gives the point's bits,
+// otherwise the one of the twelve curvatures that does.
+struct arco {
+  int64_t primo, ultimo;  // points of the arc
+  int classe;             // 0..5: digits 1..6
+  bool sinistra;
+};
+
+constexpr double curvature[6] = {0.0001, 0.0002, 0.0004, 0.001, 0.002, 0.003};
+
+bool stessi_bit(double a, double b) { return bit_doppio(a) == bit_doppio(b); }
+
+std::vector<arco> archi_del_piano(const contesto& x) {
+  std::vector<arco> archi;
+  const piano_letto& p = x.s.punti;
+  const int32_t ultimo = p.ultimo();
+  const auto byte_di = [&](int64_t m) -> std::optional<size_t> {
+    // Where the compiler puts the first coordinate of metre m.
+    return static_cast<size_t>(4 * std::min<int64_t>(m, 2) + 10 * std::max<int64_t>(0, m - 2));
+  };
+  double x1 = 0, y1 = 0, x2 = 0, y2 = 0;
+  int64_t m = 0;
+  int attuale = -1;  // index into the twelve of the arc in course, -1 straight
+  bool guasto = false;
+  p.percorri([&](uint16_t tx, double vx, uint16_t ty, double vy) {
+    const int64_t q = m++;
+    if (guasto) return;
+    // An arc that runs past the end of the plan fills its last two metres too.
+    uint16_t atteso = tipo_al_metro(q, ultimo);
+    if (atteso == tipo_valore::vuoto && tx == tipo_valore::doppio && attuale >= 0 &&
+        !archi.empty() && archi.back().ultimo == q - 1)
+      atteso = tipo_valore::doppio;
+    if (tx != atteso || ty != atteso) {
+      x.linea(byte_di(q), "il metro " + std::to_string(q) +
+                              " non ha il tipo di valore che il compilatore gli da'");
+      guasto = true;
+      return;
+    }
+    if (q <= 1) {
+      if (vx != 0 || vy != static_cast<double>(q)) {
+        x.linea(byte_di(q), "il punto " + std::to_string(q) + " non e' quello d'inizio (0, " +
+                                std::to_string(q) + ")");
+        guasto = true;
+      }
+      x2 = x1, y2 = y1, x1 = vx, y1 = vy;
+      return;
+    }
+    if (atteso != tipo_valore::doppio) return;
+    const double dx = x1 - x2;
+    const double dy = y1 - y2;
+    int trovata = -2;
+    if (stessi_bit(vx, x1 + dx) && stessi_bit(vy, y1 + dy)) {
+      trovata = -1;
+    } else {
+      const auto prova = [&](int i) {
+        const double k = i < 6 ? curvature[i] : -curvature[i - 6];
+        return stessi_bit(vx, x1 + (dy * k + dx)) && stessi_bit(vy, y1 + (dy - dx * k));
+      };
+      if (attuale >= 0 && prova(attuale)) {
+        trovata = attuale;
+      } else {
+        for (int i = 0; i < 12 && trovata == -2; ++i)
+          if (prova(i)) trovata = i;
+      }
+    }
+    if (trovata == -2) {
+      x.linea(byte_di(q), "il punto del metro " + std::to_string(q) +
+                              " non segue dai due prima ne' in rettilineo ne' in curva");
+      guasto = true;
+      return;
+    }
+    if (trovata == -1 && q > int64_t{ultimo} - 2) {
+      x.linea(byte_di(q), "il metro " + std::to_string(q) +
+                              " va in rettilineo oltre dove il compilatore si ferma");
+      guasto = true;
+      return;
+    }
+    if (trovata >= 0) {
+      if (trovata == attuale && !archi.empty() && archi.back().ultimo == q - 1)
+        archi.back().ultimo = q;
+      else
+        archi.push_back({q, q, trovata % 6, trovata >= 6});
+    }
+    attuale = trovata;
+    x2 = x1, y2 = y1, x1 = vx, y1 = vy;
+  });
+  return archi;
+}
+
+// Cells where a value in force (a byte of the cell) changes: a row at each,
+// the first at 0. The fill stops short of the last three cells.
+template <typename F, typename S>
+void righe_in_vigore(const std::vector<cella>& celle, F&& valore, S&& scrivi) {
+  const int64_t n = static_cast<int64_t>(celle.size()) - 1;
+  const int64_t fino = n - 3;
+  int precedente = 0;
+  for (int64_t i = 0; i <= fino; ++i) {
+    const int v = valore(celle[static_cast<size_t>(i)]);
+    if (i == 0 || v != precedente) scrivi(i, v);
+    precedente = v;
+  }
+  // Rows repeated at the last position the check lets through each fill
+  // one cell more: that is how the last three cells get a value.
+  int64_t ultima_piena = -1;
+  for (int64_t i = std::max<int64_t>(n - 2, 0); i <= n; ++i)
+    if (valore(celle[static_cast<size_t>(i)]) != 0) ultima_piena = i;
+  for (int64_t i = std::max<int64_t>(n - 2, 0); i <= ultima_piena; ++i)
+    scrivi(n - 2, valore(celle[static_cast<size_t>(i)]));
+}
+
+void montagne(const contesto& x, righe& r) {
+  const auto& celle = x.celle;
+  const int64_t n = static_cast<int64_t>(celle.size());
+  std::optional<int64_t> fine_prima;  // the previous span's last cell
+  int contate = 0;
+  for (int64_t a = 0; a < n;) {
+    const uint8_t v = celle[static_cast<size_t>(a)].montagna;
+    if (v == 0) {
+      ++a;
+      continue;
+    }
+    int64_t b = a;
+    while (b + 1 < n && celle[static_cast<size_t>(b + 1)].montagna == v) ++b;
+    bool marca = false;
+    for (int64_t i = a + 3; i <= b; i += 4)
+      if (celle[static_cast<size_t>(i)].tipo == tipo_cella::marca_montagna) marca = true;
+    // Markers out of step with the span's own are those of a span that this
+    // one covers: that span comes first, from three cells before its first
+    // marker to its last. This one then follows it closely, so its kind is 3.
+    bool coperte = false;
+    if (v == 3) {
+      std::array<std::optional<std::pair<int64_t, int64_t>>, 4> fuori;  // by phase: first, last
+      for (int64_t i = a; i <= b; ++i) {
+        if (celle[static_cast<size_t>(i)].tipo != tipo_cella::marca_montagna) continue;
+        if (marca && (i - a) % 4 == 3) continue;
+        auto& f = fuori[static_cast<size_t>(i % 4)];
+        if (!f) f.emplace(i, i);
+        f->second = i;
+      }
+      for (const auto& f : fuori) {
+        if (!f || f->first - 3 < a) continue;
+        riga(r, "montagna,   " + std::to_string(50 * (f->first - 3)) + ",  " +
+                    std::to_string(50 * (f->second + 1)) + ",  11");
+        ++contate;
+        fine_prima = f->second;
+        coperte = true;
+      }
+    }
+    const bool vicina = coperte || (fine_prima && 50 * a - 50 * (*fine_prima + 1) <= 150);
+    int64_t tipo = v;
+    if (vicina) {
+      if (v != 3)
+        x.tracciato(static_cast<size_t>(a),
+                    "la montagna della cella " + std::to_string(a) +
+                        " segue da vicino la precedente ma non ne ha il tipo 3");
+      tipo = 1;
+    } else if (v > 10 && !marca) {
+      tipo = int64_t{v} - 256;
+    }
+    if (marca) tipo += 10;
+    if (++contate == montagne_massime + 1)
+      x.tracciato(static_cast<size_t>(a), "piu' di " + std::to_string(montagne_massime) +
+                                              " tratti di montagna");
+    riga(r, "montagna,   " + std::to_string(50 * a) + ",  " + std::to_string(50 * (b + 1)) + ",  " +
+                std::to_string(tipo));
+    fine_prima = b;
+    a = b + 1;
+  }
+}
+
+void indicatori(const contesto& x, righe& r) {
+  const auto& celle = x.celle;
+  for (size_t i = 0; i < celle.size(); ++i) {
+    const cella& c = celle[i];
+    if (c.tipo != tipo_cella::indicatore_v_max) continue;
+    const int16_t d[3] = {c.dato1, c.dato2, c.dato3};
+    int64_t s[3], e[3];
+    bool altro_lato = false;
+    for (int k = 0; k < 3; ++k) {
+      s[k] = 5 * quoziente(d[k], 100);
+      e[k] = 5 * (d[k] - 100 * quoziente(d[k], 100));
+      if (e[k] != 0) altro_lato = true;
+    }
+    const int64_t strisce = c.dato4 / 10;
+    const int64_t strisced = c.dato4 % 10;
+    const auto lato = [&](int k) { return altro_lato ? std::optional<int64_t>(e[k]) : std::nullopt; };
+    riga(r, valori("indicatori_vmax", {50 * (static_cast<int64_t>(i) - 1), s[0], s[1], s[2], strisce,
+                                       lato(0), lato(1), lato(2), strisced}));
+  }
+}
+
+void cartelli(const contesto& x, righe& r) {
+  std::map<int, size_t, std::greater<>> per_voce;  // entry -> cell, first board first
+  for (size_t i = 0; i < x.celle.size(); ++i) {
+    const cella& c = x.celle[i];
+    if (c.tipo != tipo_cella::cartello) continue;
+    if (c.dato1 < voce_tabella::prima_stazione || c.dato1 > voce_tabella::primo_cartello ||
+        !per_voce.emplace(c.dato1, i).second) {
+      x.tracciato(i, "il cartello della cella " + std::to_string(i) + " rimanda alla voce " +
+                         std::to_string(c.dato1) + ", che nessun cartello del sorgente avrebbe");
+      continue;
+    }
+  }
+  int atteso = voce_tabella::primo_cartello;
+  for (const auto& [voce, i] : per_voce) {
+    if (voce != atteso)
+      x.tracciato(i, "i cartelli non prendono le voci dalla " +
+                         std::to_string(voce_tabella::primo_cartello) +
+                         " in giu' una dopo l'altra: manca la voce " + std::to_string(atteso));
+    atteso = voce - 1;
+    const std::string& testo = x.s.tabella[static_cast<size_t>(voce)].nome;
+    auto t = testo_sorgente(testo);
+    if (!t) {
+      x.tabella(voce, "il testo della voce " + std::to_string(voce) +
+                          " ha virgolette e va citato: non si scrive in un sorgente");
+      t = "";
+    }
+    riga(r, "cartello_indicatore,  " + std::to_string(50 * (static_cast<int64_t>(i) - 1)) + ",   " +
+                *t);
+  }
+}
+
+std::string sorgente_linea(const contesto& x, bool con_linea, int32_t L) {
+  righe r;
+  riga(r, "-- sorgente della linea ricavato da " + per_commento(x.s.file.linea) + " " +
+              per_commento(x.s.file.tabella) + " " + per_commento(x.s.file.tracciato) + " --");
+  generale_linea(x, r, L);
+  riga(r, "[curve]");
+  if (con_linea) {
+    for (const arco& a : archi_del_piano(x))
+      riga(r, std::string("curva") + (a.sinistra ? "s" : "d") + std::to_string(a.classe + 1) +
+                  ",  " + std::to_string(a.primo - 1) + ",  " +
+                  std::to_string(a.ultimo - a.primo + 1));
+  }
+  riga(r, "[pendenze]");
+  righe_in_vigore(
+      x.celle, [](const cella& c) { return static_cast<int>(c.pendenza); },
+      [&](int64_t i, int v) {
+        riga(r, "pendenza,  " + std::to_string(50 * i) + ",   " + std::to_string(v - 100));
+      });
+  riga(r, "[montagne]");
+  montagne(x, r);
+  riga(r, "[cartelli]");
+  indicatori(x, r);
+  riga(r, "[indicazioni]");
+  cartelli(x, r);
+  riga(r, "[fine]");
+  return r;
+}
+
+// --- Run source ---
+
+// The code points the post-pass puts around slowdowns, found by running its
+// rules over the cells as they are: where it would take a free cell, the
+// code point found there with its code is its own. Every other code point
+// comes from a row of the source.
+std::vector<bool> punti_del_completamento(const std::vector<cella>& celle) {
+  const int64_t ultima = static_cast<int64_t>(celle.size()) - 1;
+  std::vector<bool> suo(celle.size(), false);
+  const auto esiste = [&](int64_t c) { return c >= 0 && c <= ultima; };
+  const auto di_tipo = [&](int64_t c, uint8_t t) { return esiste(c) && celle[static_cast<size_t>(c)].tipo == t; };
+  // Free for the post-pass at this point of its walk: a cell with nothing,
+  // or a code point of its own that it has not yet put.
+  const auto prendi = [&](int64_t c) {
+    if (!esiste(c)) return false;
+    const cella& x = celle[static_cast<size_t>(c)];
+    if (libera(x)) return true;
+    if (x.tipo == tipo_cella::punto_codice && x.dato1 == 180 && !suo[static_cast<size_t>(c)]) {
+      suo[static_cast<size_t>(c)] = true;
+      return true;
+    }
+    return false;
+  };
+  for (int64_t i = 1; i <= ultima - 2; ++i) {
+    const cella& ci = celle[static_cast<size_t>(i)];
+    if (ci.tipo == tipo_cella::avviso_rallentamento) {
+      for (int64_t k = 1; k <= 20 && i - k >= 3; ++k) {
+        const int64_t d = i - k;
+        if (!di_tipo(d, tipo_cella::segnale)) continue;
+        if (!prendi(d - 1)) prendi(d - 2);
+      }
+    } else if (ci.tipo == tipo_cella::inizio_rallentamento) {
+      for (const auto& [primo, ultimo] : {std::pair{5, 7}, std::pair{11, 13}, std::pair{18, 20}}) {
+        if (i <= ultimo) continue;
+        for (int64_t c = i - primo; c >= i - ultimo; --c)
+          if (prendi(c)) break;
+      }
+      int64_t j = i;
+      if (ci.dato1 >= 110) {
+        do ++j;
+        while (j < ultima && !di_tipo(j, tipo_cella::fine_rallentamento));
+      } else {
+        int contatore = 0;
+        do {
+          ++j;
+          ++contatore;
+          if (contatore != 8) continue;
+          if (prendi(j))
+            contatore = 0;
+          else if (prendi(j - 1))
+            contatore = 1;
+          else if (prendi(j + 1))
+            contatore = -1;
+        } while (j < ultima && !di_tipo(j, tipo_cella::fine_rallentamento));
+      }
+      const int64_t limite = std::min(j + 12, ultima);
+      for (int64_t s = j; s <= limite; ++s) {
+        if (!di_tipo(s, tipo_cella::segnale)) continue;
+        if (s - 1 > 0 && !prendi(s - 1)) prendi(s - 2);
+        break;
+      }
+    }
+  }
+  return suo;
+}
+
+void generale_corsa(const contesto& x, righe& r) {
+  const voce_corsa& l = x.s.tabella[voce_tabella::lunghezza];
+  const voce_corsa& t = x.s.tabella[voce_tabella::treno];
+  riga(r, "[generale]");
+  riga(r, "numero vetture,    " + std::to_string(l.progressiva));
+  riga(r, "percentuale massa frenata,    " + std::to_string(l.inizio));
+  riga(r, "sabbia,    " + std::to_string(t.intero1));
+  riga(r, "orologio,    " + std::to_string(t.intero3) + "               " +
+              std::to_string(t.intero4) + "            " + std::to_string(t.intero5) + " ");
+}
+
+void stazioni(const contesto& x, righe& r, int& ultima_stazione) {
+  const auto& t = x.s.tabella;
+  ultima_stazione = 0;
+  for (int k = voce_tabella::prima_stazione; k < voce_tabella::primo_cartello; ++k) {
+    const voce_corsa& v = t[static_cast<size_t>(k)];
+    if (v.tipo == 0 && v.inizio == 0 && v.fine == 0 && v.progressiva == 0 && v.nome.empty() &&
+        v.byte1 == 0 && v.intero1 == 0 && v.intero2 == 0 && v.intero3 == 0 && v.intero4 == 0 &&
+        v.intero5 == 0 && v.byte2 == 0 && v.byte3 == 0 && v.byte4 == 0 && v.byte5 == 0 &&
+        v.orario == 0)
+      break;
+    ultima_stazione = k;
+    const int64_t p = v.progressiva;
+    int64_t lunghezza = 0;
+    int64_t campo6 = v.byte4;
+    bool esatta = true;
+    if (v.tipo == 5 || v.tipo == 6) {
+      lunghezza = p - v.inizio;
+      esatta = v.fine == p + 150;
+      campo6 = 0;
+    } else if (v.tipo == 7 || v.tipo == 8) {
+      lunghezza = p - v.inizio;
+      esatta = v.fine == p + lunghezza;
+      campo6 = 0;
+    } else {
+      lunghezza = 2 * (p - v.inizio);
+      const int64_t oltre = v.fine - (p + lunghezza / 2);
+      if (k == voce_tabella::prima_stazione) {
+        if (v.byte4 != 0) esatta = false;
+        campo6 = oltre == 50 ? 1 : 0;
+        esatta = esatta && (oltre == 0 || oltre == 50);
+      } else {
+        esatta = oltre == (v.byte4 != 0 ? 50 : 0);
+      }
+    }
+    if (!esatta || lunghezza % 100 != 0 || p % 50 != 0 ||
+        (v.byte5 != 0 && (lunghezza < 600 || k == voce_tabella::prima_stazione)))
+      x.tabella(k, "la stazione della voce " + std::to_string(k) +
+                       " ha un'area che nessuna riga del sorgente da'");
+    auto nome = testo_sorgente(v.nome);
+    if (!nome) {
+      x.tabella(k, "il nome della stazione della voce " + std::to_string(k) +
+                       " ha virgolette e va citato: non si scrive in un sorgente");
+      nome = "";
+    }
+    const int64_t o = v.orario;
+    const int64_t ore = o / 3600, minuti = (o % 3600) / 60, secondi = o % 60;
+    riga(r, colonne("stazione", {{p, 8}, {v.tipo, 3}, {lunghezza, 5}, {v.byte1, 3}, {v.byte5, 2},
+                                 {campo6, 2}, {v.intero1, 3}, {v.intero2, 1}, {v.byte2, 1},
+                                 {v.intero3, 3}, {v.intero4, 1}, {v.intero5, 1}, {v.byte3, 5},
+                                 {ore, 4}, {minuti, 2}, {secondi, 2}}) +
+                ", " + *nome);
+  }
+  for (int k = ultima_stazione + 1; k < voce_tabella::primo_cartello; ++k) {
+    const voce_corsa& v = t[static_cast<size_t>(k)];
+    if (v.tipo != 0 || v.inizio != 0 || v.fine != 0 || v.progressiva != 0 || v.orario != 0) {
+      x.tabella(k, "la voce " + std::to_string(k) +
+                       " sta oltre l'ultima stazione ma non e' vuota");
+      break;
+    }
+  }
+}
+
+void rallentamenti(const contesto& x, righe& r) {
+  const auto& celle = x.celle;
+  const int64_t n = static_cast<int64_t>(celle.size());
+  for (int64_t s = 0; s < n; ++s) {
+    const cella& c = celle[static_cast<size_t>(s)];
+    if (c.tipo != tipo_cella::inizio_rallentamento) continue;
+    int64_t e = s;
+    for (int64_t j = s + 1; j < n; ++j) {
+      const uint8_t t = celle[static_cast<size_t>(j)].tipo;
+      if (t == tipo_cella::inizio_rallentamento) break;
+      if (t == tipo_cella::fine_rallentamento) {
+        e = j;
+        break;
+      }
+    }
+    const int64_t inizio = 50 * (s - 1);
+    const int64_t b = s - 25;
+    const bool segni = inizio > 1500 && b >= 0 && celle[static_cast<size_t>(b)].tipo == tipo_cella::segno_avviso;
+    riga(r, colonne("rallentamento", {{inizio, 8}, {c.dato1, 6}, {50 * (e - s), 6}, {c.dato3, 4},
+                                      {segni ? 1 : 0, 2}, {c.dato2, 4}}));
+  }
+}
+
+// The order of the signal rows: each signal writes its approach marks over
+// what is there, so where two write one cell the one whose mark is left
+// came later. Otherwise, and where the marks cannot tell, by position.
+std::vector<size_t> ordine_segnali(const std::vector<cella>& celle, const std::vector<size_t>& dove,
+                                   const std::vector<int64_t>& q) {
+  const size_t n = dove.size();
+  std::vector<std::vector<size_t>> dopo(n);
+  std::vector<int> prima(n, 0);
+  std::map<int64_t, std::vector<std::pair<size_t, int>>> scrittori;  // cell -> (signal, k)
+  for (size_t s = 0; s < n; ++s)
+    for (int k = 1; k <= 4; ++k)
+      if (const int64_t m = static_cast<int64_t>(dove[s]) - 2 * k; m >= 0)
+        scrittori[m].push_back({s, k});
+  for (const auto& [m, w] : scrittori) {
+    if (w.size() < 2) continue;
+    const uint8_t segno = celle[static_cast<size_t>(m)].dato6;
+    std::optional<size_t> ultimo;
+    for (const auto& [s, k] : w)
+      if (static_cast<uint8_t>(q[s] * 10 + k) == segno) ultimo = s;
+    if (!ultimo) continue;
+    for (const auto& [s, k] : w) {
+      if (static_cast<uint8_t>(q[s] * 10 + k) == segno) continue;
+      dopo[s].push_back(*ultimo);
+      ++prima[*ultimo];
+    }
+  }
+  std::set<size_t> pronti;  // signals are numbered by position
+  for (size_t s = 0; s < n; ++s)
+    if (prima[s] == 0) pronti.insert(s);
+  std::vector<size_t> ordine;
+  std::vector<bool> messo(n, false);
+  while (ordine.size() < n) {
+    size_t s = 0;
+    if (!pronti.empty()) {
+      s = *pronti.begin();
+      pronti.erase(pronti.begin());
+    } else {
+      // A cycle: the marks cannot all be left; the first one still out goes.
+      while (messo[s]) ++s;
+    }
+    if (messo[s]) continue;
+    messo[s] = true;
+    ordine.push_back(s);
+    for (const size_t t : dopo[s])
+      if (--prima[t] == 0 && !messo[t]) pronti.insert(t);
+  }
+  return ordine;
+}
+
+void segnali(const contesto& x, righe& r) {
+  const auto& celle = x.celle;
+  std::vector<size_t> dove;
+  std::vector<int64_t> q;
+  for (size_t i = 0; i < celle.size(); ++i) {
+    const cella& c = celle[i];
+    if (c.tipo != tipo_cella::segnale) continue;
+    // dato4 holds rapp * 10 + q, q = 3 * sx + dx, and the marks before the
+    // signal q * 10 + k in a byte: together they tell q up to 640.
+    int64_t qi = c.dato4 - 10 * quoziente(c.dato4, 10);
+    for (int k = 4; k >= 1; --k) {
+      const int64_t m = static_cast<int64_t>(i) - 2 * k;
+      if (m < 0) continue;
+      const uint8_t segno = celle[static_cast<size_t>(m)].dato6;
+      for (int64_t prova = qi; prova < qi + 640; prova += 10) {
+        if (static_cast<uint8_t>(prova * 10 + k) == segno) {
+          qi = prova;
+          break;
+        }
+      }
+      break;
+    }
+    dove.push_back(i);
+    q.push_back(qi);
+  }
+  for (const size_t s : ordine_segnali(celle, dove, q)) {
+    const size_t i = dove[s];
+    const cella& c = celle[i];
+    const int64_t rapp = quoziente(int64_t{c.dato4} - q[s], 10);
+    const int64_t sx = c.dato5 != 0 ? 2 : q[s] / 3;
+    const int64_t dx = q[s] - 3 * sx;
+    int64_t tempo = c.dato5;
+    if (tempo >= 1 && tempo <= 100) tempo += 256;
+    const auto parti = [](int16_t d) {
+      const int64_t a = quoziente(d, 10);
+      return std::pair{a, d - 10 * a};
+    };
+    const auto [s1, d1] = parti(c.dato1);
+    const auto [s2, d2] = parti(c.dato2);
+    const auto [s3, d3] = parti(c.dato3);
+    riga(r, colonne("segnale", {{50 * (static_cast<int64_t>(i) - 1), 8}, {sx, 4}, {s1, 2}, {s2, 2},
+                                {s3, 3}, {rapp, 2}, {dx, 5}, {d1, 3}, {d2, 1}, {d3, 1}}) +
+                ", " + std::to_string(tempo));
+  }
+}
+
+void codici(const contesto& x, righe& r) {
+  const auto& celle = x.celle;
+  const std::vector<bool> suo = punti_del_completamento(celle);
+  for (size_t i = 0; i < celle.size(); ++i) {
+    const cella& c = celle[i];
+    const int64_t p = 50 * static_cast<int64_t>(i);
+    if (c.tipo == tipo_cella::punto_codice && !suo[i]) {
+      const int64_t w = c.dato1 > 0 ? c.dato1 : int64_t{c.dato1} + 65536;
+      riga(r, colonne("abbattimento", {{p, 8}, {w, 6}}));
+    } else if (c.tipo == tipo_cella::punto_senza_codice) {
+      if (c.dato1 != 0)
+        x.tracciato(i, "il punto senza codice della cella " + std::to_string(i) +
+                           " ha un valore che nessuna riga del sorgente da'");
+      riga(r, "abbattimento," + a_destra(p, 8) + ",   AC");
+    }
+  }
+}
+
+std::string sorgente_corsa(const contesto& x) {
+  righe r;
+  riga(r, "-- sorgente della corsa ricavato da " + per_commento(x.s.file.tabella) + " " +
+              per_commento(x.s.file.tracciato) + " --");
+  generale_corsa(x, r);
+  riga(r, "[aderenze]");
+  righe_in_vigore(
+      x.celle, [](const cella& c) { return static_cast<int>(c.aderenza); },
+      [&](int64_t i, int v) { riga(r, colonne("aderenza", {{50 * i, 8}, {v, 6}})); });
+  riga(r, "[vel_limite]");
+  righe_in_vigore(
+      x.celle, [](const cella& c) { return static_cast<int>(c.velocita); },
+      [&](int64_t i, int v) { riga(r, colonne("velocita", {{50 * i, 8}, {5 * v, 6}})); });
+  riga(r, "[stazioni]");
+  int ultima_stazione = 0;
+  stazioni(x, r, ultima_stazione);
+  riga(r, "[rallentamenti]");
+  rallentamenti(x, r);
+  riga(r, "[segnali]");
+  segnali(x, r);
+  riga(r, "[codici]");
+  codici(x, r);
+  riga(r, "[fine]");
+  return r;
+}
+
+}  // namespace
+
+sorgenti_ricavate ricava_sorgenti(const scenario_letto& s, bool con_linea) {
+  sorgenti_ricavate esito;
+  for (const problema& p : s.problemi)
+    if (con_linea || p.file != s.file.linea) esito.problemi.push_back(p);
+  // The header cell's two codes come from the names, not from a row: an
+  // object there has left zeros under them.
+  std::vector<cella> celle = s.celle;
+  if (celle.size() > cella_intestazione) {
+    cella& c = celle[cella_intestazione];
+    const codici_scenario codici = codici_dai_nomi(s.numero_treno, s.nome_scenario);
+    if (c.dato1 != formato_tracciato || c.dato2 != codici.tracciato)
+      esito.problemi.push_back({s.file.tracciato, cella_intestazione * byte_cella,
+                                "la cella d'intestazione non ha i codici del formato e dello scenario"});
+    c.dato1 = 0;
+    c.dato2 = 0;
+  }
+  const contesto x{s, esito.problemi, celle};
+  const std::optional<int32_t> L = s.lunghezza();
+  if (!L || s.voci_lette < voci_tabella_corsa || s.celle.size() < 3) {
+    esito.problemi.push_back({s.file.tabella, std::nullopt,
+                              "senza la tabella e il tracciato interi non si ricava nessun sorgente"});
+    return esito;
+  }
+  if (*L < 0 || *L > lunghezza_massima ||
+      s.celle.size() != static_cast<size_t>(ultima_cella_per(*L)) + 1)
+    x.tracciato(0, "il tracciato ha " + std::to_string(s.celle.size()) +
+                       " celle, non quante ne da' la lunghezza della linea (" + std::to_string(*L) +
+                       " m)");
+  if (con_linea && s.punti.esiste() && s.punti.ultimo() != int64_t{*L} + coda_percorso)
+    x.linea(std::nullopt, "il tracciato metro per metro non ha la lunghezza della linea");
+  esito.linea = sorgente_linea(x, con_linea && s.punti.esiste(), *L);
+  esito.corsa = sorgente_corsa(x);
+  return esito;
+}
+
+std::vector<problema> confronta_compilati(const std::string& file, std::string_view atteso,
+                                          std::string_view ottenuto) {
+  const size_t n = std::min(atteso.size(), ottenuto.size());
+  size_t i = 0;
+  // Eight bytes at a time up to the first difference.
+  while (i + 8 <= n && std::memcmp(atteso.data() + i, ottenuto.data() + i, 8) == 0) i += 8;
+  while (i < n && atteso[i] == ottenuto[i]) ++i;
+  if (i < n)
+    return {{file, i,
+             "ricompilando le sorgenti ricavate questo byte vale " +
+                 std::to_string(static_cast<uint8_t>(ottenuto[i])) + " invece di " +
+                 std::to_string(static_cast<uint8_t>(atteso[i])) +
+                 ": da qui il file non viene da un sorgente"}};
+  if (atteso.size() != ottenuto.size())
+    return {{file, n,
+             "ricompilando le sorgenti ricavate il file ha " + std::to_string(ottenuto.size()) +
+                 " byte invece di " + std::to_string(atteso.size())}};
+  return {};
+}

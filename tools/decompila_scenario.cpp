@@ -1,0 +1,8 @@
+// decompila_scenario [--senza-linea] [--in USCITA] [--sovrascrivi] CARTELLA NOME TRENO
+#include <iostream>
+
+#include "tools/decompila/comando.h"
+
+int main(int argc, char** argv) {
+  return decompila_scenario(std::vector<std::string>(argv + 1, argv + argc), std::cout, std::cerr);
+}
