@@ -1,8 +1,9 @@
 #include "tools/compila/compila.h"
 
-#include <random>
 #include <system_error>
 
+#include "app/blocchi.h"
+#include "app/file_disco.h"
 #include "app/form1.h"
 
 namespace fs = std::filesystem;
@@ -45,32 +46,6 @@ class piattaforma_cartella final : public piattaforma {
  private:
   fs::path cartella_;
   std::ostream& errori_;
-};
-
-// A folder of our own inside the author's folder, so that the compiled files
-// reach their place by a rename on one file system; removed on every path.
-class cartella_privata {
- public:
-  explicit cartella_privata(const fs::path& dentro) {
-    std::random_device caso;
-    for (int tentativo = 0;; ++tentativo) {
-      percorso_ = dentro / (".compila_scenario." + std::to_string(caso()));
-      std::error_code ec;
-      if (fs::create_directory(percorso_, ec)) return;
-      if (ec || tentativo == 100)
-        throw errore_file(percorso_.string(), ec ? ec.message() : "esiste gia'");
-    }
-  }
-  ~cartella_privata() {
-    std::error_code ec;
-    fs::remove_all(percorso_, ec);
-  }
-  cartella_privata(const cartella_privata&) = delete;
-  cartella_privata& operator=(const cartella_privata&) = delete;
-  const fs::path& percorso() const { return percorso_; }
-
- private:
-  fs::path percorso_;
 };
 
 // The compiler deletes the sources it has read, so it reads them under names
@@ -141,6 +116,14 @@ int compila_scenario(const std::vector<std::string>& argomenti, std::ostream& us
   }
 
   try {
+    // The author's folder is this run's alone until its compiled files are
+    // in place, and what killed runs left in it goes first. The private
+    // folder sits inside it, so that the compiled files reach their place by
+    // a rename on one file system.
+    const blocco_cartella blocco(cartella, [&] {
+      errori << "in attesa che finisca un'altra compilazione in " << cartella.string() << std::endl;
+    });
+    pulisci_avanzi(cartella);
     cartella_privata privata(cartella);
     piattaforma_cartella piattaforma(privata.percorso(), errori);
     Form1 form(piattaforma);
