@@ -64,17 +64,32 @@ void processo_avviato::riprendi() {
   if (pid_ > 0) ::kill(pid_, SIGCONT);
 }
 
+namespace {
+// One read from the pipe onto `testo`; false at its end.
+bool leggi_ancora(int tubo, std::string& testo) {
+  char blocco[4096];
+  for (;;) {
+    const ssize_t n = ::read(tubo, blocco, sizeof blocco);
+    if (n > 0) {
+      testo.append(blocco, static_cast<size_t>(n));
+      return true;
+    }
+    if (n == 0 || errno != EINTR) return false;
+  }
+}
+}  // namespace
+
+std::string processo_avviato::prima_riga() {
+  while (pid_ > 0 && letti_.find('\n') == std::string::npos && leggi_ancora(tubo_, letti_)) {
+  }
+  return letti_.substr(0, letti_.find('\n') + 1);
+}
+
 esito_processo processo_avviato::attendi() {
   esito_processo e;
   if (pid_ <= 0) return e;
-  char blocco[4096];
-  for (;;) {
-    const ssize_t n = ::read(tubo_, blocco, sizeof blocco);
-    if (n > 0) {
-      e.errori.append(blocco, static_cast<size_t>(n));
-    } else if (n == 0 || errno != EINTR) {
-      break;
-    }
+  e.errori = std::move(letti_);
+  while (leggi_ancora(tubo_, e.errori)) {
   }
   ::close(tubo_);
   int stato = 0;

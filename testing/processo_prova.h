@@ -31,11 +31,15 @@ class processo_avviato {
   void uccidi();  // SIGKILL: no chance to clean up
   void ferma();   // SIGSTOP: held still, holding all it holds
   void riprendi();
+  // The first line it writes on standard error, once written; empty if it
+  // ends first. Kept as part of what attendi returns.
+  std::string prima_riga();
   esito_processo attendi();
 
  private:
   int pid_ = -1;
   int tubo_ = -1;
+  std::string letti_;
 };
 
 // Runs eseguibile with the arguments, standard input closed. With

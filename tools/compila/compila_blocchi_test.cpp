@@ -8,9 +8,11 @@
 #include <algorithm>
 #include <map>
 #include <memory>
+#include <optional>
 #include <random>
 #include <thread>
 
+#include "app/blocchi.h"
 #include "app/file_disco.h"
 #include "app/fine_programma.h"
 #include "bench/genera_sorgenti.h"
@@ -243,6 +245,30 @@ TEST(CompilaScenarioInsieme, ITreFileVengonoDaUnaSolaCorsa) {
   }
   // Runs that start together overlap: some of them waited.
   EXPECT_GT(in_attesa, 0);
+}
+
+// A folder held by another run makes a run wait, and says so once; a run on
+// another folder goes on meanwhile.
+TEST(CompilaScenarioInsieme, AspettaSoloChiScriveNellaStessaCartella) {
+  const sorgenti_generate s = genera_sorgenti(2000);
+  cartella_temporanea tenuta, libera;
+  scrivi_sorgenti_di(tenuta.percorso(), s);
+  scrivi_sorgenti_di(libera.percorso(), s);
+  std::optional<blocco_cartella> blocco;
+  blocco.emplace(tenuta.percorso(), [] {});
+  processo_avviato in_coda(COMPILA_SCENARIO_EXE, argomenti(tenuta));
+  const std::string attesa =
+      "in attesa che finisca un'altra compilazione in " + tenuta.percorso().string() + "\n";
+  ASSERT_EQ(in_coda.prima_riga(), attesa);
+  const esito_processo accanto = esegui_processo(COMPILA_SCENARIO_EXE, argomenti(libera));
+  EXPECT_TRUE(accanto.uscito && accanto.stato == stato_uscita::successo) << accanto.errori;
+  EXPECT_EQ(accanto.errori, "");
+  EXPECT_FALSE(fs::exists(tenuta / compilati[0])) << "it did not wait";
+  blocco.reset();
+  const esito_processo e = in_coda.attendi();
+  EXPECT_TRUE(e.uscito && e.stato == stato_uscita::successo) << e.errori;
+  EXPECT_EQ(e.errori, attesa) << "said once";
+  EXPECT_TRUE(leggi_compilati(tenuta.percorso()) == leggi_compilati(libera.percorso()));
 }
 
 }  // namespace
