@@ -92,3 +92,14 @@ bool rimuovi_se_abbandonato(const fs::path& percorso, bool cartella) {
   chiudi(d);
   return rimosso;
 }
+
+vecchi_trattenuti::vecchi_trattenuti(std::initializer_list<fs::path> file) {
+  for (const fs::path& f : file) {
+    const int d = apri(f, O_NOFOLLOW | O_NONBLOCK);
+    if (d >= 0) descrittori_.push_back(d);
+  }
+}
+
+vecchi_trattenuti::~vecchi_trattenuti() {
+  for (int d : descrittori_) chiudi(d);
+}

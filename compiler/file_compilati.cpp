@@ -4,6 +4,7 @@
 #include <memory>
 #include <optional>
 
+#include "app/blocchi.h"
 #include "app/file_disco.h"
 #include "app/form1.h"
 #include "compiler/codifica.h"
@@ -107,7 +108,12 @@ void Form1::scrivi_compilati() {
   tabella.scrivi(codifica_tabella(tabella_corsa));
   file_nuovo tracciato(file_tracciato());
   tracciato.scrivi(codifica_tracciato(celle));
-  if (linea) linea->conferma();
+  // The line file last: replacing a file makes the system start writing
+  // the new one out, which for the line file's megabytes holds its rename
+  // for a while, and a kill meanwhile takes effect only once it is done.
+  // Last, that rename completes the set instead of splitting it.
+  const vecchi_trattenuti vecchi{file_tabella(), file_tracciato(), file_linea()};
   tabella.conferma();
   tracciato.conferma();
+  if (linea) linea->conferma();
 }

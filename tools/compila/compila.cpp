@@ -145,9 +145,13 @@ int compila_scenario(const std::vector<std::string>& argomenti, std::ostream& us
       // The compiled files are complete: only now do they replace the author's.
       for (const fs::path& f : {form.file_linea(), form.file_tabella(), form.file_tracciato()})
         controlla_destinazione(cartella / f.filename());
-      if (scrivi_linea != 0) sposta(form.file_linea(), cartella / form.file_linea().filename());
+      // The line file last, as Form1::scrivi_compilati puts it.
+      const vecchi_trattenuti vecchi{cartella / form.file_tabella().filename(),
+                                     cartella / form.file_tracciato().filename(),
+                                     cartella / form.file_linea().filename()};
       sposta(form.file_tabella(), cartella / form.file_tabella().filename());
       sposta(form.file_tracciato(), cartella / form.file_tracciato().filename());
+      if (scrivi_linea != 0) sposta(form.file_linea(), cartella / form.file_linea().filename());
       form.termina_compilazione();
     });
     if (stato == stato_uscita::errori_compilazione && form.riga_errore > 0)
