@@ -1,10 +1,11 @@
-// The locks of a run: advisory, held by the run for as long as it needs them,
-// and dropped by the system when the process ends, however it ends (a kill,
-// a crash, a closed terminal). So a lock found free belongs to no live run,
-// whatever process ids have been reused since, and no lock outlives its run.
+// What a run holds on files and folders: advisory locks, held by the run for
+// as long as it needs them and dropped by the system when the process ends,
+// however it ends (a kill, a crash, a closed terminal), and files held open.
+// So a lock found free belongs to no live run, whatever process ids have been
+// reused since, and no lock outlives its run.
 //
-// This is the one place of the programs that asks the system for locks
-// (app/blocchi_posix.cpp); another system implements the same three pieces.
+// This is the one place of the programs that asks the system for these
+// (app/blocchi_posix.cpp); another system implements the same pieces.
 // A file system that keeps no locks is written unlocked, as if every lock
 // were granted: the run still works, only without these guarantees.
 #pragma once

@@ -37,8 +37,11 @@ bool solo_cifre(std::string_view s) {
 // it.
 std::FILE* apri_temporaneo(const fs::path& file, fs::path& temporaneo, segno_di_vita& segno) {
   for (int tentativo = 0; tentativo < 100; ++tentativo) {
-    temporaneo = file.parent_path() /
-                 ("." + file.filename().string() + std::string(segno_temporaneo) + numero_a_caso());
+    std::string nome = ".";
+    nome += file.filename().string();
+    nome += segno_temporaneo;
+    nome += numero_a_caso();
+    temporaneo = file.parent_path() / nome;
     errno = 0;
     std::FILE* f = std::fopen(temporaneo.c_str(), "wbx");
     if (f == nullptr && errno != EEXIST) break;
