@@ -20,24 +20,78 @@ namespace {
 
 std::string motivo(int numero) { return std::generic_category().message(numero); }
 
-// A name beside the target that no other file holds; "x" mode of fopen
-// refuses to open one that exists, so two runs never share it.
-std::FILE* apri_temporaneo(const fs::path& file, fs::path& temporaneo) {
+constexpr std::string_view segno_temporaneo = ".in_scrittura.";
+constexpr std::string_view inizio_cartella_privata = ".compila_scenario.";
+
+std::string numero_a_caso() {
   static std::mt19937_64 caso{std::random_device{}()};
+  return std::to_string(caso() % 1000000000ULL);
+}
+
+bool solo_cifre(std::string_view s) {
+  return !s.empty() && s.size() <= 20 && s.find_first_not_of("0123456789") == s.npos;
+}
+
+// A name beside the target that no other file holds, marked as this run's;
+// "x" mode of fopen refuses to open one that exists, so two runs never share
+// it.
+std::FILE* apri_temporaneo(const fs::path& file, fs::path& temporaneo, segno_di_vita& segno) {
   for (int tentativo = 0; tentativo < 100; ++tentativo) {
-    temporaneo = file;
-    temporaneo += ".tmp" + std::to_string(caso() % 1000000000ULL);
+    std::string nome = ".";
+    nome += file.filename().string();
+    nome += segno_temporaneo;
+    nome += numero_a_caso();
+    temporaneo = file.parent_path() / nome;
     errno = 0;
-    if (std::FILE* f = std::fopen(temporaneo.c_str(), "wbx")) return f;
-    if (errno != EEXIST) break;
+    std::FILE* f = std::fopen(temporaneo.c_str(), "wbx");
+    if (f == nullptr && errno != EEXIST) break;
+    if (f == nullptr) continue;
+    if (segno.prendi(temporaneo)) return f;
+    std::fclose(f);  // taken for a leftover before it was marked
   }
   throw errore_file(file.string(), motivo(errno ? errno : EIO));
 }
 
 }  // namespace
 
+bool avanzo_dei_programmi(std::string_view nome, bool cartella) {
+  if (cartella)
+    return nome.starts_with(inizio_cartella_privata) &&
+           solo_cifre(nome.substr(inizio_cartella_privata.size()));
+  const size_t segno = nome.rfind(segno_temporaneo);
+  return nome.starts_with('.') && segno != nome.npos && segno > 1 &&
+         solo_cifre(nome.substr(segno + segno_temporaneo.size()));
+}
+
+void pulisci_avanzi(const fs::path& cartella) {
+  std::error_code ec;
+  for (fs::directory_iterator voce(cartella, ec), fine; !ec && voce != fine; voce.increment(ec)) {
+    const std::string nome = voce->path().filename().string();
+    for (const bool e_cartella : {false, true})
+      if (avanzo_dei_programmi(nome, e_cartella)) rimuovi_se_abbandonato(voce->path(), e_cartella);
+  }
+}
+
+cartella_privata::cartella_privata(const fs::path& dentro) {
+  for (int tentativo = 0;; ++tentativo) {
+    percorso_ = dentro / (std::string(inizio_cartella_privata) + numero_a_caso());
+    std::error_code ec;
+    if (fs::create_directory(percorso_, ec)) {
+      if (segno_.prendi(percorso_)) return;
+      ec = {};  // taken for a leftover before it was marked: another name
+    }
+    if (ec || tentativo == 100)
+      throw errore_file(percorso_.string(), ec ? ec.message() : "esiste gia'");
+  }
+}
+
+cartella_privata::~cartella_privata() {
+  std::error_code ec;
+  fs::remove_all(percorso_, ec);
+}
+
 file_nuovo::file_nuovo(fs::path file) : file_(std::move(file)) {
-  f_ = apri_temporaneo(file_, temporaneo_);
+  f_ = apri_temporaneo(file_, temporaneo_, segno_);
   // Contents arrive whole or in large pieces: each goes out in one write,
   // not topped up through a small buffer first.
   std::setvbuf(f_, nullptr, _IONBF, 0);
@@ -55,6 +109,7 @@ void file_nuovo::fallisci(int numero) {
   f_ = nullptr;
   std::error_code ignora;
   fs::remove(temporaneo_, ignora);
+  segno_.lascia();
   throw errore_file(file_.string(), motivo(numero));
 }
 
@@ -90,9 +145,12 @@ void file_nuovo::conferma() {
   errno = 0;
   if (std::fflush(f_) != 0) fallisci(errno ? errno : EIO);
   if (std::fclose(std::exchange(f_, nullptr)) != 0) fallisci(errno ? errno : EIO);
+  // Still marked: a clean-up cannot take it while it goes into place.
   std::error_code ec;
   fs::rename(temporaneo_, file_, ec);
   if (ec) fallisci(ec.value());
+  segno_.lascia();
+  temporaneo_.clear();  // the name may be another run's from now on
 }
 
 void sostituisci_file(const fs::path& file, std::string_view contenuto) {

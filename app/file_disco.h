@@ -2,6 +2,11 @@
 // atomically: written in full to a temporary file beside it, then renamed over
 // it, so a failure part-way leaves the previous file intact and no temporary
 // file behind. Failures raise errore_file, naming the file and the reason.
+//
+// A run that is killed cannot clean up after itself: its temporary files and
+// private folders stay. They carry names of their own (avanzo_dei_programmi)
+// and the mark of their live run (app/blocchi.h), so that a later run can
+// tell them from everything else and remove them once their run is gone.
 #pragma once
 
 #include <cstdint>
@@ -9,6 +14,8 @@
 #include <filesystem>
 #include <string>
 #include <string_view>
+
+#include "app/blocchi.h"
 
 void sostituisci_file(const std::filesystem::path& file, std::string_view contenuto);
 
@@ -40,9 +47,35 @@ class file_nuovo {
   [[noreturn]] void fallisci(int numero);
 
   std::filesystem::path file_;
-  std::filesystem::path temporaneo_;
+  std::filesystem::path temporaneo_;  // ".NAME.in_scrittura.DIGITS" beside the file
   std::FILE* f_ = nullptr;
+  segno_di_vita segno_;
 };
+
+// A folder of the run's own inside `dentro` (".compila_scenario.DIGITS"),
+// marked as the live run's until the object goes, and removed then with all
+// it holds.
+class cartella_privata {
+ public:
+  explicit cartella_privata(const std::filesystem::path& dentro);
+  ~cartella_privata();
+  cartella_privata(const cartella_privata&) = delete;
+  cartella_privata& operator=(const cartella_privata&) = delete;
+  const std::filesystem::path& percorso() const { return percorso_; }
+
+ private:
+  std::filesystem::path percorso_;
+  segno_di_vita segno_;
+};
+
+// Whether a name in a folder is one the programs give a temporary file
+// (cartella false) or a private folder (cartella true), and nothing else.
+bool avanzo_dei_programmi(std::string_view nome, bool cartella);
+
+// Removes from `cartella` the temporary files and private folders of runs
+// that are no longer alive, and nothing else; what cannot be removed stays,
+// with no failure. Run at the start of a run, while it holds the folder.
+void pulisci_avanzi(const std::filesystem::path& cartella);
 
 // The whole content of a file in one read; errore_file when it cannot be read.
 std::string leggi_file(const std::filesystem::path& file);

@@ -1,12 +1,22 @@
 // The run sequence: the whole job, once, in a fixed order.
 #include <string>
 
+#include "app/blocchi.h"
+#include "app/file_disco.h"
 #include "app/form1.h"
 
 void Form1::Form_Load() {
   nome_scenario = "Ombrasca1";
   numero_treno = "5817";
   piattaforma_.mostra_attesa();
+
+  // The folder is this run's alone until its last file is in place, and
+  // what killed runs left in it goes first.
+  const std::filesystem::path cartella = piattaforma_.cartella_programma();
+  const blocco_cartella blocco(cartella, [&] {
+    piattaforma_.segnala("in attesa che finisca un'altra compilazione in " + cartella.string());
+  });
+  pulisci_avanzi(cartella);
 
   dati_linea();
   dati_treno();

@@ -5,8 +5,14 @@
 // left behind.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <chrono>
+#include <map>
 #include <optional>
+#include <random>
+#include <thread>
 
+#include "app/file_disco.h"
 #include "app/fine_programma.h"
 #include "testing/processo_prova.h"
 #include "testing/prova_piattaforma.h"
@@ -110,6 +116,79 @@ TEST(GuastiDisco, IlFileInScritturaEQuelliDopoRestanoComeErano) {
     }
     EXPECT_EQ(temporanei_rimasti(p.c.percorso()), std::vector<std::string>{}) << g.nome;
   }
+}
+
+// Killed anywhere from its start to past its end, the program leaves each
+// file it keeps as it was or as a whole run writes it; what a killed run
+// leaves goes with the next run, and an author's look-alike files stay.
+TEST(GuastiDisco, UccisoAOgniMomentoLasciaOgniFileVecchioONuovo) {
+  const uint32_t seme = 17;
+  SCOPED_TRACE("seme " + std::to_string(seme));
+  std::map<std::string, std::string> nuovi;
+  std::chrono::microseconds durata{};
+  {
+    programma_in_prova sola(false);
+    const auto inizio = std::chrono::steady_clock::now();
+    const esito_processo e = esegui_processo(sola.eseguibile);
+    durata = std::chrono::duration_cast<std::chrono::microseconds>(
+        std::chrono::steady_clock::now() - inizio);
+    SALTA_SE_NON_COMPILA(sola, e);
+    ASSERT_TRUE(e.uscito && e.stato == stato_uscita::successo) << e.errori;
+    for (const std::string& f : sola.c.elenco())
+      if (f != "genera_scenario") nuovi[f] = leggi_testo(sola.c / f);
+  }
+  ASSERT_EQ(nuovi.size(), 6u);
+
+  programma_in_prova p(false);
+  const std::vector<std::string> somiglianti = {"x.tmp1", "Ombrasca1_linea.dat.tmp123456789",
+                                                ".Ombrasca1_5817.sim.in_scrittura.1x"};
+  for (const std::string& f : somiglianti) scrivi_testo(p.c / f, "mio");
+  std::vector<std::string> attesi = somiglianti;
+  attesi.push_back("genera_scenario");
+  for (const auto& [f, b] : nuovi) attesi.push_back(f);
+  std::sort(attesi.begin(), attesi.end());
+
+  std::mt19937 caso(seme);
+  std::uniform_int_distribution<int64_t> ritardo(0, durata.count() * 13 / 10);
+  for (int uccisione = 0; uccisione < 40; ++uccisione) {
+    for (const auto& [f, b] : nuovi)
+      if (!p.vecchio(f)) scrivi_testo(p.c / f, "vecchio " + f);
+    const std::chrono::microseconds dopo{ritardo(caso)};
+    SCOPED_TRACE("uccisione " + std::to_string(uccisione) + " dopo " +
+                 std::to_string(dopo.count()) + " us");
+    const esito_processo e = esegui_e_uccidi(p.eseguibile, {}, dopo);
+    EXPECT_TRUE(!e.uscito || e.stato == stato_uscita::successo) << e.errori;
+    for (const auto& [f, b] : nuovi) EXPECT_TRUE(p.vecchio(f) || leggi_testo(p.c / f) == b) << f;
+    for (const std::string& f : p.c.elenco()) {
+      const bool avanzo = avanzo_dei_programmi(f, std::filesystem::is_directory(p.c / f));
+      // The sources come and go within a run.
+      EXPECT_TRUE(avanzo || std::binary_search(attesi.begin(), attesi.end(), f) ||
+                  f == file_della_corsa[0] || f == file_della_corsa[1])
+          << f;
+    }
+  }
+  // The random kills may all miss the moments a file is being written; one
+  // more is made to hit one, seen from outside, so that the last run has a
+  // dead run's temporary file to remove.
+  const auto avanzi = [&] {
+    int n = 0;
+    for (const std::string& f : p.c.elenco()) n += avanzo_dei_programmi(f, false);
+    return n;
+  };
+  for (int prova = 0; prova < 50 && avanzi() == 0; ++prova) {
+    processo_avviato r(p.eseguibile);
+    const auto fine = std::chrono::steady_clock::now() + durata * 5;
+    while (avanzi() == 0 && std::chrono::steady_clock::now() < fine)
+      std::this_thread::sleep_for(std::chrono::microseconds(100));
+    r.uccidi();
+  }
+  ASSERT_GT(avanzi(), 0) << "no run was caught writing a file";
+
+  const esito_processo e = esegui_processo(p.eseguibile);
+  ASSERT_TRUE(e.uscito);
+  EXPECT_EQ(e.stato, stato_uscita::successo) << e.errori;
+  EXPECT_EQ(p.c.elenco(), attesi);
+  for (const auto& [f, b] : nuovi) EXPECT_TRUE(leggi_testo(p.c / f) == b) << f;
 }
 
 }  // namespace

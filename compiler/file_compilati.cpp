@@ -2,7 +2,9 @@
 
 #include <algorithm>
 #include <memory>
+#include <optional>
 
+#include "app/blocchi.h"
 #include "app/file_disco.h"
 #include "app/form1.h"
 #include "compiler/codifica.h"
@@ -88,16 +90,30 @@ std::string codifica_tracciato(const std::vector<cella>& celle) {
 }
 
 void Form1::scrivi_compilati() {
+  // All three are written in full before any of them takes its place, and
+  // then they take it one right after the other: a failure on the way leaves
+  // the previous set whole, and the simulator never sees a new file beside
+  // old ones for longer than two renames take.
+  std::optional<file_nuovo> linea;
   if (scrivi_linea != 0) {
     // Written as it is computed: a thread of its own for the writes measured
     // no faster, and slower while other work keeps the processors busy.
-    file_nuovo linea(file_linea());
-    linea.riserva(byte_coordinata(punti_linea, 0) + byte_coordinata(punti_linea, 1));
+    linea.emplace(file_linea());
+    linea->riserva(byte_coordinata(punti_linea, 0) + byte_coordinata(punti_linea, 1));
     codifica_linea_a_pezzi(
         punti_linea, pezzo_linea,
-        [&linea](uint64_t posizione, std::string_view p) { linea.scrivi_a(posizione, p); });
-    linea.conferma();
+        [&linea](uint64_t posizione, std::string_view p) { linea->scrivi_a(posizione, p); });
   }
-  sostituisci_file(file_tabella(), codifica_tabella(tabella_corsa));
-  sostituisci_file(file_tracciato(), codifica_tracciato(celle));
+  file_nuovo tabella(file_tabella());
+  tabella.scrivi(codifica_tabella(tabella_corsa));
+  file_nuovo tracciato(file_tracciato());
+  tracciato.scrivi(codifica_tracciato(celle));
+  // The line file last: replacing a file makes the system start writing
+  // the new one out, which for the line file's megabytes holds its rename
+  // for a while, and a kill meanwhile takes effect only once it is done.
+  // Last, that rename completes the set instead of splitting it.
+  const vecchi_trattenuti vecchi{file_tabella(), file_tracciato(), file_linea()};
+  tabella.conferma();
+  tracciato.conferma();
+  if (linea) linea->conferma();
 }

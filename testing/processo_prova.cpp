@@ -8,11 +8,13 @@
 
 #include <cerrno>
 #include <stdexcept>
+#include <thread>
 
 namespace fs = std::filesystem;
 
-esito_processo esegui_processo(const fs::path& eseguibile, const std::vector<std::string>& argomenti,
-                               std::optional<long> limite_file) {
+processo_avviato::processo_avviato(const fs::path& eseguibile,
+                                   const std::vector<std::string>& argomenti,
+                                   std::optional<long> limite_file) {
   // Everything the child needs is prepared before fork: between fork and exec
   // only async-signal-safe calls are made.
   std::vector<std::string> parole{eseguibile.string()};
@@ -22,13 +24,11 @@ esito_processo esegui_processo(const fs::path& eseguibile, const std::vector<std
   argv.push_back(nullptr);
 
   int tubo[2];
-  if (::pipe(tubo) != 0) throw std::runtime_error("pipe");
-  const pid_t figlio = ::fork();
-  if (figlio < 0) throw std::runtime_error("fork");
-  if (figlio == 0) {
-    ::close(tubo[0]);
+  if (::pipe2(tubo, O_CLOEXEC) != 0) throw std::runtime_error("pipe");
+  pid_ = ::fork();
+  if (pid_ < 0) throw std::runtime_error("fork");
+  if (pid_ == 0) {
     ::dup2(tubo[1], STDERR_FILENO);
-    ::close(tubo[1]);
     const int nulla = ::open("/dev/null", O_RDWR);
     if (nulla >= 0) {
       ::dup2(nulla, STDIN_FILENO);
@@ -43,20 +43,59 @@ esito_processo esegui_processo(const fs::path& eseguibile, const std::vector<std
     ::_exit(127);
   }
   ::close(tubo[1]);
-  esito_processo e;
+  tubo_ = tubo[0];
+}
+
+processo_avviato::~processo_avviato() {
+  if (pid_ <= 0) return;
+  uccidi();
+  attendi();
+}
+
+void processo_avviato::uccidi() {
+  if (pid_ > 0) ::kill(pid_, SIGKILL);
+}
+
+void processo_avviato::ferma() {
+  if (pid_ > 0) ::kill(pid_, SIGSTOP);
+}
+
+void processo_avviato::riprendi() {
+  if (pid_ > 0) ::kill(pid_, SIGCONT);
+}
+
+namespace {
+// One read from the pipe onto `testo`; false at its end.
+bool leggi_ancora(int tubo, std::string& testo) {
   char blocco[4096];
   for (;;) {
-    const ssize_t n = ::read(tubo[0], blocco, sizeof blocco);
+    const ssize_t n = ::read(tubo, blocco, sizeof blocco);
     if (n > 0) {
-      e.errori.append(blocco, static_cast<size_t>(n));
-    } else if (n == 0 || errno != EINTR) {
-      break;
+      testo.append(blocco, static_cast<size_t>(n));
+      return true;
     }
+    if (n == 0 || errno != EINTR) return false;
   }
-  ::close(tubo[0]);
+}
+}  // namespace
+
+std::string processo_avviato::prima_riga() {
+  while (pid_ > 0 && letti_.find('\n') == std::string::npos && leggi_ancora(tubo_, letti_)) {
+  }
+  return letti_.substr(0, letti_.find('\n') + 1);
+}
+
+esito_processo processo_avviato::attendi() {
+  esito_processo e;
+  if (pid_ <= 0) return e;
+  e.errori = std::move(letti_);
+  while (leggi_ancora(tubo_, e.errori)) {
+  }
+  ::close(tubo_);
   int stato = 0;
-  while (::waitpid(figlio, &stato, 0) < 0 && errno == EINTR) {
+  while (::waitpid(pid_, &stato, 0) < 0 && errno == EINTR) {
   }
+  pid_ = -1;
   if (WIFEXITED(stato)) {
     e.uscito = true;
     e.stato = WEXITSTATUS(stato);
@@ -66,11 +105,24 @@ esito_processo esegui_processo(const fs::path& eseguibile, const std::vector<std
   return e;
 }
 
+esito_processo esegui_processo(const fs::path& eseguibile, const std::vector<std::string>& argomenti,
+                               std::optional<long> limite_file) {
+  return processo_avviato(eseguibile, argomenti, limite_file).attendi();
+}
+
+esito_processo esegui_e_uccidi(const fs::path& eseguibile, const std::vector<std::string>& argomenti,
+                               std::chrono::microseconds ritardo) {
+  processo_avviato p(eseguibile, argomenti);
+  std::this_thread::sleep_for(ritardo);
+  p.uccidi();  // a process that has ended stays a zombie until waited for: never another's pid
+  return p.attendi();
+}
+
 std::vector<std::string> temporanei_rimasti(const fs::path& cartella) {
   std::vector<std::string> r;
   for (const auto& voce : fs::directory_iterator(cartella)) {
     const std::string nome = voce.path().filename().string();
-    if (nome.find(".tmp") != std::string::npos || nome.starts_with(".compila_scenario"))
+    if (nome.find(".tmp") != std::string::npos || nome.starts_with("."))
       r.push_back(nome);
   }
   return r;

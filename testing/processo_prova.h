@@ -3,6 +3,7 @@
 // (a disk that fills up part-way).
 #pragma once
 
+#include <chrono>
 #include <filesystem>
 #include <optional>
 #include <string>
@@ -15,6 +16,32 @@ struct esito_processo {
   std::string errori;   // what it wrote on standard error
 };
 
+// A program started as a real process, for a test that does something while
+// it runs (kills it, starts others beside it). One not waited for is killed
+// and waited for when the object goes.
+class processo_avviato {
+ public:
+  processo_avviato(const std::filesystem::path& eseguibile,
+                   const std::vector<std::string>& argomenti = {},
+                   std::optional<long> limite_file = std::nullopt);
+  ~processo_avviato();
+  processo_avviato(const processo_avviato&) = delete;
+  processo_avviato& operator=(const processo_avviato&) = delete;
+
+  void uccidi();  // SIGKILL: no chance to clean up
+  void ferma();   // SIGSTOP: held still, holding all it holds
+  void riprendi();
+  // The first line it writes on standard error, once written; empty if it
+  // ends first. Kept as part of what attendi returns.
+  std::string prima_riga();
+  esito_processo attendi();
+
+ private:
+  int pid_ = -1;
+  int tubo_ = -1;
+  std::string letti_;
+};
+
 // Runs eseguibile with the arguments, standard input closed. With
 // limite_file, every file the process writes is capped at that many bytes: a
 // write past it fails with EFBIG (SIGXFSZ is ignored in the child, as it
@@ -23,6 +50,12 @@ esito_processo esegui_processo(const std::filesystem::path& eseguibile,
                                const std::vector<std::string>& argomenti = {},
                                std::optional<long> limite_file = std::nullopt);
 
+// Starts eseguibile and sends it SIGKILL after `ritardo`, unless it has ended
+// by then; returns how it ended.
+esito_processo esegui_e_uccidi(const std::filesystem::path& eseguibile,
+                               const std::vector<std::string>& argomenti,
+                               std::chrono::microseconds ritardo);
+
 // Files and folders left in a folder whose names contain ".tmp" or start with
-// ".compila_scenario": the traces of a replacement that did not complete.
+// a dot: the traces of a replacement or a run that did not complete.
 std::vector<std::string> temporanei_rimasti(const std::filesystem::path& cartella);

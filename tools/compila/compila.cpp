@@ -1,10 +1,11 @@
 #include "tools/compila/compila.h"
 
 #include <charconv>
-#include <random>
 #include <string_view>
 #include <system_error>
 
+#include "app/blocchi.h"
+#include "app/file_disco.h"
 #include "app/form1.h"
 #include "compiler/codici_errore.h"
 
@@ -71,32 +72,6 @@ class piattaforma_cartella final : public piattaforma {
  private:
   fs::path cartella_;
   std::ostream& errori_;
-};
-
-// A folder of our own inside the author's folder, so that the compiled files
-// reach their place by a rename on one file system; removed on every path.
-class cartella_privata {
- public:
-  explicit cartella_privata(const fs::path& dentro) {
-    std::random_device caso;
-    for (int tentativo = 0;; ++tentativo) {
-      percorso_ = dentro / (".compila_scenario." + std::to_string(caso()));
-      std::error_code ec;
-      if (fs::create_directory(percorso_, ec)) return;
-      if (ec || tentativo == 100)
-        throw errore_file(percorso_.string(), ec ? ec.message() : "esiste gia'");
-    }
-  }
-  ~cartella_privata() {
-    std::error_code ec;
-    fs::remove_all(percorso_, ec);
-  }
-  cartella_privata(const cartella_privata&) = delete;
-  cartella_privata& operator=(const cartella_privata&) = delete;
-  const fs::path& percorso() const { return percorso_; }
-
- private:
-  fs::path percorso_;
 };
 
 // The compiler deletes the sources it has read, so it reads them under names
@@ -186,6 +161,14 @@ int compila_scenario(const std::vector<std::string>& argomenti, std::ostream& us
   }
 
   try {
+    // The author's folder is this run's alone until its compiled files are
+    // in place, and what killed runs left in it goes first. The private
+    // folder sits inside it, so that the compiled files reach their place by
+    // a rename on one file system.
+    const blocco_cartella blocco(cartella, [&] {
+      errori << "in attesa che finisca un'altra compilazione in " << cartella.string() << std::endl;
+    });
+    pulisci_avanzi(cartella);
     cartella_privata privata(cartella);
     piattaforma_cartella piattaforma(privata.percorso(), errori);
     Form1 form(piattaforma);
@@ -207,9 +190,13 @@ int compila_scenario(const std::vector<std::string>& argomenti, std::ostream& us
       // The compiled files are complete: only now do they replace the author's.
       for (const fs::path& f : {form.file_linea(), form.file_tabella(), form.file_tracciato()})
         controlla_destinazione(cartella / f.filename());
-      if (scrivi_linea != 0) sposta(form.file_linea(), cartella / form.file_linea().filename());
+      // The line file last, as Form1::scrivi_compilati puts it.
+      const vecchi_trattenuti vecchi{cartella / form.file_tabella().filename(),
+                                     cartella / form.file_tracciato().filename(),
+                                     cartella / form.file_linea().filename()};
       sposta(form.file_tabella(), cartella / form.file_tabella().filename());
       sposta(form.file_tracciato(), cartella / form.file_tracciato().filename());
+      if (scrivi_linea != 0) sposta(form.file_linea(), cartella / form.file_linea().filename());
       form.termina_compilazione();
     });
     // A problem from a source row, where an editor or a build tool can jump to it.

@@ -83,10 +83,12 @@ std::optional<std::string_view> vista(const std::optional<std::string>& s) {
   return std::string_view(*s);
 }
 
-// A folder of our own, removed on every path.
-class cartella_privata {
+// A folder of our own for the check compilation, removed on every path. Not
+// the compiler's marked private folder: the compilation takes its folder's
+// lock, which the mark on such a folder would already hold.
+class cartella_di_verifica {
  public:
-  explicit cartella_privata(const fs::path& dentro) {
+  explicit cartella_di_verifica(const fs::path& dentro) {
     std::random_device caso;
     for (int tentativo = 0;; ++tentativo) {
       percorso_ = dentro / (".decompila_scenario." + std::to_string(caso()));
@@ -96,12 +98,12 @@ class cartella_privata {
         throw errore_file(percorso_.string(), ec ? ec.message() : "esiste gia'");
     }
   }
-  ~cartella_privata() {
+  ~cartella_di_verifica() {
     std::error_code ec;
     fs::remove_all(percorso_, ec);
   }
-  cartella_privata(const cartella_privata&) = delete;
-  cartella_privata& operator=(const cartella_privata&) = delete;
+  cartella_di_verifica(const cartella_di_verifica&) = delete;
+  cartella_di_verifica& operator=(const cartella_di_verifica&) = delete;
   const fs::path& percorso() const { return percorso_; }
 
  private:
@@ -141,7 +143,7 @@ std::vector<problema> ricompila_e_confronta(const sorgenti_ricavate& sorgenti,
                                             const std::string& treno, bool con_linea,
                                             const fs::path& dove) {
   const file_scenario f = file_dello_scenario(nome, treno);
-  cartella_privata privata(dove);
+  cartella_di_verifica privata(dove);
   sostituisci_file(privata.percorso() / f.sorgente_linea, sorgenti.linea);
   sostituisci_file(privata.percorso() / f.sorgente_corsa, sorgenti.corsa);
   std::vector<std::string> argomenti;

@@ -1,0 +1,274 @@
+// compila_scenario run as real processes that are killed at any moment, that
+// run beside one another on one folder, and that find what earlier runs left.
+// Whatever happens, each compiled file is the old one or the new one, the
+// author's sources and files stay, and the next normal run leaves the folder
+// holding exactly what it should.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <map>
+#include <memory>
+#include <optional>
+#include <random>
+#include <thread>
+
+#include "app/blocchi.h"
+#include "app/file_disco.h"
+#include "app/fine_programma.h"
+#include "bench/genera_sorgenti.h"
+#include "testing/processo_prova.h"
+#include "testing/prova_piattaforma.h"
+
+namespace fs = std::filesystem;
+using namespace std::chrono;
+
+namespace {
+
+const std::vector<std::string> compilati = {"Prova_linea.dat", "Prova_5817.sim", "Prova_5817.dat"};
+const std::vector<std::string> sorgenti = {"Prova_linea.txt", "Prova_5817-.txt"};
+
+// Files an author keeps beside a scenario whose names look like the programs'
+// temporary files and private folders, and are not: names near theirs, and
+// their very names on the other kind (a file named as a private folder).
+const std::vector<std::string> file_somiglianti = {
+    "x.tmp1", "Prova_linea.dat.tmp123456789", ".Prova_linea.dat.in_scrittura.12a",
+    ".Prova_5817.sim.in_scrittura.", ".compila_scenario.42.bak", ".compila_scenario.77"};
+const std::vector<std::string> cartelle_somiglianti = {
+    ".compila_scenario.mia", ".compila_scenario.", ".Prova_5817.dat.in_scrittura.5"};
+
+void scrivi_sorgenti_di(const fs::path& c, const sorgenti_generate& s) {
+  scrivi_testo(c / sorgenti[0], s.linea);
+  scrivi_testo(c / sorgenti[1], s.corsa);
+}
+
+std::vector<std::string> argomenti(const cartella_temporanea& c) {
+  return {c.percorso().string(), "Prova", "5817"};
+}
+
+std::map<std::string, std::string> leggi_compilati(const fs::path& c) {
+  std::map<std::string, std::string> r;
+  for (const std::string& f : compilati) r[f] = leggi_testo(c / f);
+  return r;
+}
+
+std::vector<std::string> ordinati(std::vector<std::string> v) {
+  std::sort(v.begin(), v.end());
+  return v;
+}
+
+// The names in `c` that are neither in `attesi` nor the programs' leftovers.
+std::vector<std::string> estranei(const cartella_temporanea& c, const std::vector<std::string>& attesi,
+                                  int& avanzi) {
+  std::vector<std::string> r;
+  for (const std::string& nome : c.elenco()) {
+    if (std::find(attesi.begin(), attesi.end(), nome) != attesi.end()) continue;
+    if (avanzo_dei_programmi(nome, fs::is_directory(c / nome))) {
+      ++avanzi;
+      continue;
+    }
+    r.push_back(nome);
+  }
+  return r;
+}
+
+// A long line, compiled alone: its compiled files and how long the run took.
+struct compilazione_sola {
+  std::map<std::string, std::string> file;
+  microseconds durata{};
+  explicit compilazione_sola(const sorgenti_generate& s) {
+    cartella_temporanea c;
+    scrivi_sorgenti_di(c.percorso(), s);
+    const auto inizio = steady_clock::now();
+    const esito_processo e = esegui_processo(COMPILA_SCENARIO_EXE, argomenti(c));
+    durata = duration_cast<microseconds>(steady_clock::now() - inizio);
+    EXPECT_TRUE(e.uscito && e.stato == stato_uscita::successo) << e.errori;
+    file = leggi_compilati(c.percorso());
+  }
+};
+
+constexpr int32_t metri_lunga = 300000;
+
+TEST(CompilaScenarioUccisa, OgniFileCompilatoEVecchioONuovoEIlGiroDopoPulisce) {
+  const uint32_t seme = 17;
+  SCOPED_TRACE("seme " + std::to_string(seme));
+  const sorgenti_generate s = genera_sorgenti(metri_lunga);
+  const compilazione_sola nuova(s);
+
+  cartella_temporanea c;
+  scrivi_sorgenti_di(c.percorso(), s);
+  const auto metti_vecchi = [&] {
+    for (const std::string& f : compilati)
+      if (leggi_testo(c / f) != "vecchio " + f) scrivi_testo(c / f, "vecchio " + f);
+  };
+  metti_vecchi();
+  for (const std::string& f : file_somiglianti) scrivi_testo(c / f, "mio");
+  for (const std::string& f : cartelle_somiglianti) fs::create_directory(c / f);
+  std::vector<std::string> attesi = ordinati([&] {
+    std::vector<std::string> v = sorgenti;
+    v.insert(v.end(), compilati.begin(), compilati.end());
+    v.insert(v.end(), file_somiglianti.begin(), file_somiglianti.end());
+    v.insert(v.end(), cartelle_somiglianti.begin(), cartelle_somiglianti.end());
+    return v;
+  }());
+
+  // From the start of the process to well past the end of a run alone.
+  std::mt19937 caso(seme);
+  std::uniform_int_distribution<int64_t> ritardo(0, nuova.durata.count() * 13 / 10);
+  int con_avanzi = 0, finite = 0;
+  for (int uccisione = 0; uccisione < 40; ++uccisione) {
+    const microseconds dopo{ritardo(caso)};
+    SCOPED_TRACE("uccisione " + std::to_string(uccisione) + " dopo " +
+                 std::to_string(dopo.count()) + " us");
+    const esito_processo e = esegui_e_uccidi(COMPILA_SCENARIO_EXE, argomenti(c), dopo);
+    if (e.uscito) {
+      ++finite;
+      EXPECT_EQ(e.stato, stato_uscita::successo) << e.errori;
+    }
+    for (const std::string& f : compilati) {
+      const std::string b = leggi_testo(c / f);
+      EXPECT_TRUE(b == "vecchio " + f || b == nuova.file.at(f)) << f;
+    }
+    EXPECT_TRUE(leggi_testo(c / sorgenti[0]) == s.linea);
+    EXPECT_TRUE(leggi_testo(c / sorgenti[1]) == s.corsa);
+    int avanzi = 0;
+    EXPECT_EQ(estranei(c, attesi, avanzi), std::vector<std::string>{});
+    con_avanzi += avanzi > 0;
+    metti_vecchi();
+  }
+  // Else the kills did not cover the run, and the last check proves little.
+  EXPECT_GT(con_avanzi, 0);
+  EXPECT_GT(finite, 0);
+
+  const esito_processo e = esegui_processo(COMPILA_SCENARIO_EXE, argomenti(c));
+  ASSERT_TRUE(e.uscito);
+  EXPECT_EQ(e.stato, stato_uscita::successo) << e.errori;
+  EXPECT_EQ(c.elenco(), attesi);
+  EXPECT_TRUE(leggi_compilati(c.percorso()) == nuova.file);
+  for (const std::string& f : file_somiglianti) EXPECT_EQ(leggi_testo(c / f), "mio") << f;
+}
+
+// Waits until an entry of `c` satisfies `trovato`, or the process has surely
+// gone past it; polls, as a test can afford to.
+template <class F>
+bool aspetta(const cartella_temporanea& c, F trovato) {
+  const auto fine = steady_clock::now() + seconds(20);
+  while (steady_clock::now() < fine) {
+    for (const std::string& nome : c.elenco())
+      if (trovato(nome)) return true;
+    std::this_thread::sleep_for(microseconds(200));
+  }
+  return false;
+}
+
+// Two processes: one holds its files, the other cleans up around them.
+TEST(AvanziDeiProgrammi, QuelliDiUnaCorsaVivaRestano) {
+  const sorgenti_generate s = genera_sorgenti(metri_lunga);
+  const compilazione_sola nuova(s);
+  {
+    // This test holds a file being written; a whole run in its folder leaves it.
+    cartella_temporanea c;
+    scrivi_sorgenti_di(c.percorso(), s);
+    file_nuovo vivo(c / "altro.dat");
+    vivo.scrivi("scritto da una corsa viva");
+    const esito_processo e = esegui_processo(COMPILA_SCENARIO_EXE, argomenti(c));
+    EXPECT_TRUE(e.uscito && e.stato == stato_uscita::successo) << e.errori;
+    vivo.conferma();
+    EXPECT_EQ(leggi_testo(c / "altro.dat"), "scritto da una corsa viva");
+    EXPECT_EQ(temporanei_rimasti(c.percorso()), std::vector<std::string>{});
+  }
+  {
+    // A live run's private folder survives a clean-up from this test; the
+    // run is held still meanwhile, so that it cannot end first. The folder
+    // is marked before anything goes into it.
+    cartella_temporanea c;
+    scrivi_sorgenti_di(c.percorso(), s);
+    processo_avviato p(COMPILA_SCENARIO_EXE, argomenti(c));
+    std::string privata;
+    ASSERT_TRUE(aspetta(c, [&](const std::string& nome) {
+      std::error_code ec;
+      if (avanzo_dei_programmi(nome, true) && !fs::is_empty(c / nome, ec) && !ec) privata = nome;
+      return !privata.empty();
+    })) << "no private folder seen";
+    p.ferma();
+    pulisci_avanzi(c.percorso());
+    EXPECT_TRUE(fs::is_directory(c / privata));
+    p.riprendi();
+    const esito_processo e = p.attendi();
+    EXPECT_TRUE(e.uscito && e.stato == stato_uscita::successo) << e.errori;
+    EXPECT_TRUE(leggi_compilati(c.percorso()) == nuova.file);
+    EXPECT_EQ(temporanei_rimasti(c.percorso()), std::vector<std::string>{});
+  }
+}
+
+// Runs started together on one folder, the sources changed under them as
+// they start: the three compiled files at the end all come from one set of
+// sources, each run having done its job whole, one after the other.
+TEST(CompilaScenarioInsieme, ITreFileVengonoDaUnaSolaCorsa) {
+  // Lines of different lengths under one run: every compiled file differs.
+  const std::string corsa = genera_sorgenti(100000).corsa;
+  std::vector<sorgenti_generate> versioni;
+  std::vector<std::map<std::string, std::string>> attesi;
+  for (int32_t km : {100, 102, 104, 106}) {
+    versioni.push_back({genera_sorgenti(km * 1000).linea, corsa});
+    attesi.push_back(compilazione_sola(versioni.back()).file);
+  }
+  for (size_t v = 1; v < attesi.size(); ++v)
+    for (const char* f : {"Prova_linea.dat", "Prova_5817.dat"})
+      ASSERT_NE(attesi[v].at(f), attesi[v - 1].at(f)) << f;
+
+  const std::string attesa = "in attesa che finisca un'altra compilazione in ";
+  int in_attesa = 0;
+  for (int giro = 0; giro < 3; ++giro) {
+    SCOPED_TRACE("giro " + std::to_string(giro));
+    cartella_temporanea c;
+    std::vector<std::unique_ptr<processo_avviato>> corse;
+    for (const sorgenti_generate& v : versioni) {
+      // Each line source in place whole, by a rename, as an editor saves it.
+      scrivi_testo(c / "nuova", v.linea);
+      fs::rename(c / "nuova", c / sorgenti[0]);
+      if (!fs::exists(c / sorgenti[1])) scrivi_testo(c / sorgenti[1], v.corsa);
+      corse.push_back(std::make_unique<processo_avviato>(COMPILA_SCENARIO_EXE, argomenti(c)));
+    }
+    for (auto& p : corse) {
+      const esito_processo e = p->attendi();
+      EXPECT_TRUE(e.uscito && e.stato == stato_uscita::successo) << e.errori;
+      // Nothing, or the one line that says it waited.
+      EXPECT_TRUE(e.errori.empty() || e.errori == attesa + c.percorso().string() + "\n")
+          << e.errori;
+      in_attesa += !e.errori.empty();
+    }
+    const auto finali = leggi_compilati(c.percorso());
+    EXPECT_EQ(std::count(attesi.begin(), attesi.end(), finali), 1)
+        << "the compiled files are not all from one run";
+    EXPECT_EQ(c.elenco(), ordinati({sorgenti[0], sorgenti[1], compilati[0], compilati[1],
+                                    compilati[2]}));
+  }
+  // Runs that start together overlap: some of them waited.
+  EXPECT_GT(in_attesa, 0);
+}
+
+// A folder held by another run makes a run wait, and says so once; a run on
+// another folder goes on meanwhile.
+TEST(CompilaScenarioInsieme, AspettaSoloChiScriveNellaStessaCartella) {
+  const sorgenti_generate s = genera_sorgenti(2000);
+  cartella_temporanea tenuta, libera;
+  scrivi_sorgenti_di(tenuta.percorso(), s);
+  scrivi_sorgenti_di(libera.percorso(), s);
+  std::optional<blocco_cartella> blocco;
+  blocco.emplace(tenuta.percorso(), [] {});
+  processo_avviato in_coda(COMPILA_SCENARIO_EXE, argomenti(tenuta));
+  const std::string attesa =
+      "in attesa che finisca un'altra compilazione in " + tenuta.percorso().string() + "\n";
+  ASSERT_EQ(in_coda.prima_riga(), attesa);
+  const esito_processo accanto = esegui_processo(COMPILA_SCENARIO_EXE, argomenti(libera));
+  EXPECT_TRUE(accanto.uscito && accanto.stato == stato_uscita::successo) << accanto.errori;
+  EXPECT_EQ(accanto.errori, "");
+  EXPECT_FALSE(fs::exists(tenuta / compilati[0])) << "it did not wait";
+  blocco.reset();
+  const esito_processo e = in_coda.attendi();
+  EXPECT_TRUE(e.uscito && e.stato == stato_uscita::successo) << e.errori;
+  EXPECT_EQ(e.errori, attesa) << "said once";
+  EXPECT_TRUE(leggi_compilati(tenuta.percorso()) == leggi_compilati(libera.percorso()));
+}
+
+}  // namespace
