@@ -44,7 +44,8 @@ TEST(ComandoEsamina, ArgomentiSbagliati) {
                                                     {"--colori", "a", "b", "c"}}) {
     const esito e = esegui(argomenti);
     EXPECT_EQ(e.stato, 2);
-    EXPECT_NE(e.errori.find("uso: esamina_scenario [--json] [--svg FILE] CARTELLA NOME TRENO"),
+    EXPECT_NE(e.errori.find(
+                  "uso: esamina_scenario [--json] [--svg FILE] [--html FILE] CARTELLA NOME TRENO"),
               std::string::npos);
     EXPECT_EQ(e.uscita, "");
   }
