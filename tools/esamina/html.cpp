@@ -250,12 +250,14 @@ std::string dati_vista(const scenario_letto& s, const descrizione& d) {
 }
 
 std::string pagina_html(const scenario_letto& s, const descrizione& d) {
-  // Inside a script element only "</" could end it early; JSON allows "<\/".
+  // Inside a script element "</script" would end it and "<!--" can keep
+  // it from ending; JSON says "<" as \u003c too, and "<" stands nowhere else.
   std::string dati;
-  const std::string documento = dati_vista(s, d);
-  for (size_t i = 0; i < documento.size(); ++i) {
-    dati += documento[i];
-    if (documento[i] == '<' && i + 1 < documento.size() && documento[i + 1] == '/') dati += '\\';
+  for (const char c : dati_vista(s, d)) {
+    if (c == '<')
+      dati += "\\u003c";
+    else
+      dati += c;
   }
   const std::string nome = d.generale ? d.generale->nome_scenario : da_1252(s.nome_scenario);
   const std::string treno = d.generale ? d.generale->numero_treno : da_1252(s.numero_treno);
