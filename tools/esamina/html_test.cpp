@@ -31,9 +31,12 @@ TEST(PaginaHtml, ChiusaInSeConIDatiDelRapporto) {
     EXPECT_EQ(pagina.find(esterno), std::string::npos) << esterno;
   EXPECT_EQ(conta(pagina, "<script"), 2u);
   EXPECT_EQ(conta(pagina, "</script"), 2u);
-  EXPECT_NE(pagina.find(leggi_file(CARTELLA_PROGETTO "/tools/esamina/vista/vista.js")),
-            std::string::npos)
-      << "the script is carried whole";
+  for (const char* file :
+       {"vista_dati.js", "vista_profilo.js", "vista_pianta.js", "vista_comandi.js", "vista.css"})
+    EXPECT_NE(
+        pagina.find(leggi_file(std::string(CARTELLA_PROGETTO "/tools/esamina/vista/") + file)),
+        std::string::npos)
+        << file << " is carried whole";
 
   const std::string apertura = "<script type=\"application/json\" id=\"dati-scenario\">";
   const size_t inizio = pagina.find(apertura) + apertura.size();

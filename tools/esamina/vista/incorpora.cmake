@@ -2,7 +2,7 @@
 # script) inside esamina_scenario, as raw string literals. Run at build time
 # with `cmake -P`, so that it works wherever CMake does, a cross build too:
 #   cmake -DUSCITA=header -DMODELLO=vista.html -DSTILE=vista.css
-#         -DPROGRAMMA=vista.js -P incorpora.cmake
+#         -DPROGRAMMA=vista_dati.js,vista_profilo.js,... -P incorpora.cmake
 # Each file goes in pieces of at most `pezzo` bytes cut at line ends: some
 # compilers take no longer literal, and a cut at a line end never splits a
 # character of a UTF-8 text.
@@ -16,11 +16,17 @@ string(APPEND testo "// of tools/esamina/vista/: edit those, not this.\n#pragma 
 string(APPEND testo "#include <string_view>\n\nnamespace vista_incorporata {\n")
 
 foreach(nome IN ITEMS MODELLO STILE PROGRAMMA)
+  # The script is some files one after the other, given with commas between.
+  string(REPLACE "," ";" file_sorgenti "${${nome}}")
+  set(contenuto "")
+  foreach(file_sorgente IN LISTS file_sorgenti)
+    if(NOT EXISTS "${file_sorgente}")
+      message(FATAL_ERROR "incorpora.cmake: manca il file ${nome} (${file_sorgente})")
+    endif()
+    file(READ "${file_sorgente}" parte)
+    string(APPEND contenuto "${parte}")
+  endforeach()
   set(file_sorgente "${${nome}}")
-  if(NOT EXISTS "${file_sorgente}")
-    message(FATAL_ERROR "incorpora.cmake: manca il file ${nome} (${file_sorgente})")
-  endif()
-  file(READ "${file_sorgente}" contenuto)
   if(contenuto STREQUAL "")
     message(FATAL_ERROR "incorpora.cmake: il file ${file_sorgente} è vuoto")
   endif()
