@@ -154,9 +154,13 @@ function disegna_banda(b) {
   ctx.strokeRect(sinistra + 0.5, b.cima + 0.5, spazio() - 1, b.altezza);
   ctx.fillStyle = "#777";
   ctx.textAlign = "left";
-  for (let v = b.basso; v <= b.alto + 1e-9; v += b.passo) {
+  // Values from the top down, each where it leaves room for the one above.
+  let sopra = -Infinity;
+  for (let v = b.alto; v >= b.basso - 1e-9; v -= b.passo) {
     const y = Math.min(Math.max(y_banda(b, v) + 4, b.cima + 11), b.cima + b.altezza - 2);
+    if (y - sopra < 11) continue;
     ctx.fillText(String(v), sinistra + 3, y);
+    sopra = y;
   }
   if (!acceso[b.id] || !p) {
     disegnati[b.id] = 0;

@@ -262,6 +262,7 @@ for (const s of [ombrasca, lunga]) {
     });
     for (let i = 0; i < 8; ++i) await e_ridisegna(pagina, () => pagina.mouse.wheel(0, 500));
     const tempi = await pagina.evaluate((da) => vista.tempi.slice(da), da);
+    console.log(`        pronta in ${pronta.toFixed(0)} ms, ${tempi.length} ridisegni, il più lento in ${Math.max(...tempi).toFixed(1)} ms`);
     assert.ok(tempi.length >= 15, "ridisegni: " + tempi.length);
     assert.ok(Math.max(...tempi) <= 50, "ridisegni in ms: " + tempi.map((t) => t.toFixed(1)).join(" "));
   });
@@ -330,6 +331,7 @@ await prova("nessun errore nelle pagine, nessuna richiesta fuori dal file", asyn
   await vai(pagina, "Albarena");
   for (let i = 0; i < 4; ++i) await tasto(pagina, "-");
   const segnale = ombrasca.rapporto.di_genere("segnale:").find((c) => c.m > 63000);
+  await pagina.evaluate(() => document.activeElement.blur());
   await testo_sotto(pagina, segnale.m, "segnali");
   await pagina.screenshot({ path: foto });
 }
