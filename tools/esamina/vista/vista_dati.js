@@ -188,7 +188,7 @@ const m_di = (x) => finestra.da + ((x - sinistra) / spazio()) * (finestra.a - fi
 
 function imposta_vista(da, a) {
   const massimo = estensione * 1.1;
-  let w = Math.min(Math.max(a - da, larghezza_minima), massimo);
+  const w = Math.min(Math.max(a - da, larghezza_minima), massimo);
   let centro = (da + a) / 2;
   const bordo = w * 0.05;
   centro = Math.min(Math.max(centro, w / 2 - bordo), estensione - w / 2 + bordo);
