@@ -6,6 +6,7 @@
 #include "app/file_disco.h"
 #include "app/fine_programma.h"
 #include "tools/esamina/descrizione.h"
+#include "tools/esamina/html.h"
 #include "tools/esamina/json.h"
 #include "tools/esamina/rapporto.h"
 #include "tools/esamina/svg.h"
@@ -19,19 +20,22 @@ constexpr int problemi_trovati = 1;
 constexpr const char* nome_comando = "esamina_scenario: ";
 
 constexpr const char* uso =
-    "uso: esamina_scenario [--json] [--svg FILE] CARTELLA NOME TRENO\n"
+    "uso: esamina_scenario [--json] [--svg FILE] [--html FILE] CARTELLA NOME TRENO\n"
     "     esamina_scenario --help\n"
     "  Legge i tre file compilati dello scenario NOME per il treno TRENO nella\n"
     "  CARTELLA (NOME_linea.dat, NOME_TRENO.sim, NOME_TRENO.dat), li verifica e\n"
     "  ne stampa il contenuto.\n"
     "  --json      stampa il contenuto come un unico documento JSON\n"
     "  --svg FILE  disegna la pianta e il profilo della linea nel file FILE\n"
+    "  --html FILE scrive nel file FILE una pagina da aprire nel browser, per\n"
+    "              muoversi lungo la linea e vedere che cosa tiene ogni cella\n"
     "  Uscita: 0 file validi; 1 problemi trovati, uno per riga sull'errore\n"
-    "  standard; 2 argomenti sbagliati; 4 disegno non scrivibile.\n";
+    "  standard; 2 argomenti sbagliati; 4 disegno o pagina non scrivibile.\n";
 
 struct opzioni {
   bool json = false;
   std::optional<std::string> svg;
+  std::optional<std::string> html;
   std::vector<std::string> posizionali;
 };
 
@@ -48,6 +52,12 @@ std::optional<opzioni> leggi_argomenti(const std::vector<std::string>& argomenti
         return std::nullopt;
       }
       o.svg = argomenti[++i];
+    } else if (a == "--html") {
+      if (i + 1 == argomenti.size()) {
+        errori << nome_comando << "manca il nome del file dopo --html\n";
+        return std::nullopt;
+      }
+      o.html = argomenti[++i];
     } else if (a.size() > 1 && a[0] == '-') {
       errori << nome_comando << "opzione sconosciuta: " << a << "\n";
       return std::nullopt;
@@ -105,7 +115,7 @@ int esegui_esamina(const std::vector<std::string>& argomenti, std::ostream& usci
   }
   const std::optional<std::string> tabella = leggi(cartella / nomi.tabella);
   const std::optional<std::string> tracciato = leggi(cartella / nomi.tracciato);
-  std::string disegno;
+  std::string disegno, pagina;
   bool problemi = false;
   try {
     const scenario_letto s = esamina({linea, vista(tabella), vista(tracciato)}, nome, treno);
@@ -113,6 +123,7 @@ int esegui_esamina(const std::vector<std::string>& argomenti, std::ostream& usci
     for (const problema& p : s.problemi) errori << riga_problema(p) << "\n";
     uscita << (o->json ? documento_json(s, d) : rapporto(s, d));
     if (o->svg) disegno = disegno_svg(s, d);
+    if (o->html) pagina = pagina_html(s, d);
     problemi = !s.problemi.empty();
   } catch (const errore_file& e) {
     // The line file failed while it was being walked.
@@ -124,6 +135,15 @@ int esegui_esamina(const std::vector<std::string>& argomenti, std::ostream& usci
       sostituisci_file(*o->svg, disegno);
     } catch (const errore_file& e) {
       errori << nome_comando << "impossibile scrivere il disegno " << e.file() << ": " << e.motivo()
+             << "\n";
+      return stato_uscita::errore_file;
+    }
+  }
+  if (o->html) {
+    try {
+      sostituisci_file(*o->html, pagina);
+    } catch (const errore_file& e) {
+      errori << nome_comando << "impossibile scrivere la pagina " << e.file() << ": " << e.motivo()
              << "\n";
       return stato_uscita::errore_file;
     }

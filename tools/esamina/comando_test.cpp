@@ -41,10 +41,12 @@ TEST(ComandoEsamina, ArgomentiSbagliati) {
                                                     {"cartella", "Ombrasca1"},
                                                     {"a", "b", "c", "d"},
                                                     {"--svg"},
+                                                    {"a", "b", "c", "--html"},
                                                     {"--colori", "a", "b", "c"}}) {
     const esito e = esegui(argomenti);
     EXPECT_EQ(e.stato, 2);
-    EXPECT_NE(e.errori.find("uso: esamina_scenario [--json] [--svg FILE] CARTELLA NOME TRENO"),
+    EXPECT_NE(e.errori.find(
+                  "uso: esamina_scenario [--json] [--svg FILE] [--html FILE] CARTELLA NOME TRENO"),
               std::string::npos);
     EXPECT_EQ(e.uscita, "");
   }
@@ -95,6 +97,14 @@ TEST(ComandoEsamina, DisegnoNelFileChiesto) {
       {"--svg", (c.p.cartella / "manca" / "x.svg").string(), c.cartella, "Ombrasca1", "5817"});
   EXPECT_EQ(e.stato, 4);
   EXPECT_NE(e.errori.find("impossibile scrivere il disegno"), std::string::npos);
+
+  const std::string html = (c.p.cartella / "scenario.html").string();
+  EXPECT_EQ(esegui({c.cartella, "Ombrasca1", "5817", "--html", html}).stato, 0);
+  EXPECT_EQ(leggi_testo(html).rfind("<!DOCTYPE html>", 0), 0u);
+  const esito h = esegui(
+      {"--html", (c.p.cartella / "manca" / "x.html").string(), c.cartella, "Ombrasca1", "5817"});
+  EXPECT_EQ(h.stato, 4);
+  EXPECT_NE(h.errori.find("impossibile scrivere la pagina"), std::string::npos);
 }
 
 // End to end: compiled files written by a Form1, read back by the command,

@@ -1,117 +1,20 @@
 #include "tools/esamina/json.h"
 
-#include <charconv>
-#include <cmath>
 #include <vector>
 
+#include "tools/esamina/scrittore_json.h"
 #include "tools/esamina/testo.h"
 
 namespace {
 
-// A writer that puts the commas where they belong; texts must be UTF-8.
-class scrittore {
- public:
-  void oggetto() { apri('{'); }
-  void fine_oggetto() { chiudi('}'); }
-  void lista() { apri('['); }
-  void fine_lista() { chiudi(']'); }
-  void chiave(std::string_view k) {
-    separa();
-    stringa(k);
-    s_ += ':';
-    dopo_chiave_ = true;
-  }
-  void numero(int64_t v) {
-    separa();
-    s_ += std::to_string(v);
-  }
-  void numero(double v) {
-    separa();
-    if (!std::isfinite(v)) {
-      s_ += "null";
-      return;
-    }
-    char b[32];
-    const auto r = std::to_chars(b, b + sizeof b, v);
-    s_.append(b, r.ptr);
-  }
-  void testo(std::string_view v) {
-    separa();
-    stringa(v);
-  }
-  void logico(bool v) {
-    separa();
-    s_ += v ? "true" : "false";
-  }
-  void nullo() {
-    separa();
-    s_ += "null";
-  }
-
-  // Shorthands for a key with its value.
-  void campo(std::string_view k, int64_t v) {
-    chiave(k);
-    numero(v);
-  }
-  void campo(std::string_view k, std::string_view v) {
-    chiave(k);
-    testo(v);
-  }
-
-  std::string fine() { return s_ + "\n"; }
-
- private:
-  void separa() {
-    if (dopo_chiave_) {
-      dopo_chiave_ = false;
-      return;
-    }
-    if (!primo_.empty()) {
-      if (!primo_.back()) s_ += ',';
-      primo_.back() = false;
-    }
-  }
-  void apri(char c) {
-    separa();
-    s_ += c;
-    primo_.push_back(true);
-  }
-  void chiudi(char c) {
-    s_ += c;
-    primo_.pop_back();
-  }
-  void stringa(std::string_view v) {
-    s_ += '"';
-    for (const char ch : v) {
-      const auto c = static_cast<unsigned char>(ch);
-      if (c == '"' || c == '\\') {
-        s_ += '\\';
-        s_ += ch;
-      } else if (c < 0x20) {
-        static const char* cifre = "0123456789abcdef";
-        s_ += "\\u00";
-        s_ += cifre[c >> 4];
-        s_ += cifre[c & 15];
-      } else {
-        s_ += ch;
-      }
-    }
-    s_ += '"';
-  }
-
-  std::string s_;
-  std::vector<bool> primo_;
-  bool dopo_chiave_ = false;
-};
-
-void lista_celle(scrittore& j, std::string_view k, const std::vector<size_t>& celle) {
+void lista_celle(scrittore_json& j, std::string_view k, const std::vector<size_t>& celle) {
   j.chiave(k);
   j.lista();
   for (size_t c : celle) j.numero(static_cast<int64_t>(c));
   j.fine_lista();
 }
 
-void file_json(scrittore& j, std::string_view k, const std::string& nome, bool presente,
+void file_json(scrittore_json& j, std::string_view k, const std::string& nome, bool presente,
                size_t byte) {
   j.chiave(k);
   j.oggetto();
@@ -123,7 +26,7 @@ void file_json(scrittore& j, std::string_view k, const std::string& nome, bool p
 }
 
 template <typename T>
-void opzionale(scrittore& j, std::string_view k, const std::optional<T>& v) {
+void opzionale(scrittore_json& j, std::string_view k, const std::optional<T>& v) {
   j.chiave(k);
   if (v)
     j.numero(static_cast<int64_t>(*v));
@@ -131,7 +34,7 @@ void opzionale(scrittore& j, std::string_view k, const std::optional<T>& v) {
     j.nullo();
 }
 
-void generale_json(scrittore& j, const valori_generali& g) {
+void generale_json(scrittore_json& j, const valori_generali& g) {
   j.oggetto();
   j.campo("lunghezza_m", g.lunghezza);
   j.campo("celle", static_cast<int64_t>(g.celle));
@@ -171,7 +74,7 @@ void generale_json(scrittore& j, const valori_generali& g) {
   j.fine_oggetto();
 }
 
-void stazione_json(scrittore& j, const stazione& st) {
+void stazione_json(scrittore_json& j, const stazione& st) {
   const voce_corsa& v = st.dati;
   j.oggetto();
   j.campo("voce", st.voce);
@@ -196,7 +99,7 @@ void stazione_json(scrittore& j, const stazione& st) {
   j.fine_oggetto();
 }
 
-void oggetto_json(scrittore& j, const oggetto& o) {
+void oggetto_json(scrittore_json& j, const oggetto& o) {
   const cella& c = o.dati;
   j.oggetto();
   j.campo("cella", static_cast<int64_t>(o.indice));
@@ -218,7 +121,7 @@ void oggetto_json(scrittore& j, const oggetto& o) {
   j.fine_oggetto();
 }
 
-void tratti_json(scrittore& j, std::string_view k, const std::vector<tratto>& tratti) {
+void tratti_json(scrittore_json& j, std::string_view k, const std::vector<tratto>& tratti) {
   j.chiave(k);
   j.lista();
   for (const tratto& t : tratti) {
@@ -236,7 +139,7 @@ void tratti_json(scrittore& j, std::string_view k, const std::vector<tratto>& tr
 }  // namespace
 
 std::string documento_json(const scenario_letto& s, const descrizione& d) {
-  scrittore j;
+  scrittore_json j;
   j.oggetto();
   j.campo("scenario", da_1252(s.nome_scenario));
   j.campo("treno", da_1252(s.numero_treno));

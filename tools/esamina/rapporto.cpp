@@ -30,13 +30,55 @@ void scrivi_tratti(std::ostream& out, const char* titolo, const std::vector<trat
                    const std::string& unita) {
   out << "  " << titolo << "\n";
   if (tratti.empty()) out << "    nessuno\n";
-  for (const tratto& t : tratti)
-    out << "    celle da " << t.prima << " a " << t.ultima << " (da "
-        << metri(static_cast<int64_t>(t.prima) * 50) << " a "
-        << metri(static_cast<int64_t>(t.ultima + 1) * 50) << "): " << t.valore << unita << "\n";
+  for (const tratto& t : tratti) out << "    " << riga_tratto(t, unita) << "\n";
 }
 
 }  // namespace
+
+// Built piece by piece: a chain of + starting from a number's text makes
+// GCC 12 warn of an overlap that cannot happen.
+std::string frase_stazione(const stazione& st) {
+  const voce_corsa& v = st.dati;
+  std::string r = n(st.voce);
+  r += ". ";
+  r += st.nome;
+  r += ": tipo " + n(v.tipo);
+  r += ", a " + metri(v.progressiva);
+  r += ", area da " + metri(v.inizio);
+  r += " a " + metri(v.fine);
+  r += ", fermata ";
+  if (st.celle_fermata.empty()) {
+    r += "nessuna";
+  } else {
+    r += "cella";
+    for (size_t c : st.celle_fermata) {
+      r += ' ';
+      r += n(static_cast<int64_t>(c));
+    }
+  }
+  r += ", orario ";
+  r += ora(v.orario);
+  return r;
+}
+
+std::string riga_tratto(const tratto& t, const std::string& unita) {
+  std::string r = "celle da " + n(static_cast<int64_t>(t.prima));
+  r += " a " + n(static_cast<int64_t>(t.ultima));
+  r += " (da " + metri(static_cast<int64_t>(t.prima) * 50);
+  r += " a " + metri(static_cast<int64_t>(t.ultima + 1) * 50);
+  r += "): " + n(t.valore);
+  r += unita;
+  return r;
+}
+
+std::string frase_ripetizione(const valori_generali& g) {
+  if (g.ripetizione_fine == 0 && g.ripetizione_codici == 0) return "nessuna";
+  std::string r = "da " + metri(g.ripetizione_inizio);
+  r += " a " + metri(g.ripetizione_fine);
+  r += ", " + n(g.ripetizione_codici);
+  r += " codici";
+  return r;
+}
 
 std::string frase_oggetto(const oggetto& o, const std::string& stazione_nome) {
   const cella& c = o.dati;
@@ -112,12 +154,7 @@ std::string rapporto(const scenario_letto& s, const descrizione& d) {
     }
     out << "  sfondi: uno " << g.sfondi[0] << ", due " << g.sfondi[1] << ", tre " << g.sfondi[2]
         << "\n";
-    out << "  ripetizione segnali: ";
-    if (g.ripetizione_fine == 0 && g.ripetizione_codici == 0)
-      out << "nessuna\n";
-    else
-      out << "da " << metri(g.ripetizione_inizio) << " a " << metri(g.ripetizione_fine) << ", "
-          << g.ripetizione_codici << " codici\n";
+    out << "  ripetizione segnali: " << frase_ripetizione(g) << "\n";
     out << "  vetture: " << g.vetture << "\n";
     out << "  massa frenata: " << g.massa_frenata << " %\n";
     out << "  sabbia: " << g.sabbia << "\n";
@@ -139,17 +176,7 @@ std::string rapporto(const scenario_letto& s, const descrizione& d) {
   out << "\nStazioni (" << d.stazioni.size() << ")\n";
   for (const stazione& st : d.stazioni) {
     nomi_stazioni[st.voce] = st.nome;
-    const voce_corsa& v = st.dati;
-    out << "  " << st.voce << ". " << st.nome << ": tipo " << int{v.tipo} << ", a "
-        << metri(v.progressiva) << ", area da " << metri(v.inizio) << " a " << metri(v.fine)
-        << ", fermata ";
-    if (st.celle_fermata.empty()) {
-      out << "nessuna";
-    } else {
-      out << "cella";
-      for (size_t c : st.celle_fermata) out << " " << c;
-    }
-    out << ", orario " << ora(v.orario) << "\n";
+    out << "  " << frase_stazione(st) << "\n";
   }
 
   out << "\nTesti dei cartelli (" << d.cartelli.size() << ")\n";

@@ -353,22 +353,7 @@ void asse(std::string& out, const asse_distanza& ax, double alto, double fondo) 
 
 }  // namespace
 
-std::string disegno_svg(const scenario_letto& s, const descrizione& d) {
-  const asse_distanza ax{distanza_disegnata(s, d)};
-  const double fondo = righe_alto + int{n_righe} * riga_altezza;
-  const double altezza = fondo + 60;
-
-  std::string out;
-  out += "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n";
-  out += "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"" + intero(larghezza) + "\" height=\"" +
-         intero(altezza) + "\" viewBox=\"0 0 " + f(larghezza) + " " + f(altezza) +
-         "\" font-family=\"DejaVu Sans, Verdana, Arial, sans-serif\">\n";
-  out += rettangolo(0, 0, larghezza, altezza, "fill=\"white\"");
-
-  const std::string nome = d.generale ? d.generale->nome_scenario : da_1252(s.nome_scenario);
-  const std::string treno = d.generale ? d.generale->numero_treno : da_1252(s.numero_treno);
-  out += testo(margine, 36, "Scenario " + nome + " · treno " + treno,
-               "font-size=\"22\" font-weight=\"bold\"");
+std::string sommario_scenario(const scenario_letto& s, const descrizione& d) {
   size_t segnali = 0, cartelli = 0, indicatori = 0, codici = 0;
   for (const oggetto& o : d.oggetti) {
     segnali += o.dati.tipo == tipo_cella::segnale;
@@ -385,6 +370,26 @@ std::string disegno_svg(const scenario_letto& s, const descrizione& d) {
               " punti codice";
   if (!s.problemi.empty())
     sommario += " · " + std::to_string(s.problemi.size()) + " problemi nei file";
+  return sommario;
+}
+
+std::string disegno_svg(const scenario_letto& s, const descrizione& d) {
+  const asse_distanza ax{distanza_disegnata(s, d)};
+  const double fondo = righe_alto + int{n_righe} * riga_altezza;
+  const double altezza = fondo + 60;
+
+  std::string out;
+  out += "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n";
+  out += "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"" + intero(larghezza) + "\" height=\"" +
+         intero(altezza) + "\" viewBox=\"0 0 " + f(larghezza) + " " + f(altezza) +
+         "\" font-family=\"DejaVu Sans, Verdana, Arial, sans-serif\">\n";
+  out += rettangolo(0, 0, larghezza, altezza, "fill=\"white\"");
+
+  const std::string nome = d.generale ? d.generale->nome_scenario : da_1252(s.nome_scenario);
+  const std::string treno = d.generale ? d.generale->numero_treno : da_1252(s.numero_treno);
+  out += testo(margine, 36, "Scenario " + nome + " · treno " + treno,
+               "font-size=\"22\" font-weight=\"bold\"");
+  const std::string sommario = sommario_scenario(s, d);
   out += testo(margine, 60, sommario, "font-size=\"13\" fill=\"#555555\"");
 
   const double lunghezza =

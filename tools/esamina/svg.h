@@ -9,3 +9,7 @@
 #include "tools/esamina/lettura.h"
 
 std::string disegno_svg(const scenario_letto& s, const descrizione& d);
+
+// "linea di 124,000 km · 12 stazioni · 80 segnali · ...": the picture's and
+// the page's line under the title.
+std::string sommario_scenario(const scenario_letto& s, const descrizione& d);
