@@ -28,8 +28,8 @@ class processo_avviato {
   processo_avviato(const processo_avviato&) = delete;
   processo_avviato& operator=(const processo_avviato&) = delete;
 
-  void uccidi();  // SIGKILL: no chance to clean up
-  void ferma();   // SIGSTOP: held still, holding all it holds
+  void uccidi();  // SIGKILL (TerminateProcess): no chance to clean up
+  void ferma();   // SIGSTOP (the whole process suspended): held still, holding all it holds
   void riprendi();
   // The first line it writes on standard error, once written; empty if it
   // ends first. Kept as part of what attendi returns.
@@ -37,8 +37,14 @@ class processo_avviato {
   esito_processo attendi();
 
  private:
+#ifdef _WIN32
+  void* processo_ = nullptr;
+  void* tubo_ = nullptr;
+  bool ucciso_ = false;
+#else
   int pid_ = -1;
   int tubo_ = -1;
+#endif
   std::string letti_;
 };
 

@@ -27,14 +27,22 @@ namespace {
 const std::vector<std::string> compilati = {"Prova_linea.dat", "Prova_5817.sim", "Prova_5817.dat"};
 const std::vector<std::string> sorgenti = {"Prova_linea.txt", "Prova_5817-.txt"};
 
+// Names as the system keeps them: Windows drops the dots that end a name.
+std::vector<std::string> come_nel_sistema(std::vector<std::string> nomi) {
+#ifdef _WIN32
+  for (std::string& n : nomi) n.erase(n.find_last_not_of('.') + 1);
+#endif
+  return nomi;
+}
+
 // Files an author keeps beside a scenario whose names look like the programs'
 // temporary files and private folders, and are not: names near theirs, and
 // their very names on the other kind (a file named as a private folder).
-const std::vector<std::string> file_somiglianti = {
-    "x.tmp1", "Prova_linea.dat.tmp123456789", ".Prova_linea.dat.in_scrittura.12a",
-    ".Prova_5817.sim.in_scrittura.", ".compila_scenario.42.bak", ".compila_scenario.77"};
-const std::vector<std::string> cartelle_somiglianti = {
-    ".compila_scenario.mia", ".compila_scenario.", ".Prova_5817.dat.in_scrittura.5"};
+const std::vector<std::string> file_somiglianti = come_nel_sistema(
+    {"x.tmp1", "Prova_linea.dat.tmp123456789", ".Prova_linea.dat.in_scrittura.12a",
+     ".Prova_5817.sim.in_scrittura.", ".compila_scenario.42.bak", ".compila_scenario.77"});
+const std::vector<std::string> cartelle_somiglianti = come_nel_sistema(
+    {".compila_scenario.mia", ".compila_scenario.", ".Prova_5817.dat.in_scrittura.5"});
 
 void scrivi_sorgenti_di(const fs::path& c, const sorgenti_generate& s) {
   scrivi_testo(c / sorgenti[0], s.linea);
