@@ -50,8 +50,9 @@ class processo_avviato {
 
 // Runs eseguibile with the arguments, standard input closed. With
 // limite_file, every file the process writes is capped at that many bytes: a
-// write past it fails with EFBIG (SIGXFSZ is ignored in the child, as it
-// would otherwise kill it).
+// write past it fails with EFBIG. On POSIX that is RLIMIT_FSIZE (SIGXFSZ is
+// ignored in the child, as it would otherwise kill it); Windows has no such
+// limit, and the child's file layer applies it to the files it writes.
 esito_processo esegui_processo(const std::filesystem::path& eseguibile,
                                const std::vector<std::string>& argomenti = {},
                                std::optional<long> limite_file = std::nullopt);
