@@ -62,6 +62,9 @@ foreach(s IN LISTS sistemi)
        DESTINATION "${LAVORO}/${s}/principale")
   esegui(${s} principale genera_scenario CARTELLA "${LAVORO}/${s}/principale")
   file(REMOVE "${LAVORO}/${s}/principale/genera_scenario${estensione_${s}}")
+  # Its messages are the platform layer's (a window on a desktop, lines on
+  # standard error in a console), not files of the job: only its status counts.
+  file(REMOVE "${LAVORO}/${s}/uscite/principale.stdout" "${LAVORO}/${s}/uscite/principale.stderr")
 
   file(COPY "${LAVORO}/sorgenti/" DESTINATION "${LAVORO}/${s}/linea")
   esegui(${s} compila compila_scenario linea Prova 5817)

@@ -79,17 +79,22 @@ std::vector<std::string> estranei(const cartella_temporanea& c, const std::vecto
   return r;
 }
 
-// A long line, compiled alone: its compiled files and how long the run took.
+// A long line, compiled alone: its compiled files and how long a run takes,
+// the shortest of three: a first start can take many times longer (a cold
+// cache, or under an emulator its own start), and kills spread over that
+// would mostly come after the end.
 struct compilazione_sola {
   std::map<std::string, std::string> file;
-  microseconds durata{};
+  microseconds durata = microseconds::max();
   explicit compilazione_sola(const sorgenti_generate& s) {
     cartella_temporanea c;
     scrivi_sorgenti_di(c.percorso(), s);
-    const auto inizio = steady_clock::now();
-    const esito_processo e = esegui_processo(COMPILA_SCENARIO_EXE, argomenti(c));
-    durata = duration_cast<microseconds>(steady_clock::now() - inizio);
-    EXPECT_TRUE(e.uscito && e.stato == stato_uscita::successo) << e.errori;
+    for (int volta = 0; volta < 3; ++volta) {
+      const auto inizio = steady_clock::now();
+      const esito_processo e = esegui_processo(COMPILA_SCENARIO_EXE, argomenti(c));
+      durata = std::min(durata, duration_cast<microseconds>(steady_clock::now() - inizio));
+      EXPECT_TRUE(e.uscito && e.stato == stato_uscita::successo) << e.errori;
+    }
     file = leggi_compilati(c.percorso());
   }
 };
@@ -101,6 +106,7 @@ TEST(CompilaScenarioUccisa, OgniFileCompilatoEVecchioONuovoEIlGiroDopoPulisce) {
   SCOPED_TRACE("seme " + std::to_string(seme));
   const sorgenti_generate s = genera_sorgenti(metri_lunga);
   const compilazione_sola nuova(s);
+  SCOPED_TRACE("una corsa sola: " + std::to_string(nuova.durata.count()) + " us");
 
   cartella_temporanea c;
   scrivi_sorgenti_di(c.percorso(), s);
