@@ -5,7 +5,7 @@
 // reused since, and no lock outlives its run.
 //
 // This is the one place of the programs that asks the system for these
-// (app/blocchi_posix.cpp); another system implements the same pieces.
+// (app/blocchi_posix.cpp, app/blocchi_win32.cpp).
 // A file system that keeps no locks is written unlocked, as if every lock
 // were granted: the run still works, only without these guarantees.
 #pragma once
@@ -27,7 +27,11 @@ class blocco_cartella {
   blocco_cartella& operator=(const blocco_cartella&) = delete;
 
  private:
+#ifdef _WIN32
+  void* maniglia_ = nullptr;
+#else
   int descrittore_ = -1;
+#endif
 };
 
 // The mark of a live run on a file or folder it has just created: while the
@@ -46,7 +50,11 @@ class segno_di_vita {
   void lascia();
 
  private:
+#ifdef _WIN32
+  void* maniglia_ = nullptr;
+#else
   int descrittore_ = -1;
+#endif
 };
 
 // Removes the file (or, with `cartella`, the folder and all it holds) at

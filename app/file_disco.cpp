@@ -2,6 +2,7 @@
 
 #include <cerrno>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <limits>
 #include <random>
@@ -12,6 +13,11 @@
 
 #ifdef __linux__
 #include <fcntl.h>
+#endif
+#ifdef _WIN32
+#include <fcntl.h>
+#include <io.h>
+#include <windows.h>
 #endif
 
 namespace fs = std::filesystem;
@@ -32,18 +38,114 @@ bool solo_cifre(std::string_view s) {
   return !s.empty() && s.size() <= 20 && s.find_first_not_of("0123456789") == s.npos;
 }
 
+#ifdef _WIN32
+// The C runtime's errno for a system error, for the messages.
+int errno_di(DWORD errore) {
+  switch (errore) {
+    case ERROR_FILE_EXISTS:
+    case ERROR_ALREADY_EXISTS: return EEXIST;
+    case ERROR_FILE_NOT_FOUND:
+    case ERROR_PATH_NOT_FOUND: return ENOENT;
+    case ERROR_ACCESS_DENIED:
+    case ERROR_SHARING_VIOLATION:
+    case ERROR_LOCK_VIOLATION: return EACCES;
+    case ERROR_DISK_FULL:
+    case ERROR_HANDLE_DISK_FULL: return ENOSPC;
+    case ERROR_WRITE_PROTECT: return EROFS;
+    case ERROR_FILENAME_EXCED_RANGE: return ENAMETOOLONG;
+    default: return EIO;
+  }
+}
+
+// Created only if no file has the name: the C runtime takes the "x" of
+// fopen's mode for nothing here. Shared for reading, writing and deletion, as
+// on other systems, so that the run's mark and rename work beside it.
+std::FILE* crea_esclusivo(const fs::path& percorso) {
+  const HANDLE h = CreateFileW(percorso.c_str(), GENERIC_WRITE,
+                               FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                               CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (h == INVALID_HANDLE_VALUE) {
+    errno = errno_di(GetLastError());
+    return nullptr;
+  }
+  const int d = _open_osfhandle(reinterpret_cast<intptr_t>(h), _O_WRONLY | _O_BINARY);
+  if (d < 0) {
+    CloseHandle(h);
+    errno = EMFILE;
+    return nullptr;
+  }
+  std::FILE* f = _fdopen(d, "wb");
+  if (f == nullptr) _close(d);
+  return f;
+}
+
+std::FILE* apri_in_lettura(const fs::path& percorso) { return _wfopen(percorso.c_str(), L"rb"); }
+
+// 64-bit positions: the C runtime's long is 32 bits here.
+bool vai_a(std::FILE* f, uint64_t posizione) {
+  if (posizione > static_cast<uint64_t>(std::numeric_limits<int64_t>::max())) {
+    errno = EFBIG;
+    return false;
+  }
+  return _fseeki64(f, static_cast<int64_t>(posizione), SEEK_SET) == 0;
+}
+
+int64_t fine_di(std::FILE* f) {
+  return _fseeki64(f, 0, SEEK_END) == 0 ? _ftelli64(f) : -1;
+}
+
+// The one replacement that is atomic here: the old file stays whole until
+// the new one has its name.
+void rinomina_sopra(const fs::path& da, const fs::path& a, std::error_code& ec) {
+  ec.clear();
+  if (!MoveFileExW(da.c_str(), a.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
+    ec.assign(errno_di(GetLastError()), std::generic_category());
+}
+
+// For the tests alone (testing/processo_prova_win32.cpp): a disk that fills
+// up part-way, which this system has no per-process file size limit to make.
+// A write that would take the file past the limit fails as it would there.
+// Read once; the variable is absent in every real run.
+bool oltre_il_limite_di_prova(std::FILE* f, size_t n) {
+  static const char* const limite = std::getenv("SCENARIO_PROVA_LIMITE_FILE");
+  if (limite == nullptr) return false;
+  const int64_t dove = _ftelli64(f);
+  return dove < 0 || static_cast<uint64_t>(dove) + n > std::strtoull(limite, nullptr, 10);
+}
+#else
+std::FILE* crea_esclusivo(const fs::path& percorso) { return std::fopen(percorso.c_str(), "wbx"); }
+
+std::FILE* apri_in_lettura(const fs::path& percorso) { return std::fopen(percorso.c_str(), "rb"); }
+
+bool vai_a(std::FILE* f, uint64_t posizione) {
+  if (posizione > static_cast<uint64_t>(std::numeric_limits<long>::max())) {
+    errno = EFBIG;
+    return false;
+  }
+  return std::fseek(f, static_cast<long>(posizione), SEEK_SET) == 0;
+}
+
+int64_t fine_di(std::FILE* f) { return std::fseek(f, 0, SEEK_END) == 0 ? std::ftell(f) : -1; }
+
+void rinomina_sopra(const fs::path& da, const fs::path& a, std::error_code& ec) {
+  fs::rename(da, a, ec);
+}
+
+bool oltre_il_limite_di_prova(std::FILE*, size_t) { return false; }
+#endif
+
 // A name beside the target that no other file holds, marked as this run's;
-// "x" mode of fopen refuses to open one that exists, so two runs never share
-// it.
+// it is created only where no file has the name, so two runs never share it.
 std::FILE* apri_temporaneo(const fs::path& file, fs::path& temporaneo, segno_di_vita& segno) {
   for (int tentativo = 0; tentativo < 100; ++tentativo) {
-    std::string nome = ".";
-    nome += file.filename().string();
+    // As a path: the file's name is kept in the system's own characters.
+    fs::path nome = ".";
+    nome += file.filename();
     nome += segno_temporaneo;
     nome += numero_a_caso();
     temporaneo = file.parent_path() / nome;
     errno = 0;
-    std::FILE* f = std::fopen(temporaneo.c_str(), "wbx");
+    std::FILE* f = crea_esclusivo(temporaneo);
     if (f == nullptr && errno != EEXIST) break;
     if (f == nullptr) continue;
     if (segno.prendi(temporaneo)) return f;
@@ -66,7 +168,10 @@ bool avanzo_dei_programmi(std::string_view nome, bool cartella) {
 void pulisci_avanzi(const fs::path& cartella) {
   std::error_code ec;
   for (fs::directory_iterator voce(cartella, ec), fine; !ec && voce != fine; voce.increment(ec)) {
-    const std::string nome = voce->path().filename().string();
+    // Any name at all may be in the folder: read as UTF-8, which every
+    // system's names convert to, and the programs' own names are ASCII.
+    const std::u8string u8 = voce->path().filename().u8string();
+    const std::string nome(u8.begin(), u8.end());
     for (const bool e_cartella : {false, true})
       if (avanzo_dei_programmi(nome, e_cartella)) rimuovi_se_abbandonato(voce->path(), e_cartella);
   }
@@ -86,6 +191,8 @@ cartella_privata::cartella_privata(const fs::path& dentro) {
 }
 
 cartella_privata::~cartella_privata() {
+  // The mark first: on some systems a folder held open cannot be removed.
+  segno_.lascia();
   std::error_code ec;
   fs::remove_all(percorso_, ec);
 }
@@ -116,6 +223,7 @@ void file_nuovo::fallisci(int numero) {
 void file_nuovo::scrivi(std::string_view pezzo) {
   if (f_ == nullptr) fallisci(EBADF);  // already confirmed, or failed
   errno = 0;
+  if (oltre_il_limite_di_prova(f_, pezzo.size())) fallisci(EFBIG);
   if (std::fwrite(pezzo.data(), 1, pezzo.size(), f_) != pezzo.size()) fallisci(errno ? errno : EIO);
 }
 
@@ -134,9 +242,8 @@ void file_nuovo::riserva(uint64_t byte) {
 
 void file_nuovo::scrivi_a(uint64_t posizione, std::string_view pezzo) {
   if (f_ == nullptr) fallisci(EBADF);
-  if (posizione > static_cast<uint64_t>(std::numeric_limits<long>::max())) fallisci(EFBIG);
   errno = 0;
-  if (std::fseek(f_, static_cast<long>(posizione), SEEK_SET) != 0) fallisci(errno ? errno : EIO);
+  if (!vai_a(f_, posizione)) fallisci(errno ? errno : EIO);
   scrivi(pezzo);
 }
 
@@ -147,7 +254,7 @@ void file_nuovo::conferma() {
   if (std::fclose(std::exchange(f_, nullptr)) != 0) fallisci(errno ? errno : EIO);
   // Still marked: a clean-up cannot take it while it goes into place.
   std::error_code ec;
-  fs::rename(temporaneo_, file_, ec);
+  rinomina_sopra(temporaneo_, file_, ec);
   if (ec) fallisci(ec.value());
   segno_.lascia();
   temporaneo_.clear();  // the name may be another run's from now on
@@ -161,7 +268,7 @@ void sostituisci_file(const fs::path& file, std::string_view contenuto) {
 
 std::string leggi_file(const fs::path& file) {
   errno = 0;
-  std::FILE* f = std::fopen(file.c_str(), "rb");
+  std::FILE* f = apri_in_lettura(file);
   if (!f) throw errore_file(file.string(), motivo(errno ? errno : ENOENT));
   // One read of the size the file has; a file that grows meanwhile is read on.
   std::error_code ec;
@@ -183,12 +290,12 @@ file_in_lettura::file_in_lettura(const fs::path& file) : nome_(file.string()) {
   std::error_code ec;
   if (fs::is_directory(file, ec)) throw errore_file(nome_, motivo(EISDIR));
   errno = 0;
-  f_ = std::fopen(file.c_str(), "rb");
+  f_ = apri_in_lettura(file);
   if (!f_) throw errore_file(nome_, motivo(errno ? errno : ENOENT));
   // Pieces are read straight into the caller's buffer.
   std::setvbuf(f_, nullptr, _IONBF, 0);
   errno = 0;
-  const long fine = std::fseek(f_, 0, SEEK_END) == 0 ? std::ftell(f_) : -1;
+  const int64_t fine = fine_di(f_);
   if (fine < 0) {
     const int numero = errno ? errno : EIO;
     std::fclose(f_);
@@ -201,9 +308,7 @@ file_in_lettura::~file_in_lettura() { std::fclose(f_); }
 
 size_t file_in_lettura::leggi_a(uint64_t posizione, char* dove, size_t n) {
   errno = 0;
-  if (posizione > static_cast<uint64_t>(std::numeric_limits<long>::max()) ||
-      std::fseek(f_, static_cast<long>(posizione), SEEK_SET) != 0)
-    throw errore_file(nome_, motivo(errno ? errno : EINVAL));
+  if (!vai_a(f_, posizione)) throw errore_file(nome_, motivo(errno ? errno : EINVAL));
   const size_t letti = std::fread(dove, 1, n, f_);
   if (letti < n && std::ferror(f_)) throw errore_file(nome_, motivo(errno ? errno : EIO));
   return letti;

@@ -1,10 +1,10 @@
 #include <gtest/gtest.h>
-#include <sys/wait.h>
 
 #include <sstream>
 
 #include "compiler/numeri.h"
 #include "sources/scenario_portato.h"
+#include "testing/processo_prova.h"
 #include "testing/prova_piattaforma.h"
 #include "testing/righe_sorgente.h"
 
@@ -144,17 +144,18 @@ TEST(ScenarioPortato, IntestazioniEValoriGenerali) {
 // The program itself, started as a user starts it, in an empty folder of its own.
 TEST(GeneraScenario, ComeProcessoInUnaCartellaVuota) {
   cartella_temporanea c;
-  const fs::path eseguibile = c / "genera_scenario";
+  // Under the program's own name, ".exe" included where the system wants it.
+  const std::string programma = fs::path(GENERA_SCENARIO_EXE).filename().string();
+  const fs::path eseguibile = c / programma;
   fs::copy_file(GENERA_SCENARIO_EXE, eseguibile);
   for (int volta = 0; volta < 2; ++volta) {
-    const std::string comando = "'" + eseguibile.string() + "' 2>/dev/null";
-    const int stato = std::system(comando.c_str());
-    ASSERT_TRUE(WIFEXITED(stato));
-    EXPECT_EQ(WEXITSTATUS(stato), 0);
+    const esito_processo e = esegui_processo(eseguibile);
+    ASSERT_TRUE(e.uscito) << "segnale " << e.segnale;
+    EXPECT_EQ(e.stato, 0) << e.errori;
     EXPECT_EQ(c.elenco(), (std::vector<std::string>{
                               "Ombrasca1_5817.dat", "Ombrasca1_5817.sim", "Ombrasca1_5817_note.txt",
                               "Ombrasca1_5817_rallentamenti.txt", "Ombrasca1_5817_scheda_treno.txt",
-                              "Ombrasca1_linea.dat", "genera_scenario"}));
+                              "Ombrasca1_linea.dat", programma}));
   }
   // The same run twice gives the same bytes.
   const scenario_compilato& s = carried();

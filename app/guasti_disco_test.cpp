@@ -21,6 +21,9 @@ namespace fs = std::filesystem;
 
 namespace {
 
+// The program's own name, ".exe" included where the system wants it.
+const std::string programma = fs::path(GENERA_SCENARIO_EXE).filename().string();
+
 // In the order the run writes them: the two sources, then the compiled files.
 const std::vector<std::string> file_della_corsa = {
     "Ombrasca1_linea.txt", "Ombrasca1_5817-.txt", "Ombrasca1_linea.dat", "Ombrasca1_5817.sim",
@@ -30,7 +33,7 @@ const std::vector<std::string> file_della_corsa = {
 // an older file under every name it writes.
 struct programma_in_prova {
   cartella_temporanea c;
-  fs::path eseguibile = c / "genera_scenario";
+  fs::path eseguibile = c / programma;
 
   // vecchi_sorgenti: older source texts too (a normal run reads and deletes
   // the sources it has just written, so only a failed run keeps them).
@@ -135,7 +138,7 @@ TEST(GuastiDisco, UccisoAOgniMomentoLasciaOgniFileVecchioONuovo) {
     SALTA_SE_NON_COMPILA(sola, e);
     ASSERT_TRUE(e.uscito && e.stato == stato_uscita::successo) << e.errori;
     for (const std::string& f : sola.c.elenco())
-      if (f != "genera_scenario") nuovi[f] = leggi_testo(sola.c / f);
+      if (f != programma) nuovi[f] = leggi_testo(sola.c / f);
   }
   ASSERT_EQ(nuovi.size(), 6u);
 
@@ -144,7 +147,7 @@ TEST(GuastiDisco, UccisoAOgniMomentoLasciaOgniFileVecchioONuovo) {
                                                 ".Ombrasca1_5817.sim.in_scrittura.1x"};
   for (const std::string& f : somiglianti) scrivi_testo(p.c / f, "mio");
   std::vector<std::string> attesi = somiglianti;
-  attesi.push_back("genera_scenario");
+  attesi.push_back(programma);
   for (const auto& [f, b] : nuovi) attesi.push_back(f);
   std::sort(attesi.begin(), attesi.end());
 

@@ -3,6 +3,7 @@
 #include "app/form1.h"
 
 int main() {
+  flussi_standard_binari();
   auto piattaforma = crea_piattaforma();
   Form1 form(*piattaforma);
   return form.avvia();

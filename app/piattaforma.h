@@ -36,3 +36,8 @@ std::unique_ptr<piattaforma> crea_piattaforma_console();
 
 // The folder of the running executable, as the system reports it.
 std::filesystem::path cartella_eseguibile();
+
+// Standard output and error take the bytes written to them as they are, with
+// no line ends translated: a report or a document redirected to a file is the
+// same file on every system. Called first thing by every program.
+void flussi_standard_binari();

@@ -62,7 +62,7 @@ std::vector<occupante> oggetti_nelle_celle() {
                   {righe_sorgente_corsa(), "[codici]", 0}};
   for (const auto& s : puntuali)
     for (std::string_view r : sezione(s.righe, s.intestazione))
-      out.push_back({indice_cella(numero_campo(r, 1), s.scarto), r});
+      out.push_back({static_cast<long>(indice_cella(numero_campo(r, 1), s.scarto)), r});
   for (std::string_view r : sezione(righe_sorgente_corsa(), "[stazioni]"))
     if (long c = area_stazione(r).fermata; c >= 0) out.push_back({c, r});
   return out;

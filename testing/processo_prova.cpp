@@ -1,109 +1,10 @@
+// What starting a program looks like to a test, the same on every system
+// (the system's own part: processo_prova_posix.cpp, processo_prova_win32.cpp).
 #include "testing/processo_prova.h"
 
-#include <fcntl.h>
-#include <signal.h>
-#include <sys/resource.h>
-#include <sys/wait.h>
-#include <unistd.h>
-
-#include <cerrno>
-#include <stdexcept>
 #include <thread>
 
 namespace fs = std::filesystem;
-
-processo_avviato::processo_avviato(const fs::path& eseguibile,
-                                   const std::vector<std::string>& argomenti,
-                                   std::optional<long> limite_file) {
-  // Everything the child needs is prepared before fork: between fork and exec
-  // only async-signal-safe calls are made.
-  std::vector<std::string> parole{eseguibile.string()};
-  parole.insert(parole.end(), argomenti.begin(), argomenti.end());
-  std::vector<char*> argv;
-  for (std::string& p : parole) argv.push_back(p.data());
-  argv.push_back(nullptr);
-
-  int tubo[2];
-  if (::pipe2(tubo, O_CLOEXEC) != 0) throw std::runtime_error("pipe");
-  pid_ = ::fork();
-  if (pid_ < 0) throw std::runtime_error("fork");
-  if (pid_ == 0) {
-    ::dup2(tubo[1], STDERR_FILENO);
-    const int nulla = ::open("/dev/null", O_RDWR);
-    if (nulla >= 0) {
-      ::dup2(nulla, STDIN_FILENO);
-      ::dup2(nulla, STDOUT_FILENO);
-    }
-    if (limite_file) {
-      ::signal(SIGXFSZ, SIG_IGN);  // an ignored signal stays ignored across exec
-      const rlimit r{static_cast<rlim_t>(*limite_file), static_cast<rlim_t>(*limite_file)};
-      if (::setrlimit(RLIMIT_FSIZE, &r) != 0) ::_exit(126);
-    }
-    ::execv(argv[0], argv.data());
-    ::_exit(127);
-  }
-  ::close(tubo[1]);
-  tubo_ = tubo[0];
-}
-
-processo_avviato::~processo_avviato() {
-  if (pid_ <= 0) return;
-  uccidi();
-  attendi();
-}
-
-void processo_avviato::uccidi() {
-  if (pid_ > 0) ::kill(pid_, SIGKILL);
-}
-
-void processo_avviato::ferma() {
-  if (pid_ > 0) ::kill(pid_, SIGSTOP);
-}
-
-void processo_avviato::riprendi() {
-  if (pid_ > 0) ::kill(pid_, SIGCONT);
-}
-
-namespace {
-// One read from the pipe onto `testo`; false at its end.
-bool leggi_ancora(int tubo, std::string& testo) {
-  char blocco[4096];
-  for (;;) {
-    const ssize_t n = ::read(tubo, blocco, sizeof blocco);
-    if (n > 0) {
-      testo.append(blocco, static_cast<size_t>(n));
-      return true;
-    }
-    if (n == 0 || errno != EINTR) return false;
-  }
-}
-}  // namespace
-
-std::string processo_avviato::prima_riga() {
-  while (pid_ > 0 && letti_.find('\n') == std::string::npos && leggi_ancora(tubo_, letti_)) {
-  }
-  return letti_.substr(0, letti_.find('\n') + 1);
-}
-
-esito_processo processo_avviato::attendi() {
-  esito_processo e;
-  if (pid_ <= 0) return e;
-  e.errori = std::move(letti_);
-  while (leggi_ancora(tubo_, e.errori)) {
-  }
-  ::close(tubo_);
-  int stato = 0;
-  while (::waitpid(pid_, &stato, 0) < 0 && errno == EINTR) {
-  }
-  pid_ = -1;
-  if (WIFEXITED(stato)) {
-    e.uscito = true;
-    e.stato = WEXITSTATUS(stato);
-  } else if (WIFSIGNALED(stato)) {
-    e.segnale = WTERMSIG(stato);
-  }
-  return e;
-}
 
 esito_processo esegui_processo(const fs::path& eseguibile, const std::vector<std::string>& argomenti,
                                std::optional<long> limite_file) {
@@ -114,7 +15,7 @@ esito_processo esegui_e_uccidi(const fs::path& eseguibile, const std::vector<std
                                std::chrono::microseconds ritardo) {
   processo_avviato p(eseguibile, argomenti);
   std::this_thread::sleep_for(ritardo);
-  p.uccidi();  // a process that has ended stays a zombie until waited for: never another's pid
+  p.uccidi();  // one that has ended keeps its identity until waited for: never another's
   return p.attendi();
 }
 

@@ -28,8 +28,8 @@ class processo_avviato {
   processo_avviato(const processo_avviato&) = delete;
   processo_avviato& operator=(const processo_avviato&) = delete;
 
-  void uccidi();  // SIGKILL: no chance to clean up
-  void ferma();   // SIGSTOP: held still, holding all it holds
+  void uccidi();  // SIGKILL (TerminateProcess): no chance to clean up
+  void ferma();   // SIGSTOP (the whole process suspended): held still, holding all it holds
   void riprendi();
   // The first line it writes on standard error, once written; empty if it
   // ends first. Kept as part of what attendi returns.
@@ -37,15 +37,22 @@ class processo_avviato {
   esito_processo attendi();
 
  private:
+#ifdef _WIN32
+  void* processo_ = nullptr;
+  void* tubo_ = nullptr;
+  bool ucciso_ = false;
+#else
   int pid_ = -1;
   int tubo_ = -1;
+#endif
   std::string letti_;
 };
 
 // Runs eseguibile with the arguments, standard input closed. With
 // limite_file, every file the process writes is capped at that many bytes: a
-// write past it fails with EFBIG (SIGXFSZ is ignored in the child, as it
-// would otherwise kill it).
+// write past it fails with EFBIG. On POSIX that is RLIMIT_FSIZE (SIGXFSZ is
+// ignored in the child, as it would otherwise kill it); Windows has no such
+// limit, and the child's file layer applies it to the files it writes.
 esito_processo esegui_processo(const std::filesystem::path& eseguibile,
                                const std::vector<std::string>& argomenti = {},
                                std::optional<long> limite_file = std::nullopt);

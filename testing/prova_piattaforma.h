@@ -26,6 +26,14 @@ class piattaforma_prova final : public piattaforma {
   std::filesystem::path cartella_;
 };
 
+// Whether a test can make symbolic links: on Windows that takes a privilege
+// or the developer mode, which a test run cannot count on.
+#ifdef _WIN32
+inline constexpr bool collegamenti_simbolici = false;
+#else
+inline constexpr bool collegamenti_simbolici = true;
+#endif
+
 // A temporary folder, removed with everything in it when the test ends.
 class cartella_temporanea {
  public:

@@ -27,14 +27,22 @@ namespace {
 const std::vector<std::string> compilati = {"Prova_linea.dat", "Prova_5817.sim", "Prova_5817.dat"};
 const std::vector<std::string> sorgenti = {"Prova_linea.txt", "Prova_5817-.txt"};
 
+// Names as the system keeps them: Windows drops the dots that end a name.
+std::vector<std::string> come_nel_sistema(std::vector<std::string> nomi) {
+#ifdef _WIN32
+  for (std::string& n : nomi) n.erase(n.find_last_not_of('.') + 1);
+#endif
+  return nomi;
+}
+
 // Files an author keeps beside a scenario whose names look like the programs'
 // temporary files and private folders, and are not: names near theirs, and
 // their very names on the other kind (a file named as a private folder).
-const std::vector<std::string> file_somiglianti = {
-    "x.tmp1", "Prova_linea.dat.tmp123456789", ".Prova_linea.dat.in_scrittura.12a",
-    ".Prova_5817.sim.in_scrittura.", ".compila_scenario.42.bak", ".compila_scenario.77"};
-const std::vector<std::string> cartelle_somiglianti = {
-    ".compila_scenario.mia", ".compila_scenario.", ".Prova_5817.dat.in_scrittura.5"};
+const std::vector<std::string> file_somiglianti = come_nel_sistema(
+    {"x.tmp1", "Prova_linea.dat.tmp123456789", ".Prova_linea.dat.in_scrittura.12a",
+     ".Prova_5817.sim.in_scrittura.", ".compila_scenario.42.bak", ".compila_scenario.77"});
+const std::vector<std::string> cartelle_somiglianti = come_nel_sistema(
+    {".compila_scenario.mia", ".compila_scenario.", ".Prova_5817.dat.in_scrittura.5"});
 
 void scrivi_sorgenti_di(const fs::path& c, const sorgenti_generate& s) {
   scrivi_testo(c / sorgenti[0], s.linea);
@@ -71,17 +79,22 @@ std::vector<std::string> estranei(const cartella_temporanea& c, const std::vecto
   return r;
 }
 
-// A long line, compiled alone: its compiled files and how long the run took.
+// A long line, compiled alone: its compiled files and how long a run takes,
+// the shortest of three: a first start can take many times longer (a cold
+// cache, or under an emulator its own start), and kills spread over that
+// would mostly come after the end.
 struct compilazione_sola {
   std::map<std::string, std::string> file;
-  microseconds durata{};
+  microseconds durata = microseconds::max();
   explicit compilazione_sola(const sorgenti_generate& s) {
     cartella_temporanea c;
     scrivi_sorgenti_di(c.percorso(), s);
-    const auto inizio = steady_clock::now();
-    const esito_processo e = esegui_processo(COMPILA_SCENARIO_EXE, argomenti(c));
-    durata = duration_cast<microseconds>(steady_clock::now() - inizio);
-    EXPECT_TRUE(e.uscito && e.stato == stato_uscita::successo) << e.errori;
+    for (int volta = 0; volta < 3; ++volta) {
+      const auto inizio = steady_clock::now();
+      const esito_processo e = esegui_processo(COMPILA_SCENARIO_EXE, argomenti(c));
+      durata = std::min(durata, duration_cast<microseconds>(steady_clock::now() - inizio));
+      EXPECT_TRUE(e.uscito && e.stato == stato_uscita::successo) << e.errori;
+    }
     file = leggi_compilati(c.percorso());
   }
 };
@@ -93,6 +106,7 @@ TEST(CompilaScenarioUccisa, OgniFileCompilatoEVecchioONuovoEIlGiroDopoPulisce) {
   SCOPED_TRACE("seme " + std::to_string(seme));
   const sorgenti_generate s = genera_sorgenti(metri_lunga);
   const compilazione_sola nuova(s);
+  SCOPED_TRACE("una corsa sola: " + std::to_string(nuova.durata.count()) + " us");
 
   cartella_temporanea c;
   scrivi_sorgenti_di(c.percorso(), s);
@@ -218,14 +232,25 @@ TEST(CompilaScenarioInsieme, ITreFileVengonoDaUnaSolaCorsa) {
 
   const std::string attesa = "in attesa che finisca un'altra compilazione in ";
   int in_attesa = 0;
-  for (int giro = 0; giro < 3; ++giro) {
+  // Three rounds, and more while no run has had to wait: where starting a
+  // process takes longer than a run (under an emulator), runs started one
+  // after the other may not overlap at first.
+  for (int giro = 0; giro < 3 || (in_attesa == 0 && giro < 12); ++giro) {
     SCOPED_TRACE("giro " + std::to_string(giro));
     cartella_temporanea c;
     std::vector<std::unique_ptr<processo_avviato>> corse;
     for (const sorgenti_generate& v : versioni) {
       // Each line source in place whole, by a rename, as an editor saves it.
+      // Windows refuses to replace a file that a run is reading, for as long
+      // as it reads it: the editor tries again.
       scrivi_testo(c / "nuova", v.linea);
-      fs::rename(c / "nuova", c / sorgenti[0]);
+      for (int prova = 0;; ++prova) {
+        std::error_code ec;
+        fs::rename(c / "nuova", c / sorgenti[0], ec);
+        if (!ec) break;
+        ASSERT_LT(prova, 5000) << ec.message();
+        std::this_thread::sleep_for(milliseconds(1));
+      }
       if (!fs::exists(c / sorgenti[1])) scrivi_testo(c / sorgenti[1], v.corsa);
       corse.push_back(std::make_unique<processo_avviato>(COMPILA_SCENARIO_EXE, argomenti(c)));
     }

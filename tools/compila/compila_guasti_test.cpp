@@ -109,6 +109,9 @@ TEST(CompilaScenarioGuasti, NessunFileCompilatoCambiaENessunTemporaneoResta) {
        "Prova_5817.dat"},
   };
   for (const guasto& g : casi) {
+    // The copy of a linked source is made by the system's own call, which a
+    // size limit set for a test reaches only where the system sets it.
+    if (g.collegate && !collegamenti_simbolici) continue;
     const std::string linea = g.linea_lunga     ? linea_con(std::string(2000, 'q') + "\r\n")
                               : g.metri != 2000 ? linea_con("", g.metri)
                                                 : linea_2000;

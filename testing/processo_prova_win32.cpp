@@ -1,0 +1,179 @@
+// The programs as real processes on Windows. A process ended by uccidi is
+// told from one that exited by itself through the exit code it is given,
+// which no program of the project returns; SIGKILL stands for it in
+// esito_processo. The size limit on files reaches the child through an
+// environment variable that only the file layer of a test run reads.
+#include <windows.h>
+
+#include <stdexcept>
+#include <string>
+
+#include "testing/processo_prova.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+constexpr UINT codice_ucciso = 0xDEAD;
+constexpr int numero_sigkill = 9;
+
+// One argument as the C runtime of the child splits the command line back:
+// quoted, with backslashes doubled only before a quote.
+std::wstring tra_virgolette(const std::wstring& a) {
+  std::wstring r = L"\"";
+  size_t barre = 0;
+  for (wchar_t c : a) {
+    if (c == L'\\') {
+      ++barre;
+      continue;
+    }
+    r.append(c == L'"' ? barre * 2 + 1 : barre, L'\\');
+    barre = 0;
+    r += c;
+  }
+  r.append(barre * 2, L'\\');
+  return r + L"\"";
+}
+
+std::wstring largo(const std::string& s) { return fs::path(s).wstring(); }
+
+// The environment of this process, with the test's limit added.
+std::wstring ambiente_con_limite(long limite) {
+  std::wstring blocco;
+  if (wchar_t* tutto = GetEnvironmentStringsW()) {
+    for (const wchar_t* v = tutto; *v != L'\0'; v += wcslen(v) + 1) {
+      if (_wcsnicmp(v, L"SCENARIO_PROVA_LIMITE_FILE=", 27) == 0) continue;
+      blocco.append(v);
+      blocco += L'\0';
+    }
+    FreeEnvironmentStringsW(tutto);
+  }
+  blocco += L"SCENARIO_PROVA_LIMITE_FILE=" + std::to_wstring(limite);
+  blocco += L'\0';
+  return blocco;
+}
+
+HANDLE come_handle(void* h) { return static_cast<HANDLE>(h); }
+
+// Whole-process suspension, which the system offers only through ntdll.
+using operazione_processo = LONG(NTAPI*)(HANDLE);
+void su_processo(HANDLE h, const char* nome) {
+  const auto f = reinterpret_cast<operazione_processo>(
+      reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"ntdll.dll"), nome)));
+  if (f == nullptr || f(h) < 0) throw std::runtime_error(nome);
+}
+
+}  // namespace
+
+processo_avviato::processo_avviato(const fs::path& eseguibile,
+                                   const std::vector<std::string>& argomenti,
+                                   std::optional<long> limite_file) {
+  std::wstring riga = tra_virgolette(eseguibile.wstring());
+  for (const std::string& a : argomenti) riga += L" " + tra_virgolette(largo(a));
+
+  SECURITY_ATTRIBUTES ereditabile{sizeof ereditabile, nullptr, TRUE};
+  HANDLE lettura = nullptr, scrittura = nullptr;
+  if (!CreatePipe(&lettura, &scrittura, &ereditabile, 1 << 16)) throw std::runtime_error("CreatePipe");
+  SetHandleInformation(lettura, HANDLE_FLAG_INHERIT, 0);
+  HANDLE nulla = CreateFileW(L"NUL", GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                             &ereditabile, OPEN_EXISTING, 0, nullptr);
+
+  STARTUPINFOW avvio{};
+  avvio.cb = sizeof avvio;
+  avvio.dwFlags = STARTF_USESTDHANDLES;
+  avvio.hStdInput = nulla;
+  avvio.hStdOutput = nulla;
+  avvio.hStdError = scrittura;
+  std::wstring ambiente;
+  if (limite_file) ambiente = ambiente_con_limite(*limite_file);
+  PROCESS_INFORMATION p{};
+  const BOOL avviato = CreateProcessW(
+      eseguibile.c_str(), riga.data(), nullptr, nullptr, TRUE,
+      CREATE_UNICODE_ENVIRONMENT, limite_file ? ambiente.data() : nullptr,
+      nullptr, &avvio, &p);
+  CloseHandle(scrittura);
+  if (nulla != INVALID_HANDLE_VALUE) CloseHandle(nulla);
+  if (!avviato) {
+    CloseHandle(lettura);
+    throw std::runtime_error("CreateProcessW " + eseguibile.string());
+  }
+  CloseHandle(p.hThread);
+  processo_ = p.hProcess;
+  tubo_ = lettura;
+}
+
+processo_avviato::~processo_avviato() {
+  if (processo_ == nullptr) return;
+  uccidi();
+  attendi();
+}
+
+void processo_avviato::uccidi() {
+  // Fails on a process that has already ended, which then counts as exited.
+  if (processo_ != nullptr && TerminateProcess(come_handle(processo_), codice_ucciso))
+    ucciso_ = true;
+}
+
+void processo_avviato::ferma() {
+  if (processo_ != nullptr) su_processo(come_handle(processo_), "NtSuspendProcess");
+}
+
+void processo_avviato::riprendi() {
+  if (processo_ != nullptr) su_processo(come_handle(processo_), "NtResumeProcess");
+}
+
+namespace {
+// What the pipe holds onto `testo`, waiting for more while the process runs;
+// false once it has ended and all it wrote is read. The end of the process,
+// not of the pipe, ends it: a helper the system starts beside a console
+// program may hold the pipe's other end for longer.
+bool leggi_ancora(HANDLE tubo, HANDLE processo, std::string& testo) {
+  for (;;) {
+    DWORD pronti = 0;
+    if (!PeekNamedPipe(tubo, nullptr, 0, nullptr, &pronti, nullptr)) return false;
+    if (pronti > 0) {
+      char blocco[4096];
+      DWORD n = 0;
+      if (!ReadFile(tubo, blocco, pronti < sizeof blocco ? pronti : sizeof blocco, &n, nullptr) ||
+          n == 0)
+        return false;
+      testo.append(blocco, n);
+      return true;
+    }
+    if (WaitForSingleObject(processo, 5) == WAIT_OBJECT_0) {
+      // Ended: anything it wrote last is in the pipe already.
+      if (PeekNamedPipe(tubo, nullptr, 0, nullptr, &pronti, nullptr) && pronti > 0) continue;
+      return false;
+    }
+  }
+}
+}  // namespace
+
+std::string processo_avviato::prima_riga() {
+  while (processo_ != nullptr && letti_.find('\n') == std::string::npos &&
+         leggi_ancora(come_handle(tubo_), come_handle(processo_), letti_)) {
+  }
+  return letti_.substr(0, letti_.find('\n') + 1);
+}
+
+esito_processo processo_avviato::attendi() {
+  esito_processo e;
+  if (processo_ == nullptr) return e;
+  e.errori = std::move(letti_);
+  while (leggi_ancora(come_handle(tubo_), come_handle(processo_), e.errori)) {
+  }
+  CloseHandle(come_handle(tubo_));
+  WaitForSingleObject(come_handle(processo_), INFINITE);
+  DWORD codice = 0;
+  GetExitCodeProcess(come_handle(processo_), &codice);
+  CloseHandle(come_handle(processo_));
+  processo_ = nullptr;
+  tubo_ = nullptr;
+  if (ucciso_ && codice == codice_ucciso) {
+    e.segnale = numero_sigkill;
+  } else {
+    e.uscito = true;
+    e.stato = static_cast<int>(codice);
+  }
+  return e;
+}
