@@ -41,7 +41,7 @@ LRESULT CALLBACK procedura_attesa(HWND finestra, UINT messaggio, WPARAM w, LPARA
 bool registra_classe(HINSTANCE istanza) {
   static const bool registrata = [istanza] {
     WNDCLASSEXW c{};
-    c.cbSize = sizeof c;
+    c.cbSize = static_cast<UINT>(sizeof c);
     c.lpfnWndProc = procedura_attesa;
     c.hInstance = istanza;
     c.hCursor = LoadCursorW(nullptr, reinterpret_cast<LPCWSTR>(IDC_WAIT));
@@ -57,8 +57,8 @@ bool registra_classe(HINSTANCE istanza) {
 HFONT crea_carattere() {
   LOGFONTW f{};
   NONCLIENTMETRICSW metriche{};
-  metriche.cbSize = sizeof metriche;
-  if (SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof metriche, &metriche, 0) &&
+  metriche.cbSize = static_cast<UINT>(sizeof metriche);
+  if (SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, metriche.cbSize, &metriche, 0) &&
       metriche.lfMessageFont.lfFaceName[0] != L'\0')
     f = metriche.lfMessageFont;
   else
