@@ -1,5 +1,5 @@
-// Test-only program that drives the real X11 windows for the tests that run
-// under a virtual display:
+// Test-only program that drives the real windows (X11, or Win32 where it is
+// built for Windows) for the tests that run under a virtual display:
 //   prova_finestra attesa            shows the wait window, says "pronta" on
 //                                    standard output once it is drawn, and
 //                                    closes it when standard input closes;
@@ -7,13 +7,18 @@
 //                                    takes the track's header cell, so the
 //                                    compiler's error stop shows its box; the
 //                                    exit status is the one the program gives.
-// Exit status 2: no display could be opened, or wrong arguments.
+// Exit status 2: no display could be opened (no visible desktop), or wrong
+// arguments.
 #include <iostream>
 #include <string>
 
 #include "app/file_disco.h"
 #include "app/form1.h"
+#ifdef _WIN32
+#include "app/win32/piattaforma_win32.h"
+#else
 #include "app/x11/piattaforma_x11.h"
+#endif
 
 namespace {
 
@@ -67,12 +72,20 @@ int main(int argc, char** argv) {
     std::cerr << "uso: prova_finestra attesa | fermata CARTELLA" << std::endl;
     return 2;
   }
+  auto resto = std::make_unique<cartella_data>(argc > 2 ? argv[2] : ".");
+#ifdef _WIN32
+  if (!desktop_visibile()) {
+    std::cerr << "nessuno schermo" << std::endl;
+    return 2;
+  }
+  auto p = crea_piattaforma_win32(std::move(resto));
+#else
   auto schermo = apri_schermo_x11();
   if (!schermo) {
     std::cerr << "nessuno schermo" << std::endl;
     return 2;
   }
-  auto p = crea_piattaforma_x11(std::move(schermo),
-                                std::make_unique<cartella_data>(argc > 2 ? argv[2] : "."));
+  auto p = crea_piattaforma_x11(std::move(schermo), std::move(resto));
+#endif
   return modo == "attesa" ? attesa(*p) : fermata(*p);
 }

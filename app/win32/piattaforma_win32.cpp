@@ -1,0 +1,178 @@
+#include "app/win32/piattaforma_win32.h"
+
+#include "app/win32/finestre_win32.h"
+
+#ifndef NOMINMAX
+#define NOMINMAX
+#endif
+#ifndef WIN32_LEAN_AND_MEAN
+#define WIN32_LEAN_AND_MEAN
+#endif
+#include <windows.h>
+
+#include <algorithm>
+#include <climits>
+#include <cstdio>
+#include <iostream>
+#include <string>
+
+namespace {
+
+constexpr const wchar_t* classe_attesa = L"genera_scenario_attesa";
+
+// The program's texts are Windows-1252, as its files are.
+std::wstring in_wide(const std::string& testo) {
+  const int n = static_cast<int>(std::min<size_t>(testo.size(), INT_MAX));
+  if (n == 0) return {};
+  const int servono = MultiByteToWideChar(1252, 0, testo.data(), n, nullptr, 0);
+  if (servono <= 0) return {};
+  std::wstring wide(static_cast<size_t>(servono), L'\0');
+  MultiByteToWideChar(1252, 0, testo.data(), n, wide.data(), servono);
+  return wide;
+}
+
+LRESULT CALLBACK procedura_attesa(HWND finestra, UINT messaggio, WPARAM w, LPARAM l) {
+  // The window only says that the job is running: closing it would not stop
+  // the job, so it goes when the job ends and not before.
+  if (messaggio == WM_CLOSE) return 0;
+  return DefWindowProcW(finestra, messaggio, w, l);
+}
+
+bool registra_classe(HINSTANCE istanza) {
+  static const bool registrata = [istanza] {
+    WNDCLASSEXW c{};
+    c.cbSize = static_cast<UINT>(sizeof c);
+    c.lpfnWndProc = procedura_attesa;
+    c.hInstance = istanza;
+    c.hCursor = LoadCursorW(nullptr, reinterpret_cast<LPCWSTR>(IDC_WAIT));
+    c.hbrBackground = reinterpret_cast<HBRUSH>(static_cast<INT_PTR>(COLOR_BTNFACE + 1));
+    c.lpszClassName = classe_attesa;
+    return RegisterClassExW(&c) != 0;
+  }();
+  return registrata;
+}
+
+// The label's face: bold, at 24 points, in the face the desktop uses for its
+// dialogs and message boxes (the bitmap face of older systems is gone).
+HFONT crea_carattere() {
+  LOGFONTW f{};
+  NONCLIENTMETRICSW metriche{};
+  metriche.cbSize = static_cast<UINT>(sizeof metriche);
+  if (SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, metriche.cbSize, &metriche, 0) &&
+      metriche.lfMessageFont.lfFaceName[0] != L'\0')
+    f = metriche.lfMessageFont;
+  else
+    lstrcpynW(f.lfFaceName, L"MS Shell Dlg 2", LF_FACESIZE);
+  HDC schermo = GetDC(nullptr);
+  const int dpi = schermo != nullptr ? GetDeviceCaps(schermo, LOGPIXELSY) : 96;
+  if (schermo != nullptr) ReleaseDC(nullptr, schermo);
+  f.lfHeight = -MulDiv(attesa::punti_carattere, dpi, 72);
+  f.lfWidth = 0;
+  f.lfWeight = FW_BOLD;
+  f.lfItalic = FALSE;
+  f.lfUnderline = FALSE;
+  f.lfStrikeOut = FALSE;
+  f.lfCharSet = DEFAULT_CHARSET;
+  return CreateFontIndirectW(&f);
+}
+
+class finestra_attesa {
+ public:
+  // Shows the window and returns once it is on the screen with its label
+  // drawn; `aperta()` is false when the system refused the window.
+  finestra_attesa() {
+    const HINSTANCE istanza = GetModuleHandleW(nullptr);
+    if (!registra_classe(istanza)) return;
+    constexpr DWORD stile = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX;
+    RECT r{0, 0, attesa::larghezza, attesa::altezza};
+    AdjustWindowRectEx(&r, stile, FALSE, 0);
+    finestra_ = CreateWindowExW(0, classe_attesa, attesa::titolo, stile, CW_USEDEFAULT,
+                                CW_USEDEFAULT, r.right - r.left, r.bottom - r.top, nullptr,
+                                nullptr, istanza, nullptr);
+    if (finestra_ == nullptr) return;
+    HWND etichetta = CreateWindowExW(
+        0, L"STATIC", attesa::testo, WS_CHILD | WS_VISIBLE | SS_LEFT | SS_NOPREFIX,
+        attesa::etichetta_x, attesa::etichetta_y, attesa::etichetta_larghezza,
+        attesa::etichetta_altezza, finestra_, nullptr, istanza, nullptr);
+    carattere_ = crea_carattere();
+    if (etichetta != nullptr && carattere_ != nullptr)
+      SendMessageW(etichetta, WM_SETFONT, reinterpret_cast<WPARAM>(carattere_), FALSE);
+
+    // Whatever the person is typing into keeps the keyboard.
+    ShowWindow(finestra_, SW_SHOWNOACTIVATE);
+    // Painted here, once: the work that follows holds the thread and hands
+    // nothing back to the window until the end.
+    UpdateWindow(finestra_);
+    GdiFlush();
+  }
+
+  ~finestra_attesa() {
+    if (finestra_ != nullptr) DestroyWindow(finestra_);
+    if (carattere_ != nullptr) DeleteObject(carattere_);
+  }
+  finestra_attesa(const finestra_attesa&) = delete;
+  finestra_attesa& operator=(const finestra_attesa&) = delete;
+
+  bool aperta() const { return finestra_ != nullptr; }
+  HWND id() const { return finestra_; }
+
+ private:
+  HWND finestra_ = nullptr;
+  HFONT carattere_ = nullptr;
+};
+
+class piattaforma_win32 final : public piattaforma {
+ public:
+  explicit piattaforma_win32(std::unique_ptr<piattaforma> resto) : resto_(std::move(resto)) {}
+
+  std::filesystem::path cartella_programma() override { return resto_->cartella_programma(); }
+
+  void mostra_attesa() override {
+    if (attesa_) return;
+    attesa_ = std::make_unique<finestra_attesa>();
+    // A desktop that refuses the window still gets told that work is running.
+    if (!attesa_->aperta()) {
+      attesa_.reset();
+      resto_->mostra_attesa();
+    }
+  }
+
+  void chiudi_attesa() override { attesa_.reset(); }
+
+  void messaggio_errore(const std::string& testo) override {
+    // Modal over the wait window, which stays up behind it until the end.
+    const HWND proprietaria = attesa_ ? attesa_->id() : nullptr;
+    const std::wstring wide = in_wide(testo);
+    if (MessageBoxW(proprietaria, wide.c_str(), messaggio::titolo, MB_OK | MB_SETFOREGROUND) == 0)
+      resto_->messaggio_errore(testo);  // no box could be shown: the text is not lost
+  }
+
+  void segnala(const std::string& testo) override { resto_->segnala(testo); }
+
+ private:
+  std::unique_ptr<piattaforma> resto_;
+  std::unique_ptr<finestra_attesa> attesa_;
+};
+
+}  // namespace
+
+bool desktop_visibile() {
+  HWINSTA stazione = GetProcessWindowStation();
+  if (stazione == nullptr) return false;
+  USEROBJECTFLAGS flag{};
+  DWORD n = 0;
+  if (!GetUserObjectInformationW(stazione, UOI_FLAGS, &flag, sizeof flag, &n)) return false;
+  return (flag.dwFlags & WSF_VISIBLE) != 0;
+}
+
+std::unique_ptr<piattaforma> crea_piattaforma_win32(std::unique_ptr<piattaforma> resto) {
+  return std::make_unique<piattaforma_win32>(std::move(resto));
+}
+
+void collega_errori_alla_console() {
+  const HANDLE errori = GetStdHandle(STD_ERROR_HANDLE);
+  if (errori != nullptr && errori != INVALID_HANDLE_VALUE && GetFileType(errori) != FILE_TYPE_UNKNOWN)
+    return;  // redirected by whoever started the program, or a console already
+  if (!AttachConsole(ATTACH_PARENT_PROCESS)) return;  // double-click: nobody to tell
+  if (std::freopen("CONOUT$", "w", stderr) != nullptr) std::cerr.clear();
+}
