@@ -10,6 +10,7 @@
 #include "compiler/formato.h"
 #include "compiler/nomi_scenario.h"
 #include "compiler/numeri.h"
+#include "compiler/passo_piano.h"
 
 namespace {
 
@@ -186,8 +187,6 @@ struct arco {
   bool sinistra;
 };
 
-constexpr double curvature[6] = {0.0001, 0.0002, 0.0004, 0.001, 0.002, 0.003};
-
 bool stessi_bit(double a, double b) { return bit_doppio(a) == bit_doppio(b); }
 
 std::vector<arco> archi_del_piano(const contesto& x) {
@@ -226,15 +225,16 @@ std::vector<arco> archi_del_piano(const contesto& x) {
       return;
     }
     if (atteso != tipo_valore::doppio) return;
-    const double dx = x1 - x2;
-    const double dy = y1 - y2;
     int trovata = -2;
-    if (stessi_bit(vx, x1 + dx) && stessi_bit(vy, y1 + dy)) {
+    passo_piano dritto{x1, y1, x2, y2};
+    dritto.dritto();
+    if (stessi_bit(vx, dritto.x1) && stessi_bit(vy, dritto.y1)) {
       trovata = -1;
     } else {
       const auto prova = [&](int i) {
-        const double k = i < 6 ? curvature[i] : -curvature[i - 6];
-        return stessi_bit(vx, x1 + (dy * k + dx)) && stessi_bit(vy, y1 + (dy - dx * k));
+        passo_piano p{x1, y1, x2, y2};
+        p.curva(i < 6 ? curvature_classi[i] : -curvature_classi[i - 6]);
+        return stessi_bit(vx, p.x1) && stessi_bit(vy, p.y1);
       };
       if (attuale >= 0 && prova(attuale)) {
         trovata = attuale;
