@@ -1,6 +1,5 @@
 #include "tools/decompila/comando.h"
 
-#include <random>
 #include <sstream>
 #include <system_error>
 
@@ -65,33 +64,6 @@ std::optional<opzioni> leggi_argomenti(const std::vector<std::string>& argomenti
   return o;
 }
 
-// A folder of our own for the check compilation, removed on every path. Not
-// the compiler's marked private folder: the compilation takes its folder's
-// lock, which the mark on such a folder would already hold.
-class cartella_di_verifica {
- public:
-  explicit cartella_di_verifica(const fs::path& dentro) {
-    std::random_device caso;
-    for (int tentativo = 0;; ++tentativo) {
-      percorso_ = dentro / (".decompila_scenario." + std::to_string(caso()));
-      std::error_code ec;
-      if (fs::create_directory(percorso_, ec)) return;
-      if (ec || tentativo == 100)
-        throw errore_file(percorso_.string(), ec ? ec.message() : "esiste gia'");
-    }
-  }
-  ~cartella_di_verifica() {
-    std::error_code ec;
-    fs::remove_all(percorso_, ec);
-  }
-  cartella_di_verifica(const cartella_di_verifica&) = delete;
-  cartella_di_verifica& operator=(const cartella_di_verifica&) = delete;
-  const fs::path& percorso() const { return percorso_; }
-
- private:
-  fs::path percorso_;
-};
-
 // Two files compared a piece at a time, without holding either whole.
 std::vector<problema> confronta_file(const std::string& nome, const fs::path& atteso,
                                      const fs::path& ottenuto) {
@@ -125,12 +97,19 @@ std::vector<problema> ricompila_e_confronta(const sorgenti_ricavate& sorgenti,
                                             const std::string& treno, bool con_linea,
                                             const fs::path& dove) {
   const file_scenario f = file_dello_scenario(nome, treno);
-  cartella_di_verifica privata(dove);
-  sostituisci_file(privata.percorso() / f.sorgente_linea, sorgenti.linea);
-  sostituisci_file(privata.percorso() / f.sorgente_corsa, sorgenti.corsa);
+  // A folder of the run's own, which a later run removes if this one is
+  // killed. The compilation locks the folder it works in, and this one's
+  // mark is already a lock on it: it works in a folder inside.
+  const cartella_privata privata(dove, programma_cartella::decompila_scenario);
+  const fs::path verifica = privata.percorso() / "verifica";
+  std::error_code ec;
+  if (!fs::create_directory(verifica, ec))
+    throw errore_file(verifica.string(), ec ? ec.message() : "esiste gia'");
+  sostituisci_file(verifica / f.sorgente_linea, sorgenti.linea);
+  sostituisci_file(verifica / f.sorgente_corsa, sorgenti.corsa);
   std::vector<std::string> argomenti;
   if (!con_linea) argomenti.push_back("--senza-linea");
-  argomenti.insert(argomenti.end(), {privata.percorso().string(), nome, treno});
+  argomenti.insert(argomenti.end(), {verifica.string(), nome, treno});
   std::ostringstream uscita, errori;
   const int stato = compila_scenario(argomenti, uscita, errori);
   std::vector<problema> problemi;
@@ -142,12 +121,12 @@ std::vector<problema> ricompila_e_confronta(const sorgenti_ricavate& sorgenti,
                         "le sorgenti ricavate non si compilano senza errori (" + messaggio + ")"});
   }
   if (con_linea && originali.file_linea) {
-    for (problema& p : confronta_file(f.linea, *originali.file_linea, privata.percorso() / f.linea))
+    for (problema& p : confronta_file(f.linea, *originali.file_linea, verifica / f.linea))
       problemi.push_back(std::move(p));
   }
   const auto confronta = [&](const std::string& nome_file, const std::optional<std::string>& atteso) {
     if (!atteso) return;
-    const std::optional<std::string> ottenuto = leggi_se_leggibile(privata.percorso() / nome_file);
+    const std::optional<std::string> ottenuto = leggi_se_leggibile(verifica / nome_file);
     if (!ottenuto) {
       problemi.push_back({nome_file, std::nullopt, "le sorgenti ricavate non lo ridanno"});
       return;
