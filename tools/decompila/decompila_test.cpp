@@ -92,7 +92,7 @@ TEST(Decompila, LeLineeGenerateTornanoByteAByte) {
 // markers out of step, neighbours of different kinds after an empty span,
 // a stretch cleared by kind 0), boards on both sides, curves that run into
 // each other and past the end of the line, a station written after the
-// signal whose approach mark it overwrites.
+// signal whose farthest approach marks it overwrites.
 TEST(Decompila, CasiCheIGeneratiNonHannoTornano) {
   const std::string linea = righe_crlf({
       "[generale]",
@@ -151,8 +151,8 @@ TEST(Decompila, CasiCheIGeneratiNonHannoTornano) {
       "segnale,    2500,   2, 4, 1,  0, 0,    0,  0,0,0, 50",
       "segnale,    5000,   1, 3, 2,  1, 1,    2,  3,2,1, 0",
       "segnale,    8500,   2, 2, 3,  0, 0,    2,  2,0,0, 210",
-      "segnale,   10100,   1, 3, 2,  1, 1,    2,  3,2,1, 0",
-      "stazione,   10000, 12,  600,  1, 0, 0,  0,0,0,  0,0,0,    0,   7, 0, 0, Dopo",
+      "segnale,   10100,   1, 3, 2,  1, 1,    1,  3,2,1, 0",
+      "stazione,    9700, 12,  600,  1, 0, 0,  0,0,0,  0,0,0,    0,   7, 0, 0, Dopo",
       "abbattimento,    2500,   270",
       "abbattimento,    3500,   AC",
       "abbattimento,    5500,   180",

@@ -347,8 +347,9 @@ void montagne(const contesto& x, righe& r) {
 
   // A row that starts at most 150 m after the previous one's end is drawn
   // joined to it, kind 3 whatever it says. Where that is not the kind to
-  // leave, an empty span before it (from 0, ending before the line)
-  // is the previous one instead.
+  // leave, an empty span goes between them: it covers no cell, and its end
+  // (at 0, or far enough before the row's start) is the one the row is
+  // measured from.
   std::optional<int64_t> fine_prima;
   int contate = 0;
   const auto scrivi = [&](int64_t inizio, int64_t fine, int64_t tipo) {
@@ -704,19 +705,22 @@ std::vector<riga_con_segni> segnali(const contesto& x) {
     const cella& c = celle[i];
     if (c.tipo != tipo_cella::segnale) continue;
     // dato4 holds rapp * 10 + q, q = 3 * sx + dx, and the marks before the
-    // signal q * 10 + k in a byte: together they tell q up to 640.
-    int64_t q = c.dato4 - 10 * quoziente(c.dato4, 10);
-    for (int k = 4; k >= 1; --k) {
-      const int64_t m = static_cast<int64_t>(i) - 2 * k;
-      if (m < 0) continue;
-      const uint8_t segno = celle[static_cast<size_t>(m)].dato6;
-      for (int64_t prova = q; prova < q + 640; prova += 10) {
-        if (static_cast<uint8_t>(prova * 10 + k) == segno) {
-          q = prova;
-          break;
-        }
+    // signal q * 10 + k in a byte: together they tell q up to 640. A later
+    // row may have written over some of the marks: the q that the most of
+    // them show is taken, the smallest where none does.
+    const int64_t unita_q = c.dato4 - 10 * quoziente(c.dato4, 10);
+    int64_t q = unita_q;
+    int mostrati = 0;
+    for (int64_t prova = unita_q; prova < unita_q + 640; prova += 10) {
+      int n = 0;
+      for (int k = 1; k <= 4; ++k)
+        if (const int64_t m = static_cast<int64_t>(i) - 2 * k;
+            m >= 0 && static_cast<uint8_t>(prova * 10 + k) == celle[static_cast<size_t>(m)].dato6)
+          ++n;
+      if (n > mostrati) {
+        q = prova;
+        mostrati = n;
       }
-      break;
     }
     const int64_t rapp = quoziente(int64_t{c.dato4} - q, 10);
     const int64_t sx = c.dato5 != 0 ? 2 : q / 3;
