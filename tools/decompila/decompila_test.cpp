@@ -90,7 +90,8 @@ TEST(Decompila, LeLineeGenerateTornanoByteAByte) {
 // pass's points beside the source's, texts that need quotes, spans that
 // follow each other closely, spans over spans (one inside another with its
 // markers out of step, neighbours of different kinds after an empty span,
-// a stretch cleared by kind 0), boards on both sides, curves that run into
+// a stretch cleared by kind 0, the last two cells left to a span that no
+// row can start in), boards on both sides, curves that run into
 // each other and past the end of the line, a station written after the
 // signal whose farthest approach marks it overwrites.
 TEST(Decompila, CasiCheIGeneratiNonHannoTornano) {
@@ -126,6 +127,9 @@ TEST(Decompila, CasiCheIGeneratiNonHannoTornano) {
       "montagna,   9000,  9400,  5",
       "montagna,   0,  0,  0",
       "montagna,   9100,  9200,  0",
+      "montagna,   18800,  19050,  1",
+      "montagna,   0,  0,  0",
+      "montagna,   18500,  18950,  2",
       "[cartelli]",
       "indicatori_vmax,  700,  140,  165,  250,  3,  100,  105,  115,  4",
       "[indicazioni]",

@@ -321,11 +321,20 @@ void montagne(const contesto& x, righe& r) {
   };
   std::vector<bool> spiegato(static_cast<size_t>(n), false);
   std::vector<riga_montagna> valori;
+  // A row starts no later than two cells before the last. A run in the last
+  // two starts there instead, before the rows that write those two cells'
+  // own values (of value 0 where they have none).
+  const int64_t ultimo_inizio = n - 3;
+  std::vector<riga_montagna> in_coda;
   for (int64_t a = 0; a < n;) {
     const uint8_t v = celle[static_cast<size_t>(a)].montagna;
     int64_t b = a;
     while (b + 1 < n && celle[static_cast<size_t>(b + 1)].montagna == v) ++b;
-    if (v != 0) {
+    if (v != 0 && a > ultimo_inizio) {
+      in_coda.push_back({ultimo_inizio, b, v, false});
+      for (int64_t i = ultimo_inizio; i < a; ++i)
+        if (celle[static_cast<size_t>(i)].montagna == 0) valori.push_back({i, i, 0, false});
+    } else if (v != 0) {
       const bool marca = marca_giusta(a, b);
       if (marca)
         for (int64_t i = a + 3; i <= b; i += 4) spiegato[static_cast<size_t>(i)] = true;
@@ -333,6 +342,8 @@ void montagne(const contesto& x, righe& r) {
     }
     a = b + 1;
   }
+  std::sort(valori.begin(), valori.end(),
+            [](const riga_montagna& p, const riga_montagna& q) { return p.primo < q.primo; });
   std::vector<riga_montagna> tutte;
   for (int64_t i = 0; i < n; ++i) {
     if (!marcatore(i) || spiegato[static_cast<size_t>(i)]) continue;
@@ -343,6 +354,7 @@ void montagne(const contesto& x, righe& r) {
     for (int64_t j = i; j <= ultimo; j += 4) spiegato[static_cast<size_t>(j)] = true;
     tutte.push_back({i - 3, ultimo, 0, true});
   }
+  tutte.insert(tutte.end(), in_coda.begin(), in_coda.end());
   tutte.insert(tutte.end(), valori.begin(), valori.end());
 
   // A row that starts at most 150 m after the previous one's end is drawn
