@@ -6,6 +6,7 @@
 #include <map>
 #include <optional>
 #include <set>
+#include <tuple>
 
 #include "compiler/formato.h"
 #include "compiler/nomi_scenario.h"
@@ -625,21 +626,46 @@ std::vector<riga_con_segni> stazioni(const contesto& x) {
   return righe_stazioni;
 }
 
-void rallentamenti(const contesto& x, righe& r) {
-  const auto& celle = x.celle;
-  const int64_t n = static_cast<int64_t>(celle.size());
-  for (int64_t s = 0; s < n; ++s) {
-    const cella& c = celle[static_cast<size_t>(s)];
-    if (c.tipo != tipo_cella::inizio_rallentamento) continue;
-    int64_t e = s;
-    for (int64_t j = s + 1; j < n; ++j) {
-      const uint8_t t = celle[static_cast<size_t>(j)].tipo;
-      if (t == tipo_cella::inizio_rallentamento) break;
-      if (t == tipo_cella::fine_rallentamento) {
-        e = j;
-        break;
+// Which end cell each start cell has. A start and its end hold the same
+// speed, code and second value, and nothing else ties them: slowdowns may
+// lie inside one another or cross. Any pairing of equal values gives the
+// same cells, so each end goes to the nearest free start before it (after
+// it, where its row had a negative length); a start left without one was so
+// short that it covered its own end.
+std::map<int64_t, int64_t> fini_dei_rallentamenti(const std::vector<cella>& celle) {
+  using valori = std::tuple<int16_t, int16_t, int16_t>;
+  std::map<valori, std::vector<int64_t>> aperti;  // starts not yet paired
+  std::map<valori, std::vector<int64_t>> in_attesa;  // ends with no start before them
+  std::map<int64_t, int64_t> fine;
+  for (int64_t i = 0; i < static_cast<int64_t>(celle.size()); ++i) {
+    const cella& c = celle[static_cast<size_t>(i)];
+    const valori v{c.dato1, c.dato2, c.dato3};
+    if (c.tipo == tipo_cella::inizio_rallentamento) {
+      fine[i] = i;
+      std::vector<int64_t>& attese = in_attesa[v];
+      if (attese.empty()) {
+        aperti[v].push_back(i);
+      } else {
+        fine[i] = attese.front();
+        attese.erase(attese.begin());
+      }
+    } else if (c.tipo == tipo_cella::fine_rallentamento) {
+      std::vector<int64_t>& a = aperti[v];
+      if (a.empty()) {
+        in_attesa[v].push_back(i);
+      } else {
+        fine[a.back()] = i;
+        a.pop_back();
       }
     }
+  }
+  return fine;
+}
+
+void rallentamenti(const contesto& x, righe& r) {
+  const auto& celle = x.celle;
+  for (const auto& [s, e] : fini_dei_rallentamenti(celle)) {
+    const cella& c = celle[static_cast<size_t>(s)];
     const int64_t inizio = 50 * (s - 1);
     // Its own four marks, numbered from the one next to the warning board: a
     // mark there of another slowdown's is numbered otherwise.
@@ -710,25 +736,48 @@ std::vector<size_t> ordine_dei_segni(const std::vector<cella>& celle,
   return ordine;
 }
 
-std::vector<riga_con_segni> segnali(const contesto& x) {
+std::vector<riga_con_segni> segnali(const contesto& x,
+                                    const std::vector<riga_con_segni>& righe_stazioni) {
   const auto& celle = x.celle;
-  std::vector<riga_con_segni> righe_segnali;
+  // dato4 holds rapp * 10 + q, q = 3 * sx + dx, and the marks before the
+  // signal q * 10 + k in a byte: together they tell q up to 640. The plain
+  // q, below 10, is the one dato4 shows; a larger one only where the
+  // signal's own marks show it, marks no other row with its plain values
+  // would have left.
+  std::vector<size_t> dove;
+  std::map<int64_t, std::vector<std::pair<size_t, uint8_t>>> semplici;  // cell -> (row, mark)
   for (size_t i = 0; i < celle.size(); ++i) {
     const cella& c = celle[i];
     if (c.tipo != tipo_cella::segnale) continue;
-    // dato4 holds rapp * 10 + q, q = 3 * sx + dx, and the marks before the
-    // signal q * 10 + k in a byte: together they tell q up to 640. A later
-    // row may have written over some of the marks: the q that the most of
-    // them show is taken, the smallest where none does.
+    const int64_t q = c.dato4 - 10 * quoziente(c.dato4, 10);
+    for (int k = 1; k <= 4; ++k)
+      semplici[static_cast<int64_t>(i) - 2 * k].push_back({dove.size(), static_cast<uint8_t>(q * 10 + k)});
+    dove.push_back(i);
+  }
+  for (const riga_con_segni& st : righe_stazioni)
+    for (const auto& [m, segno] : st.segni) semplici[m].push_back({dove.size(), segno});
+  std::vector<riga_con_segni> righe_segnali;
+  for (size_t s = 0; s < dove.size(); ++s) {
+    const size_t i = dove[s];
+    const cella& c = celle[i];
     const int64_t unita_q = c.dato4 - 10 * quoziente(c.dato4, 10);
+    const auto di_altri = [&](int64_t m, uint8_t segno) {
+      const auto w = semplici.find(m);
+      if (w == semplici.end()) return false;
+      for (const auto& [altro, valore] : w->second)
+        if (altro != s && valore == segno) return true;
+      return false;
+    };
     int64_t q = unita_q;
     int mostrati = 0;
-    for (int64_t prova = unita_q; prova < unita_q + 640; prova += 10) {
+    for (int64_t prova = unita_q + 10; prova < unita_q + 640; prova += 10) {
       int n = 0;
-      for (int k = 1; k <= 4; ++k)
-        if (const int64_t m = static_cast<int64_t>(i) - 2 * k;
-            m >= 0 && static_cast<uint8_t>(prova * 10 + k) == celle[static_cast<size_t>(m)].dato6)
-          ++n;
+      for (int k = 1; k <= 4; ++k) {
+        const int64_t m = static_cast<int64_t>(i) - 2 * k;
+        if (m < 0) continue;
+        const uint8_t segno = celle[static_cast<size_t>(m)].dato6;
+        if (static_cast<uint8_t>(prova * 10 + k) == segno && !di_altri(m, segno)) ++n;
+      }
       if (n > mostrati) {
         q = prova;
         mostrati = n;
@@ -794,7 +843,7 @@ std::string sorgente_corsa(const contesto& x) {
   // signal among the signals.
   std::vector<riga_con_segni> scritte = stazioni(x);
   const size_t n_stazioni = scritte.size();
-  for (riga_con_segni& s : segnali(x)) scritte.push_back(std::move(s));
+  for (riga_con_segni& s : segnali(x, scritte)) scritte.push_back(std::move(s));
   const std::vector<size_t> ordine = ordine_dei_segni(x.celle, scritte, n_stazioni);
   size_t i = 0;
   riga(r, "[stazioni]");
