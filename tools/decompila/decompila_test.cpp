@@ -86,12 +86,12 @@ TEST(Decompila, LeLineeGenerateTornanoByteAByte) {
 }
 
 // What the carried and the generated scenarios do not have: slowdowns with
-// and without marks next to signals and code points, a short one, the post-
-// pass's points beside the source's, texts that need quotes, spans that
-// follow each other closely, spans over spans (one inside another with its
-// markers out of step, neighbours of different kinds after an empty span,
-// a stretch cleared by kind 0, the last two cells left to a span that no
-// row can start in), boards on both sides, curves that run into
+// and without marks next to signals and code points, a short one, one inside
+// another, the post-pass's points beside the source's, texts that need
+// quotes, spans that follow each other closely, spans over spans (one inside
+// another with its markers out of step, neighbours of different kinds after
+// an empty span, a stretch cleared by kind 0, the last two cells left to a
+// span that no row can start in), boards on both sides, curves that run into
 // each other and past the end of the line, a station written after the
 // signal whose farthest approach marks it overwrites.
 TEST(Decompila, CasiCheIGeneratiNonHannoTornano) {
@@ -152,6 +152,7 @@ TEST(Decompila, CasiCheIGeneratiNonHannoTornano) {
       "rallentamento,    4000,   60,   900,   5,  1,   7",
       "rallentamento,    1000,  120,   300,   0,  1,   0",
       "rallentamento,    8000,  100,    20,   0,  0,   0",
+      "rallentamento,    1050,  130,   100,   0,  0,   0",
       "segnale,    2500,   2, 4, 1,  0, 0,    0,  0,0,0, 50",
       "segnale,    5000,   1, 3, 2,  1, 1,    2,  3,2,1, 0",
       "segnale,    8500,   2, 2, 3,  0, 0,    2,  2,0,0, 210",
