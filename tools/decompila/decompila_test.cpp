@@ -92,8 +92,9 @@ TEST(Decompila, LeLineeGenerateTornanoByteAByte) {
 // another with its markers out of step, neighbours of different kinds after
 // an empty span, a stretch cleared by kind 0, the last two cells left to a
 // span that no row can start in), boards on both sides, curves that run into
-// each other and past the end of the line, a station written after the
-// signal whose farthest approach marks it overwrites.
+// each other and past the end of the line, a signal with a negative aspect
+// written over the approach marks of the one after it, a station written
+// after the signal whose farthest approach marks it overwrites.
 TEST(Decompila, CasiCheIGeneratiNonHannoTornano) {
   const std::string linea = righe_crlf({
       "[generale]",
@@ -156,6 +157,8 @@ TEST(Decompila, CasiCheIGeneratiNonHannoTornano) {
       "segnale,    2500,   2, 4, 1,  0, 0,    0,  0,0,0, 50",
       "segnale,    5000,   1, 3, 2,  1, 1,    2,  3,2,1, 0",
       "segnale,    8500,   2, 2, 3,  0, 0,    2,  2,0,0, 210",
+      "segnale,    6700,   1, 3, 2,  1, 1,    4,  3,2,1, 0",
+      "segnale,    6500,   0, 3, 9,  0, 3,   -2,  3,9,6, 0",
       "segnale,   10100,   1, 3, 2,  1, 1,    1,  3,2,1, 0",
       "stazione,    9700, 12,  600,  1, 0, 0,  0,0,0,  0,0,0,    0,   7, 0, 0, Dopo",
       "abbattimento,    2500,   270",

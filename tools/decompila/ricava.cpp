@@ -741,51 +741,69 @@ std::vector<riga_con_segni> segnali(const contesto& x,
   const auto& celle = x.celle;
   // dato4 holds rapp * 10 + q, q = 3 * sx + dx, and the marks before the
   // signal q * 10 + k in a byte: together they tell q up to 640. The plain
-  // q, below 10, is the one dato4 shows; a larger one only where the
-  // signal's own marks show it, marks no other row with its plain values
-  // would have left.
+  // q, below 10, is the one dato4 shows; another only where more of the
+  // signal's marks show it than show the plain one, counting only marks
+  // that no other row leaves. Each signal's q changes the marks the others
+  // can count on, so the choice is made again until it holds.
   std::vector<size_t> dove;
-  std::map<int64_t, std::vector<std::pair<size_t, uint8_t>>> semplici;  // cell -> (row, mark)
+  std::vector<int64_t> q;
   for (size_t i = 0; i < celle.size(); ++i) {
-    const cella& c = celle[i];
-    if (c.tipo != tipo_cella::segnale) continue;
-    const int64_t q = c.dato4 - 10 * quoziente(c.dato4, 10);
-    for (int k = 1; k <= 4; ++k)
-      semplici[static_cast<int64_t>(i) - 2 * k].push_back({dove.size(), static_cast<uint8_t>(q * 10 + k)});
+    if (celle[i].tipo != tipo_cella::segnale) continue;
     dove.push_back(i);
+    q.push_back(celle[i].dato4 - 10 * quoziente(celle[i].dato4, 10));
   }
+  struct scrittura {
+    size_t chi;  // a signal, or dove.size() for a station
+    int k;       // the signal's mark, or 0 and the station's value
+    uint8_t valore;
+  };
+  std::map<int64_t, std::vector<scrittura>> scritture;  // cell -> writers
+  for (size_t s = 0; s < dove.size(); ++s)
+    for (int k = 1; k <= 4; ++k)
+      scritture[static_cast<int64_t>(dove[s]) - 2 * k].push_back({s, k, 0});
   for (const riga_con_segni& st : righe_stazioni)
-    for (const auto& [m, segno] : st.segni) semplici[m].push_back({dove.size(), segno});
+    for (const auto& [m, segno] : st.segni) scritture[m].push_back({dove.size(), 0, segno});
+  const auto segno_di = [&](const scrittura& w) {
+    return w.chi < dove.size() ? static_cast<uint8_t>(q[w.chi] * 10 + w.k) : w.valore;
+  };
+  // How many of signal s's marks show q = prova, and no other row's.
+  const auto mostrati = [&](size_t s, int64_t prova) {
+    int n = 0;
+    for (int k = 1; k <= 4; ++k) {
+      const int64_t m = static_cast<int64_t>(dove[s]) - 2 * k;
+      if (m < 0 || m >= static_cast<int64_t>(celle.size())) continue;
+      const uint8_t lasciato = celle[static_cast<size_t>(m)].dato6;
+      if (static_cast<uint8_t>(prova * 10 + k) != lasciato) continue;
+      bool altro = false;
+      for (const scrittura& w : scritture[m]) altro = altro || (w.chi != s && segno_di(w) == lasciato);
+      n += altro ? 0 : 1;
+    }
+    return n;
+  };
+  for (int giro = 0; giro < 4; ++giro) {
+    bool cambiato = false;
+    for (size_t s = 0; s < dove.size(); ++s) {
+      const int64_t unita_q = celle[dove[s]].dato4 - 10 * quoziente(celle[dove[s]].dato4, 10);
+      int64_t scelto = unita_q;
+      int migliore = mostrati(s, unita_q);
+      // Every q that marks can tell apart, the nearest to 0 of each.
+      for (int64_t prova = unita_q - 320; prova < unita_q + 320; prova += 10)
+        if (const int n = prova == unita_q ? 0 : mostrati(s, prova); n > migliore) {
+          scelto = prova;
+          migliore = n;
+        }
+      cambiato = cambiato || scelto != q[s];
+      q[s] = scelto;
+    }
+    if (!cambiato) break;
+  }
   std::vector<riga_con_segni> righe_segnali;
   for (size_t s = 0; s < dove.size(); ++s) {
     const size_t i = dove[s];
     const cella& c = celle[i];
-    const int64_t unita_q = c.dato4 - 10 * quoziente(c.dato4, 10);
-    const auto di_altri = [&](int64_t m, uint8_t segno) {
-      const auto w = semplici.find(m);
-      if (w == semplici.end()) return false;
-      for (const auto& [altro, valore] : w->second)
-        if (altro != s && valore == segno) return true;
-      return false;
-    };
-    int64_t q = unita_q;
-    int mostrati = 0;
-    for (int64_t prova = unita_q + 10; prova < unita_q + 640; prova += 10) {
-      int n = 0;
-      for (int k = 1; k <= 4; ++k) {
-        const int64_t m = static_cast<int64_t>(i) - 2 * k;
-        if (m < 0) continue;
-        const uint8_t segno = celle[static_cast<size_t>(m)].dato6;
-        if (static_cast<uint8_t>(prova * 10 + k) == segno && !di_altri(m, segno)) ++n;
-      }
-      if (n > mostrati) {
-        q = prova;
-        mostrati = n;
-      }
-    }
-    const int64_t rapp = quoziente(int64_t{c.dato4} - q, 10);
-    const int64_t sx = c.dato5 != 0 ? 2 : q / 3;
-    const int64_t dx = q - 3 * sx;
+    const int64_t rapp = quoziente(int64_t{c.dato4} - q[s], 10);
+    const int64_t sx = c.dato5 != 0 ? 2 : q[s] / 3;
+    const int64_t dx = q[s] - 3 * sx;
     int64_t tempo = c.dato5;
     if (tempo >= 1 && tempo <= 100) tempo += 256;
     const auto parti = [](int16_t d) {
@@ -801,7 +819,7 @@ std::vector<riga_con_segni> segnali(const contesto& x,
             ", " + std::to_string(tempo),
         {}};
     for (int k = 1; k <= 4; ++k)
-      riga_segnale.segni.push_back({static_cast<int64_t>(i) - 2 * k, static_cast<uint8_t>(q * 10 + k)});
+      riga_segnale.segni.push_back({static_cast<int64_t>(i) - 2 * k, static_cast<uint8_t>(q[s] * 10 + k)});
     righe_segnali.push_back(std::move(riga_segnale));
   }
   return righe_segnali;
