@@ -27,7 +27,9 @@ namespace {
 std::string motivo(int numero) { return std::generic_category().message(numero); }
 
 constexpr std::string_view segno_temporaneo = ".in_scrittura.";
-constexpr std::string_view inizio_cartella_privata = ".compila_scenario.";
+// By programma_cartella.
+constexpr std::string_view inizi_cartella_privata[] = {".compila_scenario.",
+                                                       ".decompila_scenario."};
 
 std::string numero_a_caso() {
   static std::mt19937_64 caso{std::random_device{}()};
@@ -157,9 +159,11 @@ std::FILE* apri_temporaneo(const fs::path& file, fs::path& temporaneo, segno_di_
 }  // namespace
 
 bool avanzo_dei_programmi(std::string_view nome, bool cartella) {
-  if (cartella)
-    return nome.starts_with(inizio_cartella_privata) &&
-           solo_cifre(nome.substr(inizio_cartella_privata.size()));
+  if (cartella) {
+    for (const std::string_view inizio : inizi_cartella_privata)
+      if (nome.starts_with(inizio) && solo_cifre(nome.substr(inizio.size()))) return true;
+    return false;
+  }
   const size_t segno = nome.rfind(segno_temporaneo);
   return nome.starts_with('.') && segno != nome.npos && segno > 1 &&
          solo_cifre(nome.substr(segno + segno_temporaneo.size()));
@@ -177,9 +181,10 @@ void pulisci_avanzi(const fs::path& cartella) {
   }
 }
 
-cartella_privata::cartella_privata(const fs::path& dentro) {
+cartella_privata::cartella_privata(const fs::path& dentro, programma_cartella di) {
+  const std::string_view inizio = inizi_cartella_privata[static_cast<size_t>(di)];
   for (int tentativo = 0;; ++tentativo) {
-    percorso_ = dentro / (std::string(inizio_cartella_privata) + numero_a_caso());
+    percorso_ = dentro / (std::string(inizio) + numero_a_caso());
     std::error_code ec;
     if (fs::create_directory(percorso_, ec)) {
       if (segno_.prendi(percorso_)) return;

@@ -52,12 +52,18 @@ class file_nuovo {
   segno_di_vita segno_;
 };
 
-// A folder of the run's own inside `dentro` (".compila_scenario.DIGITS"),
-// marked as the live run's until the object goes, and removed then with all
-// it holds.
+// The programs that make private folders; each folder's name tells whose it
+// is (".compila_scenario.DIGITS", ".decompila_scenario.DIGITS").
+enum class programma_cartella { compila_scenario, decompila_scenario };
+
+// A folder of the run's own inside `dentro`, marked as the live run's until
+// the object goes, and removed then with all it holds. The mark is a lock on
+// the folder itself: a run that must lock a folder of its own for other work
+// (a compilation) does it in a folder inside this one.
 class cartella_privata {
  public:
-  explicit cartella_privata(const std::filesystem::path& dentro);
+  explicit cartella_privata(const std::filesystem::path& dentro,
+                            programma_cartella di = programma_cartella::compila_scenario);
   ~cartella_privata();
   cartella_privata(const cartella_privata&) = delete;
   cartella_privata& operator=(const cartella_privata&) = delete;

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "app/fine_programma.h"
 #include "testing/prova_piattaforma.h"
 
@@ -60,6 +62,40 @@ TEST(FileNuovo, SenzaConfermaNonLasciaTracce) {
   }
   EXPECT_EQ(leggi_testo(file), "vecchio");
   EXPECT_EQ(c.elenco(), std::vector<std::string>{"linea.dat"});
+}
+
+// Each program's private folders: a live run's stays through a clean-up, one
+// left by a dead run goes with what it holds, names near theirs stay.
+TEST(CartellaPrivata, DiCorsaVivaRestaDiCorsaMortaVa) {
+  namespace fs = std::filesystem;
+  for (const auto& [programma, nome] :
+       {std::pair{programma_cartella::compila_scenario, std::string("compila_scenario")},
+        std::pair{programma_cartella::decompila_scenario, std::string("decompila_scenario")}}) {
+    SCOPED_TRACE(nome);
+    cartella_temporanea c;
+    const std::string morta = "." + nome + ".123";
+    const std::vector<std::string> somiglianti = {"." + nome + ".", "." + nome + ".12a",
+                                                  nome + ".7"};
+    fs::create_directory(c / morta);
+    scrivi_testo(c / morta / "Prova_linea.txt", "di una corsa uccisa");
+    for (const std::string& s : somiglianti) fs::create_directory(c / s);
+    const cartella_privata viva(c.percorso(), programma);
+    scrivi_testo(viva.percorso() / "Prova_linea.txt", "della corsa viva");
+    const std::string nome_viva = viva.percorso().filename().string();
+    EXPECT_TRUE(nome_viva.starts_with("." + nome + ".")) << nome_viva;
+    EXPECT_TRUE(avanzo_dei_programmi(nome_viva, true));
+    EXPECT_TRUE(avanzo_dei_programmi(morta, true));
+    EXPECT_FALSE(avanzo_dei_programmi(morta, false)) << "a file of that name is not ours";
+
+    pulisci_avanzi(c.percorso());
+    std::vector<std::string> attesi = somiglianti;
+    attesi.push_back(nome_viva);
+    std::sort(attesi.begin(), attesi.end());
+    std::vector<std::string> rimasti = c.elenco();
+    std::sort(rimasti.begin(), rimasti.end());
+    EXPECT_EQ(rimasti, attesi);
+    EXPECT_EQ(leggi_testo(viva.percorso() / "Prova_linea.txt"), "della corsa viva");
+  }
 }
 
 TEST(LeggiFile, InteroOppureUnErroreCheNominaIlFile) {

@@ -10,6 +10,8 @@
 #include <utility>
 #include <vector>
 
+#include "compiler/passo_piano.h"
+
 // The longest line the compiler takes, in metres.
 inline constexpr int32_t lunghezza_massima = 1000000;
 // The most scenery spans a line may have; they are kept from index 1.
@@ -200,28 +202,7 @@ class punti_piano {
     std::vector<double> valori;
   };
 
-  // The two points before the next one, and the step from them. The formulas
-  // are the plan's bits: each bracketed sum first, then the addition to the
-  // previous coordinate.
-  struct passo {
-    double x1, y1, x2, y2;
-    void dritto() {
-      const double dx = x1 - x2;
-      const double dy = y1 - y2;
-      avanza(x1 + dx, y1 + dy);
-    }
-    void curva(double k) {
-      const double dx = x1 - x2;
-      const double dy = y1 - y2;
-      avanza(x1 + (dy * k + dx), y1 + (dy - dx * k));
-    }
-    void avanza(double x, double y) {
-      x2 = x1;
-      y2 = y1;
-      x1 = x;
-      y1 = y;
-    }
-  };
+  using passo = passo_piano;
 
   void aggiungi(int64_t fino, bool curva, double k);
   // Calls punto(x, y) for every stored computed point, 2 to the last one, in

@@ -11,6 +11,7 @@
 #include "compiler/codici_errore.h"
 #include "compiler/lettura_sorgente.h"
 #include "compiler/numeri.h"
+#include "compiler/passo_piano.h"
 
 namespace {
 
@@ -206,16 +207,11 @@ lettura_linea::esito lettura_linea::curva() {
   const int32_t s = posizione();
   const int32_t d = in_.i32();
   if (!in_percorso(s)) return fuori_percorso(s);
-  static constexpr struct {
-    char cifra;
-    double k;
-  } classi[] = {{'1', 0.0001}, {'2', 0.0002}, {'3', 0.0004},
-                {'4', 0.001},  {'5', 0.002},  {'6', 0.003}};
   double k = 0;
   bool trovata = false;
-  for (const auto& c : classi) {
-    if (f_.riga.find(c.cifra) != std::string::npos) {
-      k = c.k;
+  for (int classe = 0; classe < 6; ++classe) {
+    if (f_.riga.find(static_cast<char>('1' + classe)) != std::string::npos) {
+      k = curvature_classi[classe];
       trovata = true;
       break;
     }

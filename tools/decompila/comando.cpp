@@ -1,12 +1,12 @@
 #include "tools/decompila/comando.h"
 
-#include <random>
 #include <sstream>
 #include <system_error>
 
 #include "app/file_disco.h"
 #include "app/fine_programma.h"
 #include "compiler/nomi_scenario.h"
+#include "tools/argomenti.h"
 #include "tools/compila/compila.h"
 
 namespace fs = std::filesystem;
@@ -14,6 +14,9 @@ namespace fs = std::filesystem;
 namespace {
 
 constexpr int problemi_trovati = 1;
+
+// Every message names the tool, except the problem lines, which name a file.
+constexpr const char* nome_comando = "decompila_scenario: ";
 
 const char* const uso =
     "uso: decompila_scenario [--senza-linea] [--in USCITA] [--sovrascrivi] CARTELLA NOME TRENO\n"
@@ -46,69 +49,20 @@ std::optional<opzioni> leggi_argomenti(const std::vector<std::string>& argomenti
       o.sovrascrivi = true;
     } else if (a == "--in") {
       if (i + 1 == argomenti.size()) {
-        errori << "decompila_scenario: manca la cartella dopo --in\n";
+        errori << nome_comando << "manca la cartella dopo --in\n";
         return std::nullopt;
       }
       o.uscita = argomenti[++i];
     } else if (a.size() > 1 && a[0] == '-') {
-      errori << "decompila_scenario: opzione sconosciuta: " << a << "\n";
+      errori << nome_comando << "opzione sconosciuta: " << a << "\n";
       return std::nullopt;
     } else {
       o.posizionali.push_back(a);
     }
   }
-  if (o.posizionali.size() != 3 || o.posizionali[1].empty()) {
-    errori << "decompila_scenario: servono tre argomenti: CARTELLA NOME TRENO\n";
-    return std::nullopt;
-  }
-  for (size_t i = 1; i < 3; ++i) {
-    if (o.posizionali[i].find_first_of(std::string("/\\\0", 3)) != std::string::npos) {
-      errori << "decompila_scenario: nome non valido: " << o.posizionali[i] << "\n";
-      return std::nullopt;
-    }
-  }
+  if (!tre_posizionali(o.posizionali, nome_comando, errori)) return std::nullopt;
   return o;
 }
-
-std::optional<std::string> leggi(const fs::path& file) {
-  try {
-    return leggi_file(file);
-  } catch (const errore_file&) {
-    return std::nullopt;
-  }
-}
-
-std::optional<std::string_view> vista(const std::optional<std::string>& s) {
-  if (!s) return std::nullopt;
-  return std::string_view(*s);
-}
-
-// A folder of our own for the check compilation, removed on every path. Not
-// the compiler's marked private folder: the compilation takes its folder's
-// lock, which the mark on such a folder would already hold.
-class cartella_di_verifica {
- public:
-  explicit cartella_di_verifica(const fs::path& dentro) {
-    std::random_device caso;
-    for (int tentativo = 0;; ++tentativo) {
-      percorso_ = dentro / (".decompila_scenario." + std::to_string(caso()));
-      std::error_code ec;
-      if (fs::create_directory(percorso_, ec)) return;
-      if (ec || tentativo == 100)
-        throw errore_file(percorso_.string(), ec ? ec.message() : "esiste gia'");
-    }
-  }
-  ~cartella_di_verifica() {
-    std::error_code ec;
-    fs::remove_all(percorso_, ec);
-  }
-  cartella_di_verifica(const cartella_di_verifica&) = delete;
-  cartella_di_verifica& operator=(const cartella_di_verifica&) = delete;
-  const fs::path& percorso() const { return percorso_; }
-
- private:
-  fs::path percorso_;
-};
 
 // Two files compared a piece at a time, without holding either whole.
 std::vector<problema> confronta_file(const std::string& nome, const fs::path& atteso,
@@ -143,12 +97,19 @@ std::vector<problema> ricompila_e_confronta(const sorgenti_ricavate& sorgenti,
                                             const std::string& treno, bool con_linea,
                                             const fs::path& dove) {
   const file_scenario f = file_dello_scenario(nome, treno);
-  cartella_di_verifica privata(dove);
-  sostituisci_file(privata.percorso() / f.sorgente_linea, sorgenti.linea);
-  sostituisci_file(privata.percorso() / f.sorgente_corsa, sorgenti.corsa);
+  // A folder of the run's own, which a later run removes if this one is
+  // killed. The compilation locks the folder it works in, and this one's
+  // mark is already a lock on it: it works in a folder inside.
+  const cartella_privata privata(dove, programma_cartella::decompila_scenario);
+  const fs::path verifica = privata.percorso() / "verifica";
+  std::error_code ec;
+  if (!fs::create_directory(verifica, ec))
+    throw errore_file(verifica.string(), ec ? ec.message() : "esiste gia'");
+  sostituisci_file(verifica / f.sorgente_linea, sorgenti.linea);
+  sostituisci_file(verifica / f.sorgente_corsa, sorgenti.corsa);
   std::vector<std::string> argomenti;
   if (!con_linea) argomenti.push_back("--senza-linea");
-  argomenti.insert(argomenti.end(), {privata.percorso().string(), nome, treno});
+  argomenti.insert(argomenti.end(), {verifica.string(), nome, treno});
   std::ostringstream uscita, errori;
   const int stato = compila_scenario(argomenti, uscita, errori);
   std::vector<problema> problemi;
@@ -160,12 +121,12 @@ std::vector<problema> ricompila_e_confronta(const sorgenti_ricavate& sorgenti,
                         "le sorgenti ricavate non si compilano senza errori (" + messaggio + ")"});
   }
   if (con_linea && originali.file_linea) {
-    for (problema& p : confronta_file(f.linea, *originali.file_linea, privata.percorso() / f.linea))
+    for (problema& p : confronta_file(f.linea, *originali.file_linea, verifica / f.linea))
       problemi.push_back(std::move(p));
   }
   const auto confronta = [&](const std::string& nome_file, const std::optional<std::string>& atteso) {
     if (!atteso) return;
-    const std::optional<std::string> ottenuto = leggi(privata.percorso() / nome_file);
+    const std::optional<std::string> ottenuto = leggi_se_leggibile(verifica / nome_file);
     if (!ottenuto) {
       problemi.push_back({nome_file, std::nullopt, "le sorgenti ricavate non lo ridanno"});
       return;
@@ -196,7 +157,7 @@ int decompila_scenario(const std::vector<std::string>& argomenti, std::ostream& 
   const fs::path destinazione = o->uscita ? fs::path(*o->uscita) : cartella;
   std::error_code ec;
   if (!fs::is_directory(destinazione, ec)) {
-    errori << "decompila_scenario: " << destinazione.string() << " non e' una cartella\n";
+    errori << nome_comando << destinazione.string() << " non e' una cartella\n";
     return stato_uscita::uso;
   }
   const file_scenario f = file_dello_scenario(nome, treno);
@@ -204,7 +165,7 @@ int decompila_scenario(const std::vector<std::string>& argomenti, std::ostream& 
   if (!o->sovrascrivi) {
     for (const std::string& s : {f.sorgente_linea, f.sorgente_corsa}) {
       if (fs::exists(fs::symlink_status(destinazione / s, ec))) {
-        errori << "decompila_scenario: " << (destinazione / s).string()
+        errori << nome_comando << (destinazione / s).string()
                << " esiste gia': per sostituirlo si usa --sovrascrivi\n";
         return stato_uscita::errore_file;
       }
@@ -212,8 +173,8 @@ int decompila_scenario(const std::vector<std::string>& argomenti, std::ostream& 
   }
 
   compilati originali;
-  originali.tabella = leggi(cartella / f.tabella);
-  originali.tracciato = leggi(cartella / f.tracciato);
+  originali.tabella = leggi_se_leggibile(cartella / f.tabella);
+  originali.tracciato = leggi_se_leggibile(cartella / f.tracciato);
   contenuti c{std::nullopt, vista(originali.tabella), vista(originali.tracciato)};
   // The line file is walked where it lies, a piece at a time.
   if (o->con_linea) {
@@ -246,7 +207,7 @@ int decompila_scenario(const std::vector<std::string>& argomenti, std::ostream& 
     for (const problema& p : problemi) errori << riga_problema(p) << "\n";
     return problemi.empty() ? stato_uscita::successo : problemi_trovati;
   } catch (const errore_file& e) {
-    errori << "decompila_scenario: impossibile scrivere o leggere " << e.file() << ": "
+    errori << nome_comando << "impossibile scrivere o leggere " << e.file() << ": "
            << e.motivo() << "\n";
     return stato_uscita::errore_file;
   }

@@ -86,10 +86,15 @@ TEST(Decompila, LeLineeGenerateTornanoByteAByte) {
 }
 
 // What the carried and the generated scenarios do not have: slowdowns with
-// and without marks next to signals and code points, a short one, the post-
-// pass's points beside the source's, texts that need quotes, spans that
-// follow each other closely, boards on both sides, curves that run into each
-// other and past the end of the line.
+// and without marks next to signals and code points, a short one, one inside
+// another, the post-pass's points beside the source's, texts that need
+// quotes, spans that follow each other closely, spans over spans (one inside
+// another with its markers out of step, neighbours of different kinds after
+// an empty span, a stretch cleared by kind 0, the last two cells left to a
+// span that no row can start in), boards on both sides, curves that run into
+// each other and past the end of the line, a signal with a negative aspect
+// written over the approach marks of the one after it, a station written
+// after the signal whose farthest approach marks it overwrites.
 TEST(Decompila, CasiCheIGeneratiNonHannoTornano) {
   const std::string linea = righe_crlf({
       "[generale]",
@@ -115,6 +120,17 @@ TEST(Decompila, CasiCheIGeneratiNonHannoTornano) {
       "montagna,   1500,  2000,  11",
       "montagna,   2100,  2600,  2",
       "montagna,   5000,  5050,  13",
+      "montagna,   6000,  7000,  11",
+      "montagna,   6300,  6500,  2",
+      "montagna,   7600,  8000,  2",
+      "montagna,   0,  -500,  0",
+      "montagna,   8000,  8400,  4",
+      "montagna,   9000,  9400,  5",
+      "montagna,   0,  0,  0",
+      "montagna,   9100,  9200,  0",
+      "montagna,   18800,  19050,  1",
+      "montagna,   0,  0,  0",
+      "montagna,   18500,  18950,  2",
       "[cartelli]",
       "indicatori_vmax,  700,  140,  165,  250,  3,  100,  105,  115,  4",
       "[indicazioni]",
@@ -137,9 +153,14 @@ TEST(Decompila, CasiCheIGeneratiNonHannoTornano) {
       "rallentamento,    4000,   60,   900,   5,  1,   7",
       "rallentamento,    1000,  120,   300,   0,  1,   0",
       "rallentamento,    8000,  100,    20,   0,  0,   0",
+      "rallentamento,    1050,  130,   100,   0,  0,   0",
       "segnale,    2500,   2, 4, 1,  0, 0,    0,  0,0,0, 50",
       "segnale,    5000,   1, 3, 2,  1, 1,    2,  3,2,1, 0",
       "segnale,    8500,   2, 2, 3,  0, 0,    2,  2,0,0, 210",
+      "segnale,    6700,   1, 3, 2,  1, 1,    4,  3,2,1, 0",
+      "segnale,    6500,   0, 3, 9,  0, 3,   -2,  3,9,6, 0",
+      "segnale,   10100,   1, 3, 2,  1, 1,    1,  3,2,1, 0",
+      "stazione,    9700, 12,  600,  1, 0, 0,  0,0,0,  0,0,0,    0,   7, 0, 0, Dopo",
       "abbattimento,    2500,   270",
       "abbattimento,    3500,   AC",
       "abbattimento,    5500,   180",

@@ -6,10 +6,12 @@
 #include <map>
 #include <optional>
 #include <set>
+#include <tuple>
 
 #include "compiler/formato.h"
 #include "compiler/nomi_scenario.h"
 #include "compiler/numeri.h"
+#include "compiler/passo_piano.h"
 
 namespace {
 
@@ -186,8 +188,6 @@ struct arco {
   bool sinistra;
 };
 
-constexpr double curvature[6] = {0.0001, 0.0002, 0.0004, 0.001, 0.002, 0.003};
-
 bool stessi_bit(double a, double b) { return bit_doppio(a) == bit_doppio(b); }
 
 std::vector<arco> archi_del_piano(const contesto& x) {
@@ -226,15 +226,16 @@ std::vector<arco> archi_del_piano(const contesto& x) {
       return;
     }
     if (atteso != tipo_valore::doppio) return;
-    const double dx = x1 - x2;
-    const double dy = y1 - y2;
     int trovata = -2;
-    if (stessi_bit(vx, x1 + dx) && stessi_bit(vy, y1 + dy)) {
+    passo_piano dritto{x1, y1, x2, y2};
+    dritto.dritto();
+    if (stessi_bit(vx, dritto.x1) && stessi_bit(vy, dritto.y1)) {
       trovata = -1;
     } else {
       const auto prova = [&](int i) {
-        const double k = i < 6 ? curvature[i] : -curvature[i - 6];
-        return stessi_bit(vx, x1 + (dy * k + dx)) && stessi_bit(vy, y1 + (dy - dx * k));
+        passo_piano p{x1, y1, x2, y2};
+        p.curva(i < 6 ? curvature_classi[i] : -curvature_classi[i - 6]);
+        return stessi_bit(vx, p.x1) && stessi_bit(vy, p.y1);
       };
       if (attuale >= 0 && prova(attuale)) {
         trovata = attuale;
@@ -288,63 +289,104 @@ void righe_in_vigore(const std::vector<cella>& celle, F&& valore, S&& scrivi) {
     scrivi(n - 2, valore(celle[static_cast<size_t>(i)]));
 }
 
+// Mountain spans. Each row writes its kind over the cells it covers, so a
+// later row hides an earlier one, and puts a marker on every 4th free cell
+// from its own first, which stays whatever row comes later. The rows are
+// rebuilt in two steps: first the markers that no span of the values can
+// have put, each chain of them by a row of value 0; then one row per run of
+// equal values, in position order, which writes the values over them.
+struct riga_montagna {
+  int64_t primo, ultimo;  // cells
+  int valore;             // the byte it leaves
+  bool marca;
+};
+
 void montagne(const contesto& x, righe& r) {
   const auto& celle = x.celle;
   const int64_t n = static_cast<int64_t>(celle.size());
-  std::optional<int64_t> fine_prima;  // the previous span's last cell
-  int contate = 0;
+  const auto marcatore = [&](int64_t i) {
+    return i >= 0 && i < n && celle[static_cast<size_t>(i)].tipo == tipo_cella::marca_montagna;
+  };
+  // A cell whose marker, if a span put one, an object has taken since.
+  const auto coperta = [&](int64_t i) {
+    return i >= 0 && i < n && !libera(celle[static_cast<size_t>(i)]);
+  };
+  // Whether a span from `primo` to `ultimo` with markers leaves them as they are.
+  const auto marca_giusta = [&](int64_t primo, int64_t ultimo) {
+    bool una = false;
+    for (int64_t i = primo + 3; i <= ultimo; i += 4) {
+      if (!marcatore(i) && !coperta(i)) return false;
+      una = una || marcatore(i);
+    }
+    return una;
+  };
+  std::vector<bool> spiegato(static_cast<size_t>(n), false);
+  std::vector<riga_montagna> valori;
+  // A row starts no later than two cells before the last. A run in the last
+  // two starts there instead, before the rows that write those two cells'
+  // own values (of value 0 where they have none).
+  const int64_t ultimo_inizio = n - 3;
+  std::vector<riga_montagna> in_coda;
   for (int64_t a = 0; a < n;) {
     const uint8_t v = celle[static_cast<size_t>(a)].montagna;
-    if (v == 0) {
-      ++a;
-      continue;
-    }
     int64_t b = a;
     while (b + 1 < n && celle[static_cast<size_t>(b + 1)].montagna == v) ++b;
-    bool marca = false;
-    for (int64_t i = a + 3; i <= b; i += 4)
-      if (celle[static_cast<size_t>(i)].tipo == tipo_cella::marca_montagna) marca = true;
-    // Markers out of step with the span's own are those of a span that this
-    // one covers: that span comes first, from three cells before its first
-    // marker to its last. This one then follows it closely, so its kind is 3.
-    bool coperte = false;
-    if (v == 3) {
-      std::array<std::optional<std::pair<int64_t, int64_t>>, 4> fuori;  // by phase: first, last
-      for (int64_t i = a; i <= b; ++i) {
-        if (celle[static_cast<size_t>(i)].tipo != tipo_cella::marca_montagna) continue;
-        if (marca && (i - a) % 4 == 3) continue;
-        auto& f = fuori[static_cast<size_t>(i % 4)];
-        if (!f) f.emplace(i, i);
-        f->second = i;
-      }
-      for (const auto& f : fuori) {
-        if (!f || f->first - 3 < a) continue;
-        riga(r, "montagna,   " + std::to_string(50 * (f->first - 3)) + ",  " +
-                    std::to_string(50 * (f->second + 1)) + ",  11");
-        ++contate;
-        fine_prima = f->second;
-        coperte = true;
-      }
+    if (v != 0 && a > ultimo_inizio) {
+      in_coda.push_back({ultimo_inizio, b, v, false});
+      for (int64_t i = ultimo_inizio; i < a; ++i)
+        if (celle[static_cast<size_t>(i)].montagna == 0) valori.push_back({i, i, 0, false});
+    } else if (v != 0) {
+      const bool marca = marca_giusta(a, b);
+      if (marca)
+        for (int64_t i = a + 3; i <= b; i += 4) spiegato[static_cast<size_t>(i)] = true;
+      valori.push_back({a, b, v, marca});
     }
-    const bool vicina = coperte || (fine_prima && 50 * a - 50 * (*fine_prima + 1) <= 150);
-    int64_t tipo = v;
-    if (vicina) {
-      if (v != 3)
-        x.tracciato(static_cast<size_t>(a),
-                    "la montagna della cella " + std::to_string(a) +
-                        " segue da vicino la precedente ma non ne ha il tipo 3");
-      tipo = 1;
-    } else if (v > 10 && !marca) {
-      tipo = int64_t{v} - 256;
-    }
-    if (marca) tipo += 10;
-    if (++contate == montagne_massime + 1)
-      x.tracciato(static_cast<size_t>(a), "piu' di " + std::to_string(montagne_massime) +
-                                              " tratti di montagna");
-    riga(r, "montagna,   " + std::to_string(50 * a) + ",  " + std::to_string(50 * (b + 1)) + ",  " +
-                std::to_string(tipo));
-    fine_prima = b;
     a = b + 1;
+  }
+  std::sort(valori.begin(), valori.end(),
+            [](const riga_montagna& p, const riga_montagna& q) { return p.primo < q.primo; });
+  std::vector<riga_montagna> tutte;
+  for (int64_t i = 0; i < n; ++i) {
+    if (!marcatore(i) || spiegato[static_cast<size_t>(i)]) continue;
+    // A chain from this marker on, every 4th cell, as far as markers go.
+    int64_t ultimo = i;
+    for (int64_t j = i + 4; marcatore(j) || coperta(j); j += 4)
+      if (marcatore(j)) ultimo = j;
+    for (int64_t j = i; j <= ultimo; j += 4) spiegato[static_cast<size_t>(j)] = true;
+    tutte.push_back({i - 3, ultimo, 0, true});
+  }
+  tutte.insert(tutte.end(), in_coda.begin(), in_coda.end());
+  tutte.insert(tutte.end(), valori.begin(), valori.end());
+
+  // A row that starts at most 150 m after the previous one's end is drawn
+  // joined to it, kind 3 whatever it says. Where that is not the kind to
+  // leave, an empty span goes between them: it covers no cell, and its end
+  // (at 0, or far enough before the row's start) is the one the row is
+  // measured from.
+  std::optional<int64_t> fine_prima;
+  int contate = 0;
+  const auto scrivi = [&](int64_t inizio, int64_t fine, int64_t tipo) {
+    if (++contate == montagne_massime + 1)
+      x.tracciato(static_cast<size_t>(std::max<int64_t>(inizio / 50, 0)),
+                  "piu' di " + std::to_string(montagne_massime) + " tratti di montagna");
+    riga(r, "montagna,   " + std::to_string(inizio) + ",  " + std::to_string(fine) + ",  " +
+                std::to_string(tipo));
+    fine_prima = fine;
+  };
+  for (const riga_montagna& m : tutte) {
+    const int64_t inizio = 50 * m.primo;
+    const int64_t fine = 50 * (m.ultimo + 1);
+    bool unita = fine_prima && inizio - *fine_prima <= 150;
+    if (unita && m.valore != 3) {
+      scrivi(0, inizio > 150 ? 0 : inizio - 200, 0);
+      unita = false;
+    }
+    // The kind as a row writes it: above 10 it asks for markers, and the
+    // byte keeps its low 8 bits.
+    int64_t tipo = unita ? 1 : m.valore;
+    if (!m.marca && tipo > 10) tipo -= 256;
+    if (m.marca) tipo += tipo == 0 ? 266 : 10;
+    scrivi(inizio, fine, tipo);
   }
 }
 
@@ -505,9 +547,17 @@ void generale_corsa(const contesto& x, righe& r) {
               std::to_string(t.intero4) + "            " + std::to_string(t.intero5) + " ");
 }
 
-void stazioni(const contesto& x, righe& r, int& ultima_stazione) {
+// A station or signal row and the approach marks (cell, value) it writes
+// over whatever the cell holds.
+struct riga_con_segni {
+  std::string testo;
+  std::vector<std::pair<int64_t, uint8_t>> segni;
+};
+
+std::vector<riga_con_segni> stazioni(const contesto& x) {
   const auto& t = x.s.tabella;
-  ultima_stazione = 0;
+  std::vector<riga_con_segni> righe_stazioni;
+  int ultima_stazione = 0;
   for (int k = voce_tabella::prima_stazione; k < voce_tabella::primo_cartello; ++k) {
     const voce_corsa& v = t[static_cast<size_t>(k)];
     if (v.tipo == 0 && v.inizio == 0 && v.fine == 0 && v.progressiva == 0 && v.nome.empty() &&
@@ -551,11 +601,19 @@ void stazioni(const contesto& x, righe& r, int& ultima_stazione) {
     }
     const int64_t o = v.orario;
     const int64_t ore = o / 3600, minuti = (o % 3600) / 60, secondi = o % 60;
-    riga(r, colonne("stazione", {{p, 8}, {v.tipo, 3}, {lunghezza, 5}, {v.byte1, 3}, {v.byte5, 2},
-                                 {campo6, 2}, {v.intero1, 3}, {v.intero2, 1}, {v.byte2, 1},
-                                 {v.intero3, 3}, {v.intero4, 1}, {v.intero5, 1}, {v.byte3, 5},
-                                 {ore, 4}, {minuti, 2}, {secondi, 2}}) +
-                ", " + *nome);
+    riga_con_segni riga_stazione{
+        colonne("stazione", {{p, 8}, {v.tipo, 3}, {lunghezza, 5}, {v.byte1, 3}, {v.byte5, 2},
+                             {campo6, 2}, {v.intero1, 3}, {v.intero2, 1}, {v.byte2, 1},
+                             {v.intero3, 3}, {v.intero4, 1}, {v.intero5, 1}, {v.byte3, 5},
+                             {ore, 4}, {minuti, 2}, {secondi, 2}}) +
+            ", " + *nome,
+        {}};
+    // A stop's marks, the four cells before the end of its area.
+    if (v.tipo < 25 && v.tipo != 5 && v.tipo != 6)
+      for (int j = 1; j <= 4; ++j)
+        if (const int64_t c = int64_t{v.fine} / 50 - j - 1; c > 1)
+          riga_stazione.segni.push_back({c, static_cast<uint8_t>(80 + j)});
+    righe_stazioni.push_back(std::move(riga_stazione));
   }
   for (int k = ultima_stazione + 1; k < voce_tabella::primo_cartello; ++k) {
     const voce_corsa& v = t[static_cast<size_t>(k)];
@@ -565,73 +623,112 @@ void stazioni(const contesto& x, righe& r, int& ultima_stazione) {
       break;
     }
   }
+  return righe_stazioni;
+}
+
+// Which end cell each start cell has. A start and its end hold the same
+// speed, code and second value, and nothing else ties them: slowdowns may
+// lie inside one another or cross. Any pairing of equal values gives the
+// same cells, so each end goes to the nearest free start before it (after
+// it, where its row had a negative length); a start left without one was so
+// short that it covered its own end.
+std::map<int64_t, int64_t> fini_dei_rallentamenti(const std::vector<cella>& celle) {
+  using valori = std::tuple<int16_t, int16_t, int16_t>;
+  std::map<valori, std::vector<int64_t>> aperti;  // starts not yet paired
+  std::map<valori, std::vector<int64_t>> in_attesa;  // ends with no start before them
+  std::map<int64_t, int64_t> fine;
+  for (int64_t i = 0; i < static_cast<int64_t>(celle.size()); ++i) {
+    const cella& c = celle[static_cast<size_t>(i)];
+    const valori v{c.dato1, c.dato2, c.dato3};
+    if (c.tipo == tipo_cella::inizio_rallentamento) {
+      fine[i] = i;
+      std::vector<int64_t>& attese = in_attesa[v];
+      if (attese.empty()) {
+        aperti[v].push_back(i);
+      } else {
+        fine[i] = attese.front();
+        attese.erase(attese.begin());
+      }
+    } else if (c.tipo == tipo_cella::fine_rallentamento) {
+      std::vector<int64_t>& a = aperti[v];
+      if (a.empty()) {
+        in_attesa[v].push_back(i);
+      } else {
+        fine[a.back()] = i;
+        a.pop_back();
+      }
+    }
+  }
+  return fine;
 }
 
 void rallentamenti(const contesto& x, righe& r) {
   const auto& celle = x.celle;
-  const int64_t n = static_cast<int64_t>(celle.size());
-  for (int64_t s = 0; s < n; ++s) {
+  for (const auto& [s, e] : fini_dei_rallentamenti(celle)) {
     const cella& c = celle[static_cast<size_t>(s)];
-    if (c.tipo != tipo_cella::inizio_rallentamento) continue;
-    int64_t e = s;
-    for (int64_t j = s + 1; j < n; ++j) {
-      const uint8_t t = celle[static_cast<size_t>(j)].tipo;
-      if (t == tipo_cella::inizio_rallentamento) break;
-      if (t == tipo_cella::fine_rallentamento) {
-        e = j;
-        break;
-      }
-    }
     const int64_t inizio = 50 * (s - 1);
+    // Its own four marks, numbered from the one next to the warning board: a
+    // mark there of another slowdown's is numbered otherwise.
     const int64_t b = s - 25;
-    const bool segni = inizio > 1500 && b >= 0 && celle[static_cast<size_t>(b)].tipo == tipo_cella::segno_avviso;
+    bool segni = inizio > 1500 && b - 3 >= 0;
+    for (int64_t i = 0; segni && i < 4; ++i) {
+      const cella& m = celle[static_cast<size_t>(b - i)];
+      segni = m.tipo == tipo_cella::segno_avviso && m.dato1 == i + 1;
+    }
     riga(r, colonne("rallentamento", {{inizio, 8}, {c.dato1, 6}, {50 * (e - s), 6}, {c.dato3, 4},
                                       {segni ? 1 : 0, 2}, {c.dato2, 4}}));
   }
 }
 
-// The order of the signal rows: each signal writes its approach marks over
-// what is there, so where two write one cell the one whose mark is left
-// came later. Otherwise, and where the marks cannot tell, by position.
-std::vector<size_t> ordine_segnali(const std::vector<cella>& celle, const std::vector<size_t>& dove,
-                                   const std::vector<int64_t>& q) {
-  const size_t n = dove.size();
+// The order of the station and signal rows. Each writes its approach marks
+// over what is there, so where several write one cell the one whose mark is
+// left came after the others. Stations keep the order of their entries;
+// otherwise, and where the marks cannot tell, stations come first and
+// signals by position. Rows 0..n_stazioni-1 are the stations.
+std::vector<size_t> ordine_dei_segni(const std::vector<cella>& celle,
+                                     const std::vector<riga_con_segni>& righe_, size_t n_stazioni) {
+  const size_t n = righe_.size();
   std::vector<std::vector<size_t>> dopo(n);
   std::vector<int> prima(n, 0);
-  std::map<int64_t, std::vector<std::pair<size_t, int>>> scrittori;  // cell -> (signal, k)
+  const auto precede = [&](size_t a, size_t b) {
+    dopo[a].push_back(b);
+    ++prima[b];
+  };
+  for (size_t s = 1; s < n_stazioni; ++s) precede(s - 1, s);
+  std::map<int64_t, std::vector<std::pair<size_t, uint8_t>>> scrittori;  // cell -> (row, mark)
   for (size_t s = 0; s < n; ++s)
-    for (int k = 1; k <= 4; ++k)
-      if (const int64_t m = static_cast<int64_t>(dove[s]) - 2 * k; m >= 0)
-        scrittori[m].push_back({s, k});
-  for (const auto& [m, w] : scrittori) {
+    for (const auto& [c, segno] : righe_[s].segni)
+      if (c >= 0 && c < static_cast<int64_t>(celle.size())) scrittori[c].push_back({s, segno});
+  for (const auto& [c, w] : scrittori) {
     if (w.size() < 2) continue;
-    const uint8_t segno = celle[static_cast<size_t>(m)].dato6;
+    const uint8_t lasciato = celle[static_cast<size_t>(c)].dato6;
     std::optional<size_t> ultimo;
-    for (const auto& [s, k] : w)
-      if (static_cast<uint8_t>(q[s] * 10 + k) == segno) ultimo = s;
+    for (const auto& [s, segno] : w)
+      if (segno == lasciato) ultimo = s;
     if (!ultimo) continue;
-    for (const auto& [s, k] : w) {
-      if (static_cast<uint8_t>(q[s] * 10 + k) == segno) continue;
-      dopo[s].push_back(*ultimo);
-      ++prima[*ultimo];
-    }
+    for (const auto& [s, segno] : w)
+      if (segno != lasciato) precede(s, *ultimo);
   }
-  std::set<size_t> pronti;  // signals are numbered by position
+  std::set<size_t> pronti;  // rows are numbered in the plain order
   for (size_t s = 0; s < n; ++s)
     if (prima[s] == 0) pronti.insert(s);
   std::vector<size_t> ordine;
   std::vector<bool> messo(n, false);
+  size_t prossima_stazione = 0;
   while (ordine.size() < n) {
     size_t s = 0;
     if (!pronti.empty()) {
       s = *pronti.begin();
       pronti.erase(pronti.begin());
     } else {
-      // A cycle: the marks cannot all be left; the first one still out goes.
+      // A cycle: the marks cannot all be left. The next station goes, or the
+      // first signal still out.
+      s = prossima_stazione < n_stazioni ? prossima_stazione : n_stazioni;
       while (messo[s]) ++s;
     }
     if (messo[s]) continue;
     messo[s] = true;
+    if (s < n_stazioni) prossima_stazione = s + 1;
     ordine.push_back(s);
     for (const size_t t : dopo[s])
       if (--prima[t] == 0 && !messo[t]) pronti.insert(t);
@@ -639,32 +736,69 @@ std::vector<size_t> ordine_segnali(const std::vector<cella>& celle, const std::v
   return ordine;
 }
 
-void segnali(const contesto& x, righe& r) {
+std::vector<riga_con_segni> segnali(const contesto& x,
+                                    const std::vector<riga_con_segni>& righe_stazioni) {
   const auto& celle = x.celle;
+  // dato4 holds rapp * 10 + q, q = 3 * sx + dx, and the marks before the
+  // signal q * 10 + k in a byte: together they tell q up to 640. The plain
+  // q, below 10, is the one dato4 shows; another only where more of the
+  // signal's marks show it than show the plain one, counting only marks
+  // that no other row leaves. Each signal's q changes the marks the others
+  // can count on, so the choice is made again until it holds.
   std::vector<size_t> dove;
   std::vector<int64_t> q;
   for (size_t i = 0; i < celle.size(); ++i) {
-    const cella& c = celle[i];
-    if (c.tipo != tipo_cella::segnale) continue;
-    // dato4 holds rapp * 10 + q, q = 3 * sx + dx, and the marks before the
-    // signal q * 10 + k in a byte: together they tell q up to 640.
-    int64_t qi = c.dato4 - 10 * quoziente(c.dato4, 10);
-    for (int k = 4; k >= 1; --k) {
-      const int64_t m = static_cast<int64_t>(i) - 2 * k;
-      if (m < 0) continue;
-      const uint8_t segno = celle[static_cast<size_t>(m)].dato6;
-      for (int64_t prova = qi; prova < qi + 640; prova += 10) {
-        if (static_cast<uint8_t>(prova * 10 + k) == segno) {
-          qi = prova;
-          break;
-        }
-      }
-      break;
-    }
+    if (celle[i].tipo != tipo_cella::segnale) continue;
     dove.push_back(i);
-    q.push_back(qi);
+    q.push_back(celle[i].dato4 - 10 * quoziente(celle[i].dato4, 10));
   }
-  for (const size_t s : ordine_segnali(celle, dove, q)) {
+  struct scrittura {
+    size_t chi;  // a signal, or dove.size() for a station
+    int k;       // the signal's mark, or 0 and the station's value
+    uint8_t valore;
+  };
+  std::map<int64_t, std::vector<scrittura>> scritture;  // cell -> writers
+  for (size_t s = 0; s < dove.size(); ++s)
+    for (int k = 1; k <= 4; ++k)
+      scritture[static_cast<int64_t>(dove[s]) - 2 * k].push_back({s, k, 0});
+  for (const riga_con_segni& st : righe_stazioni)
+    for (const auto& [m, segno] : st.segni) scritture[m].push_back({dove.size(), 0, segno});
+  const auto segno_di = [&](const scrittura& w) {
+    return w.chi < dove.size() ? static_cast<uint8_t>(q[w.chi] * 10 + w.k) : w.valore;
+  };
+  // How many of signal s's marks show q = prova, and no other row's.
+  const auto mostrati = [&](size_t s, int64_t prova) {
+    int n = 0;
+    for (int k = 1; k <= 4; ++k) {
+      const int64_t m = static_cast<int64_t>(dove[s]) - 2 * k;
+      if (m < 0 || m >= static_cast<int64_t>(celle.size())) continue;
+      const uint8_t lasciato = celle[static_cast<size_t>(m)].dato6;
+      if (static_cast<uint8_t>(prova * 10 + k) != lasciato) continue;
+      bool altro = false;
+      for (const scrittura& w : scritture[m]) altro = altro || (w.chi != s && segno_di(w) == lasciato);
+      n += altro ? 0 : 1;
+    }
+    return n;
+  };
+  for (int giro = 0; giro < 4; ++giro) {
+    bool cambiato = false;
+    for (size_t s = 0; s < dove.size(); ++s) {
+      const int64_t unita_q = celle[dove[s]].dato4 - 10 * quoziente(celle[dove[s]].dato4, 10);
+      int64_t scelto = unita_q;
+      int migliore = mostrati(s, unita_q);
+      // Every q that marks can tell apart, the nearest to 0 of each.
+      for (int64_t prova = unita_q - 320; prova < unita_q + 320; prova += 10)
+        if (const int n = prova == unita_q ? 0 : mostrati(s, prova); n > migliore) {
+          scelto = prova;
+          migliore = n;
+        }
+      cambiato = cambiato || scelto != q[s];
+      q[s] = scelto;
+    }
+    if (!cambiato) break;
+  }
+  std::vector<riga_con_segni> righe_segnali;
+  for (size_t s = 0; s < dove.size(); ++s) {
     const size_t i = dove[s];
     const cella& c = celle[i];
     const int64_t rapp = quoziente(int64_t{c.dato4} - q[s], 10);
@@ -679,10 +813,16 @@ void segnali(const contesto& x, righe& r) {
     const auto [s1, d1] = parti(c.dato1);
     const auto [s2, d2] = parti(c.dato2);
     const auto [s3, d3] = parti(c.dato3);
-    riga(r, colonne("segnale", {{50 * (static_cast<int64_t>(i) - 1), 8}, {sx, 4}, {s1, 2}, {s2, 2},
-                                {s3, 3}, {rapp, 2}, {dx, 5}, {d1, 3}, {d2, 1}, {d3, 1}}) +
-                ", " + std::to_string(tempo));
+    riga_con_segni riga_segnale{
+        colonne("segnale", {{50 * (static_cast<int64_t>(i) - 1), 8}, {sx, 4}, {s1, 2}, {s2, 2},
+                            {s3, 3}, {rapp, 2}, {dx, 5}, {d1, 3}, {d2, 1}, {d3, 1}}) +
+            ", " + std::to_string(tempo),
+        {}};
+    for (int k = 1; k <= 4; ++k)
+      riga_segnale.segni.push_back({static_cast<int64_t>(i) - 2 * k, static_cast<uint8_t>(q[s] * 10 + k)});
+    righe_segnali.push_back(std::move(riga_segnale));
   }
+  return righe_segnali;
 }
 
 void codici(const contesto& x, righe& r) {
@@ -716,13 +856,20 @@ std::string sorgente_corsa(const contesto& x) {
   righe_in_vigore(
       x.celle, [](const cella& c) { return static_cast<int>(c.velocita); },
       [&](int64_t i, int v) { riga(r, colonne("velocita", {{50 * i, 8}, {5 * v, 6}})); });
+  // Stations and signals in the order their marks need: the stations that
+  // go before every signal in their own section, any that must follow a
+  // signal among the signals.
+  std::vector<riga_con_segni> scritte = stazioni(x);
+  const size_t n_stazioni = scritte.size();
+  for (riga_con_segni& s : segnali(x, scritte)) scritte.push_back(std::move(s));
+  const std::vector<size_t> ordine = ordine_dei_segni(x.celle, scritte, n_stazioni);
+  size_t i = 0;
   riga(r, "[stazioni]");
-  int ultima_stazione = 0;
-  stazioni(x, r, ultima_stazione);
+  for (; i < ordine.size() && ordine[i] < n_stazioni; ++i) riga(r, scritte[ordine[i]].testo);
   riga(r, "[rallentamenti]");
   rallentamenti(x, r);
   riga(r, "[segnali]");
-  segnali(x, r);
+  for (; i < ordine.size(); ++i) riga(r, scritte[ordine[i]].testo);
   riga(r, "[codici]");
   codici(x, r);
   riga(r, "[fine]");

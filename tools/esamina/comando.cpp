@@ -5,6 +5,7 @@
 
 #include "app/file_disco.h"
 #include "app/fine_programma.h"
+#include "tools/argomenti.h"
 #include "tools/esamina/descrizione.h"
 #include "tools/esamina/html.h"
 #include "tools/esamina/json.h"
@@ -65,24 +66,8 @@ std::optional<opzioni> leggi_argomenti(const std::vector<std::string>& argomenti
       o.posizionali.push_back(a);
     }
   }
-  if (o.posizionali.size() != 3) {
-    errori << nome_comando << "servono tre argomenti, CARTELLA NOME TRENO\n";
-    return std::nullopt;
-  }
+  if (!tre_posizionali(o.posizionali, nome_comando, errori)) return std::nullopt;
   return o;
-}
-
-std::optional<std::string> leggi(const std::filesystem::path& file) {
-  try {
-    return leggi_file(file);
-  } catch (const errore_file&) {
-    return std::nullopt;
-  }
-}
-
-std::optional<std::string_view> vista(const std::optional<std::string>& s) {
-  if (!s) return std::nullopt;
-  return std::string_view(*s);
 }
 
 }  // namespace
@@ -113,8 +98,8 @@ int esegui_esamina(const std::vector<std::string>& argomenti, std::ostream& usci
     linea.emplace(std::make_shared<file_in_lettura>(cartella / nomi.linea));
   } catch (const errore_file&) {
   }
-  const std::optional<std::string> tabella = leggi(cartella / nomi.tabella);
-  const std::optional<std::string> tracciato = leggi(cartella / nomi.tracciato);
+  const std::optional<std::string> tabella = leggi_se_leggibile(cartella / nomi.tabella);
+  const std::optional<std::string> tracciato = leggi_se_leggibile(cartella / nomi.tracciato);
   std::string disegno, pagina;
   bool problemi = false;
   try {

@@ -2,6 +2,7 @@
 
 #include "compiler/file_compilati.h"
 #include "compiler/numeri.h"
+#include "compiler/passo_piano.h"
 #include "tools/esamina/validazione.h"
 
 namespace {
@@ -52,10 +53,10 @@ void piano(Form1& f) {
   p.metti_intero(1, 1, 1);
   int32_t m = 2;
   const auto passo = [&](double k) {
-    const double dx = p.valore(m - 1, 0) - p.valore(m - 2, 0);
-    const double dy = p.valore(m - 1, 1) - p.valore(m - 2, 1);
-    p.metti_doppio(m, 0, p.valore(m - 1, 0) + (dy * k + dx));
-    p.metti_doppio(m, 1, p.valore(m - 1, 1) + (dy - dx * k));
+    passo_piano q{p.valore(m - 1, 0), p.valore(m - 1, 1), p.valore(m - 2, 0), p.valore(m - 2, 1)};
+    q.curva(k);
+    p.metti_doppio(m, 0, q.x1);
+    p.metti_doppio(m, 1, q.y1);
     ++m;
   };
   for (const curva& c : curve) {
