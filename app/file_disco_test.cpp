@@ -74,8 +74,8 @@ TEST(CartellaPrivata, DiCorsaVivaRestaDiCorsaMortaVa) {
     SCOPED_TRACE(nome);
     cartella_temporanea c;
     const std::string morta = "." + nome + ".123";
-    const std::vector<std::string> somiglianti = {"." + nome + ".", "." + nome + ".12a",
-                                                  nome + ".7"};
+    const std::vector<std::string> somiglianti =
+        come_nel_sistema({"." + nome + ".", "." + nome + ".12a", nome + ".7"});
     fs::create_directory(c / morta);
     scrivi_testo(c / morta / "Prova_linea.txt", "di una corsa uccisa");
     for (const std::string& s : somiglianti) fs::create_directory(c / s);

@@ -34,6 +34,14 @@ inline constexpr bool collegamenti_simbolici = false;
 inline constexpr bool collegamenti_simbolici = true;
 #endif
 
+// Names as the system keeps them: Windows drops the dots that end a name.
+inline std::vector<std::string> come_nel_sistema(std::vector<std::string> nomi) {
+#ifdef _WIN32
+  for (std::string& n : nomi) n.erase(n.find_last_not_of('.') + 1);
+#endif
+  return nomi;
+}
+
 // A temporary folder, removed with everything in it when the test ends.
 class cartella_temporanea {
  public:

@@ -27,14 +27,6 @@ namespace {
 const std::vector<std::string> compilati = {"Prova_linea.dat", "Prova_5817.sim", "Prova_5817.dat"};
 const std::vector<std::string> sorgenti = {"Prova_linea.txt", "Prova_5817-.txt"};
 
-// Names as the system keeps them: Windows drops the dots that end a name.
-std::vector<std::string> come_nel_sistema(std::vector<std::string> nomi) {
-#ifdef _WIN32
-  for (std::string& n : nomi) n.erase(n.find_last_not_of('.') + 1);
-#endif
-  return nomi;
-}
-
 // Files an author keeps beside a scenario whose names look like the programs'
 // temporary files and private folders, and are not: names near theirs, and
 // their very names on the other kind (a file named as a private folder).
