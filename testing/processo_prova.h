@@ -63,6 +63,12 @@ esito_processo esegui_e_uccidi(const std::filesystem::path& eseguibile,
                                const std::vector<std::string>& argomenti,
                                std::chrono::microseconds ritardo);
 
+#ifdef _WIN32
+// One argument of a command line, quoted so that the C runtime of the child
+// splits it back as it was.
+std::wstring tra_virgolette(const std::wstring& a);
+#endif
+
 // Files and folders left in a folder whose names contain ".tmp" or start with
 // a dot: the traces of a replacement or a run that did not complete.
 std::vector<std::string> temporanei_rimasti(const std::filesystem::path& cartella);

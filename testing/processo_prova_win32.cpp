@@ -17,24 +17,6 @@ namespace {
 constexpr UINT codice_ucciso = 0xDEAD;
 constexpr int numero_sigkill = 9;
 
-// One argument as the C runtime of the child splits the command line back:
-// quoted, with backslashes doubled only before a quote.
-std::wstring tra_virgolette(const std::wstring& a) {
-  std::wstring r = L"\"";
-  size_t barre = 0;
-  for (wchar_t c : a) {
-    if (c == L'\\') {
-      ++barre;
-      continue;
-    }
-    r.append(c == L'"' ? barre * 2 + 1 : barre, L'\\');
-    barre = 0;
-    r += c;
-  }
-  r.append(barre * 2, L'\\');
-  return r + L"\"";
-}
-
 std::wstring largo(const std::string& s) { return fs::path(s).wstring(); }
 
 // The environment of this process, with the test's limit added.
@@ -64,6 +46,23 @@ void su_processo(HANDLE h, const char* nome) {
 }
 
 }  // namespace
+
+std::wstring tra_virgolette(const std::wstring& a) {
+  // Backslashes are doubled only before a quote, as the C runtime reads them.
+  std::wstring r = L"\"";
+  size_t barre = 0;
+  for (wchar_t c : a) {
+    if (c == L'\\') {
+      ++barre;
+      continue;
+    }
+    r.append(c == L'"' ? barre * 2 + 1 : barre, L'\\');
+    barre = 0;
+    r += c;
+  }
+  r.append(barre * 2, L'\\');
+  return r + L"\"";
+}
 
 processo_avviato::processo_avviato(const fs::path& eseguibile,
                                    const std::vector<std::string>& argomenti,

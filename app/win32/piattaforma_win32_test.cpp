@@ -22,6 +22,7 @@
 
 #include "app/win32/finestre_win32.h"
 #include "app/win32/piattaforma_win32.h"
+#include "testing/processo_prova.h"
 #include "testing/prova_piattaforma.h"
 
 namespace {
@@ -38,23 +39,6 @@ bool attendi_che(F condizione, milliseconds limite) {
     if (std::chrono::steady_clock::now() >= scadenza) return false;
     std::this_thread::sleep_for(10ms);
   }
-}
-
-// One argument of a command line as the C runtime of the child splits it.
-std::wstring tra_virgolette(const std::wstring& a) {
-  std::wstring r = L"\"";
-  size_t barre = 0;
-  for (wchar_t c : a) {
-    if (c == L'\\') {
-      ++barre;
-      continue;
-    }
-    r.append(c == L'"' ? 2 * barre + 1 : barre, L'\\');
-    barre = 0;
-    r += c;
-  }
-  r.append(2 * barre, L'\\');
-  return r + L"\"";
 }
 
 // A child process with its standard input, output and error on pipes.

@@ -10,6 +10,7 @@
 #include "tools/esamina/rapporto.h"
 #include "tools/esamina/scrittore_json.h"
 #include "tools/esamina/svg.h"
+#include "tools/esamina/svg_elementi.h"
 #include "tools/esamina/testo.h"
 #include "tools/esamina/vista_incorporata.h"
 
@@ -23,30 +24,6 @@ template <size_t n>
 std::string unisci(const std::string_view (&pezzi)[n]) {
   std::string r;
   for (std::string_view p : pezzi) r += p;
-  return r;
-}
-
-// A text made safe for an element of the page.
-std::string html(std::string_view t) {
-  std::string r;
-  for (const char c : t) {
-    switch (c) {
-      case '&':
-        r += "&amp;";
-        break;
-      case '<':
-        r += "&lt;";
-        break;
-      case '>':
-        r += "&gt;";
-        break;
-      case '"':
-        r += "&quot;";
-        break;
-      default:
-        r += c;
-    }
-  }
   return r;
 }
 
@@ -262,7 +239,7 @@ std::string pagina_html(const scenario_letto& s, const descrizione& d) {
   const std::string nome = d.generale ? d.generale->nome_scenario : da_1252(s.nome_scenario);
   const std::string treno = d.generale ? d.generale->numero_treno : da_1252(s.numero_treno);
   const std::map<std::string_view, std::string> parti = {
-      {"TITOLO", html("Scenario " + nome + " · treno " + treno)},
+      {"TITOLO", disegno::xml("Scenario " + nome + " · treno " + treno)},
       {"STILE", unisci(vista_incorporata::stile)},
       {"DATI", dati},
       {"PROGRAMMA", unisci(vista_incorporata::programma)}};
