@@ -12,6 +12,7 @@
 #include "compiler/nomi_scenario.h"
 #include "compiler/numeri.h"
 #include "compiler/passo_piano.h"
+#include "tools/decompila/completamento.h"
 
 namespace {
 
@@ -471,70 +472,6 @@ std::string sorgente_linea(const contesto& x, bool con_linea, int32_t L) {
 }
 
 // --- Run source ---
-
-// The code points the post-pass puts around slowdowns, found by running its
-// rules over the cells as they are: where it would take a free cell, the
-// code point found there with its code is its own. Every other code point
-// comes from a row of the source.
-std::vector<bool> punti_del_completamento(const std::vector<cella>& celle) {
-  const int64_t ultima = static_cast<int64_t>(celle.size()) - 1;
-  std::vector<bool> suo(celle.size(), false);
-  const auto esiste = [&](int64_t c) { return c >= 0 && c <= ultima; };
-  const auto di_tipo = [&](int64_t c, uint8_t t) { return esiste(c) && celle[static_cast<size_t>(c)].tipo == t; };
-  // Free for the post-pass at this point of its walk: a cell with nothing,
-  // or a code point of its own that it has not yet put.
-  const auto prendi = [&](int64_t c) {
-    if (!esiste(c)) return false;
-    const cella& x = celle[static_cast<size_t>(c)];
-    if (libera(x)) return true;
-    if (x.tipo == tipo_cella::punto_codice && x.dato1 == 180 && !suo[static_cast<size_t>(c)]) {
-      suo[static_cast<size_t>(c)] = true;
-      return true;
-    }
-    return false;
-  };
-  for (int64_t i = 1; i <= ultima - 2; ++i) {
-    const cella& ci = celle[static_cast<size_t>(i)];
-    if (ci.tipo == tipo_cella::avviso_rallentamento) {
-      for (int64_t k = 1; k <= 20 && i - k >= 3; ++k) {
-        const int64_t d = i - k;
-        if (!di_tipo(d, tipo_cella::segnale)) continue;
-        if (!prendi(d - 1)) prendi(d - 2);
-      }
-    } else if (ci.tipo == tipo_cella::inizio_rallentamento) {
-      for (const auto& [primo, ultimo] : {std::pair{5, 7}, std::pair{11, 13}, std::pair{18, 20}}) {
-        if (i <= ultimo) continue;
-        for (int64_t c = i - primo; c >= i - ultimo; --c)
-          if (prendi(c)) break;
-      }
-      int64_t j = i;
-      if (ci.dato1 >= 110) {
-        do ++j;
-        while (j < ultima && !di_tipo(j, tipo_cella::fine_rallentamento));
-      } else {
-        int contatore = 0;
-        do {
-          ++j;
-          ++contatore;
-          if (contatore != 8) continue;
-          if (prendi(j))
-            contatore = 0;
-          else if (prendi(j - 1))
-            contatore = 1;
-          else if (prendi(j + 1))
-            contatore = -1;
-        } while (j < ultima && !di_tipo(j, tipo_cella::fine_rallentamento));
-      }
-      const int64_t limite = std::min(j + 12, ultima);
-      for (int64_t s = j; s <= limite; ++s) {
-        if (!di_tipo(s, tipo_cella::segnale)) continue;
-        if (s - 1 > 0 && !prendi(s - 1)) prendi(s - 2);
-        break;
-      }
-    }
-  }
-  return suo;
-}
 
 void generale_corsa(const contesto& x, righe& r) {
   const voce_corsa& l = x.s.tabella[voce_tabella::lunghezza];
