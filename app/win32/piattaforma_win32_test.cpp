@@ -422,7 +422,16 @@ void clic_su_ok(HWND box) {
   ASSERT_NE(ok, nullptr);
   RECT r{};
   GetWindowRect(ok, &r);
-  ASSERT_TRUE(SetCursorPos((r.left + r.right) / 2, (r.top + r.bottom) / 2));
+  const POINT mezzo{(r.left + r.right) / 2, (r.top + r.bottom) / 2};
+  ASSERT_TRUE(SetCursorPos(mezzo.x, mezzo.y));
+  // The pointer may get there a moment later (under Wine it is moved on the
+  // display first): a click sent before would land where it was.
+  ASSERT_TRUE(attendi_che(
+      [&] {
+        POINT c{};
+        return GetCursorPos(&c) && c.x == mezzo.x && c.y == mezzo.y && WindowFromPoint(c) == ok;
+      },
+      10s));
   INPUT i[2]{};
   i[0].type = i[1].type = INPUT_MOUSE;
   i[0].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
