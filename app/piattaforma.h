@@ -6,7 +6,11 @@
 
 #include <filesystem>
 #include <memory>
+#include <optional>
+#include <ostream>
 #include <string>
+#include <string_view>
+#include <vector>
 
 class piattaforma {
  public:
@@ -41,3 +45,13 @@ std::filesystem::path cartella_eseguibile();
 // no line ends translated: a report or a document redirected to a file is the
 // same file on every system. Called first thing by every program.
 void flussi_standard_binari();
+
+// The arguments after the program's name, or none when one of them did not
+// reach the program as it was typed; then says why on `errori`, after
+// `comando` ("compila_scenario: "). Windows hands a program its command line
+// in the system's code page, and a character missing there becomes a
+// look-alike ("Ωmega" turns into "Omega"): a name that could be another
+// folder's or another scenario's.
+std::optional<std::vector<std::string>> argomenti_programma(int argc, char** argv,
+                                                            std::string_view comando,
+                                                            std::ostream& errori);

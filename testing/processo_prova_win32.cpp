@@ -17,7 +17,16 @@ namespace {
 constexpr UINT codice_ucciso = 0xDEAD;
 constexpr int numero_sigkill = 9;
 
-std::wstring largo(const std::string& s) { return fs::path(s).wstring(); }
+// A test's argument as the child's wide command line: UTF-8, as the tests are
+// written; bytes that are not UTF-8 go over one character each.
+std::wstring largo(const std::string& s) {
+  const int n = MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, s.data(),
+                                    static_cast<int>(s.size()), nullptr, 0);
+  if (n <= 0) return fs::path(s).wstring();
+  std::wstring w(static_cast<size_t>(n), L'\0');
+  MultiByteToWideChar(CP_UTF8, 0, s.data(), static_cast<int>(s.size()), w.data(), n);
+  return w;
+}
 
 // The environment of this process, with the test's limit added.
 std::wstring ambiente_con_limite(long limite) {

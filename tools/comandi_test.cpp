@@ -2,8 +2,13 @@
 // and every message that is not about a file names the tool that gives it.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <filesystem>
 #include <sstream>
 
+#include "bench/genera_sorgenti.h"
+#include "testing/processo_prova.h"
+#include "testing/prova_piattaforma.h"
 #include "tools/compila/compila.h"
 #include "tools/decompila/comando.h"
 #include "tools/esamina/comando.h"
@@ -38,5 +43,33 @@ TEST(ComandiPerAutori, ParlanoAlloStessoModo) {
     }
   }
 }
+
+#ifdef _WIN32
+// Windows would hand "\u03a9mega" over as "Omega": an author's folder or name
+// that way becomes another one, which a compilation would then overwrite.
+TEST(ComandiPerAutori, UnNomeCheWindowsStorpierebbeERifiutato) {
+  namespace fs = std::filesystem;
+  cartella_temporanea c;
+  fs::create_directory(c.percorso() / fs::path(u8"\u03a9mega"));
+  const fs::path simile = c / "Omega";
+  fs::create_directory(simile);
+  for (const char* nome : {"Omega", "Prova"}) scrivi_sorgenti(simile, nome, "5817", 2000);
+  const auto elenco = [&] {
+    std::vector<fs::path> v{fs::directory_iterator(simile), fs::directory_iterator()};
+    std::sort(v.begin(), v.end());
+    return v;
+  };
+  const std::vector<fs::path> prima = elenco();
+  const std::string cartella = c.percorso().string() + "/";  // the arguments are UTF-8
+  const std::vector<std::vector<std::string>> storpiati = {
+      {cartella + "\u03a9mega", "Prova", "5817"}, {cartella + "Omega", "\u03a9mega", "5817"}};
+  for (const auto& argomenti : storpiati) {
+    const esito_processo e = esegui_processo(COMPILA_SCENARIO_EXE, argomenti);
+    EXPECT_EQ(e.stato, 2) << argomenti[0] << " " << argomenti[1];
+    EXPECT_TRUE(e.errori.starts_with("compila_scenario: l'argomento n. ")) << e.errori;
+  }
+  EXPECT_EQ(elenco(), prima);
+}
+#endif
 
 }  // namespace

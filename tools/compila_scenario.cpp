@@ -1,10 +1,13 @@
 // compila_scenario [--senza-linea] CARTELLA NOME TRENO
 #include <iostream>
 
+#include "app/fine_programma.h"
 #include "app/piattaforma.h"
 #include "tools/compila/compila.h"
 
 int main(int argc, char** argv) {
   flussi_standard_binari();
-  return compila_scenario(std::vector<std::string>(argv + 1, argv + argc), std::cout, std::cerr);
+  const auto argomenti = argomenti_programma(argc, argv, "compila_scenario: ", std::cerr);
+  if (!argomenti) return stato_uscita::uso;
+  return compila_scenario(*argomenti, std::cout, std::cerr);
 }

@@ -1,10 +1,13 @@
 // decompila_scenario [--senza-linea] [--in USCITA] [--sovrascrivi] CARTELLA NOME TRENO
 #include <iostream>
 
+#include "app/fine_programma.h"
 #include "app/piattaforma.h"
 #include "tools/decompila/comando.h"
 
 int main(int argc, char** argv) {
   flussi_standard_binari();
-  return decompila_scenario(std::vector<std::string>(argv + 1, argv + argc), std::cout, std::cerr);
+  const auto argomenti = argomenti_programma(argc, argv, "decompila_scenario: ", std::cerr);
+  if (!argomenti) return stato_uscita::uso;
+  return decompila_scenario(*argomenti, std::cout, std::cerr);
 }

@@ -2,10 +2,13 @@
 // checks them, and prints what the simulator will load (see comando.h).
 #include <iostream>
 
+#include "app/fine_programma.h"
 #include "app/piattaforma.h"
 #include "tools/esamina/comando.h"
 
 int main(int argc, char** argv) {
   flussi_standard_binari();
-  return esegui_esamina(std::vector<std::string>(argv + 1, argv + argc), std::cout, std::cerr);
+  const auto argomenti = argomenti_programma(argc, argv, "esamina_scenario: ", std::cerr);
+  if (!argomenti) return stato_uscita::uso;
+  return esegui_esamina(*argomenti, std::cout, std::cerr);
 }

@@ -8,6 +8,7 @@
 #include "app/file_disco.h"
 #include "app/form1.h"
 #include "compiler/codici_errore.h"
+#include "tools/argomenti.h"
 
 namespace fs = std::filesystem;
 
@@ -135,23 +136,9 @@ int compila_scenario(const std::vector<std::string>& argomenti, std::ostream& us
       posizionali.push_back(a);
     }
   }
-  if (posizionali.size() != 3) {
-    errori << nome_comando << "servono tre argomenti, CARTELLA NOME TRENO\n" << uso;
+  if (!tre_posizionali(posizionali, nome_comando, errori)) {
+    errori << uso;
     return stato_uscita::uso;
-  }
-  if (posizionali[1].empty()) {
-    errori << nome_comando << "il NOME dello scenario e' vuoto\n" << uso;
-    return stato_uscita::uso;
-  }
-  // The names form file names inside CARTELLA and nowhere else: no folder
-  // separator, and no NUL, which would cut the name short.
-  constexpr std::string_view vietati("/\\\0", 3);
-  for (size_t i = 1; i < 3; ++i) {
-    if (posizionali[i].find_first_of(vietati) != std::string::npos) {
-      errori << nome_comando << "nome non valido: " << posizionali[i]
-             << " (un nome non puo' contenere '/' o '\\')\n";
-      return stato_uscita::uso;
-    }
   }
   const fs::path cartella = posizionali[0];
   std::error_code ec;
