@@ -3,7 +3,9 @@
 // the same three names, CARTELLA NOME TRENO.
 #pragma once
 
+#include <algorithm>
 #include <filesystem>
+#include <initializer_list>
 #include <optional>
 #include <ostream>
 #include <string>
@@ -35,6 +37,46 @@ inline bool tre_posizionali(const std::vector<std::string>& posizionali, std::st
     }
   }
   return true;
+}
+
+// One option of a tool: a switch that sets `acceso`, or, with `valore`, one
+// that takes the argument after it (`che_cosa` names that argument in the
+// message when it is missing: "il nome del file").
+struct opzione_comando {
+  std::string_view nome;
+  bool* acceso = nullptr;
+  std::optional<std::string>* valore = nullptr;
+  std::string_view che_cosa = {};
+};
+
+// Sets the options found in the arguments and returns the rest, which must be
+// CARTELLA NOME TRENO (tre_posizionali). Otherwise says why on `errori`,
+// after `comando`, and returns none.
+inline std::optional<std::vector<std::string>> leggi_argomenti(
+    const std::vector<std::string>& argomenti, std::initializer_list<opzione_comando> opzioni,
+    std::string_view comando, std::ostream& errori) {
+  std::vector<std::string> posizionali;
+  for (size_t i = 0; i < argomenti.size(); ++i) {
+    const std::string& a = argomenti[i];
+    const auto o = std::find_if(opzioni.begin(), opzioni.end(),
+                                [&](const opzione_comando& o) { return o.nome == a; });
+    if (o == opzioni.end()) {
+      if (a.size() > 1 && a[0] == '-') {
+        errori << comando << "opzione sconosciuta: " << a << '\n';
+        return std::nullopt;
+      }
+      posizionali.push_back(a);
+    } else if (o->valore == nullptr) {
+      *o->acceso = true;
+    } else if (i + 1 == argomenti.size()) {
+      errori << comando << "manca " << o->che_cosa << " dopo " << o->nome << '\n';
+      return std::nullopt;
+    } else {
+      *o->valore = argomenti[++i];
+    }
+  }
+  if (!tre_posizionali(posizionali, comando, errori)) return std::nullopt;
+  return posizionali;
 }
 
 // A compiled file read whole, or nothing when it cannot be read: the tools

@@ -117,29 +117,23 @@ void stampa_avvisi(const elenco_avvisi& avvisi, std::ostream& errori) {
 
 int compila_scenario(const std::vector<std::string>& argomenti, std::ostream& uscita,
                      std::ostream& errori) {
-  std::vector<std::string> posizionali;
-  int32_t scrivi_linea = 1;
-  bool rigoroso = false;
   for (const std::string& a : argomenti) {
     if (a == "--help" || a == "-h") {
       uscita << uso << '\n' << aiuto;
       return stato_uscita::successo;
     }
-    if (a == "--senza-linea") {
-      scrivi_linea = 0;
-    } else if (a == "--rigoroso") {
-      rigoroso = true;
-    } else if (a.starts_with("-") && a.size() > 1) {
-      errori << nome_comando << "opzione sconosciuta: " << a << '\n' << uso;
-      return stato_uscita::uso;
-    } else {
-      posizionali.push_back(a);
-    }
   }
-  if (!tre_posizionali(posizionali, nome_comando, errori)) {
+  bool senza_linea = false;
+  bool rigoroso = false;
+  const auto letti =
+      leggi_argomenti(argomenti, {{"--senza-linea", &senza_linea}, {"--rigoroso", &rigoroso}},
+                      nome_comando, errori);
+  if (!letti) {
     errori << uso;
     return stato_uscita::uso;
   }
+  const std::vector<std::string>& posizionali = *letti;
+  const int32_t scrivi_linea = senza_linea ? 0 : 1;
   const fs::path cartella = posizionali[0];
   std::error_code ec;
   if (!fs::is_directory(cartella, ec)) {

@@ -32,35 +32,22 @@ const char* const uso =
     "  sorgente c'e' gia'.\n";
 
 struct opzioni {
-  bool con_linea = true;
+  bool senza_linea = false;
   bool sovrascrivi = false;
   std::optional<std::string> uscita;
   std::vector<std::string> posizionali;
 };
 
-std::optional<opzioni> leggi_argomenti(const std::vector<std::string>& argomenti,
-                                       std::ostream& errori) {
+std::optional<opzioni> leggi_opzioni(const std::vector<std::string>& argomenti,
+                                     std::ostream& errori) {
   opzioni o;
-  for (size_t i = 0; i < argomenti.size(); ++i) {
-    const std::string& a = argomenti[i];
-    if (a == "--senza-linea") {
-      o.con_linea = false;
-    } else if (a == "--sovrascrivi") {
-      o.sovrascrivi = true;
-    } else if (a == "--in") {
-      if (i + 1 == argomenti.size()) {
-        errori << nome_comando << "manca la cartella dopo --in\n";
-        return std::nullopt;
-      }
-      o.uscita = argomenti[++i];
-    } else if (a.size() > 1 && a[0] == '-') {
-      errori << nome_comando << "opzione sconosciuta: " << a << "\n";
-      return std::nullopt;
-    } else {
-      o.posizionali.push_back(a);
-    }
-  }
-  if (!tre_posizionali(o.posizionali, nome_comando, errori)) return std::nullopt;
+  auto posizionali = leggi_argomenti(argomenti,
+                                     {{"--senza-linea", &o.senza_linea},
+                                      {"--sovrascrivi", &o.sovrascrivi},
+                                      {"--in", nullptr, &o.uscita, "la cartella"}},
+                                     nome_comando, errori);
+  if (!posizionali) return std::nullopt;
+  o.posizionali = std::move(*posizionali);
   return o;
 }
 
@@ -68,7 +55,8 @@ std::optional<opzioni> leggi_argomenti(const std::vector<std::string>& argomenti
 std::vector<problema> confronta_file(const std::string& nome, const fs::path& atteso,
                                      const fs::path& ottenuto) {
   std::error_code ec;
-  if (!fs::exists(ottenuto, ec)) return {{nome, std::nullopt, "le sorgenti ricavate non lo ridanno"}};
+  if (!fs::exists(ottenuto, ec))
+    return {{nome, std::nullopt, "le sorgenti ricavate non lo ridanno"}};
   file_in_lettura a(atteso), b(ottenuto);
   constexpr size_t pezzo = 1 << 20;
   std::string pa(pezzo, '\0'), pb(pezzo, '\0');
@@ -77,8 +65,8 @@ std::vector<problema> confronta_file(const std::string& nome, const fs::path& at
     const size_t nb = b.leggi_a(da, pb.data(), pezzo);
     if (na == 0 && nb == 0) return {};
     if (std::string_view(pa.data(), na) != std::string_view(pb.data(), nb)) {
-      std::vector<problema> p =
-          confronta_compilati(nome, std::string_view(pa.data(), na), std::string_view(pb.data(), nb));
+      std::vector<problema> p = confronta_compilati(nome, std::string_view(pa.data(), na),
+                                                    std::string_view(pb.data(), nb));
       for (problema& x : p) {
         if (x.byte) *x.byte += da;
         if (na == nb) continue;
@@ -124,7 +112,8 @@ std::vector<problema> ricompila_e_confronta(const sorgenti_ricavate& sorgenti,
     for (problema& p : confronta_file(f.linea, *originali.file_linea, verifica / f.linea))
       problemi.push_back(std::move(p));
   }
-  const auto confronta = [&](const std::string& nome_file, const std::optional<std::string>& atteso) {
+  const auto confronta = [&](const std::string& nome_file,
+                             const std::optional<std::string>& atteso) {
     if (!atteso) return;
     const std::optional<std::string> ottenuto = leggi_se_leggibile(verifica / nome_file);
     if (!ottenuto) {
@@ -146,7 +135,7 @@ int decompila_scenario(const std::vector<std::string>& argomenti, std::ostream& 
     uscita << uso;
     return stato_uscita::successo;
   }
-  const std::optional<opzioni> o = leggi_argomenti(argomenti, errori);
+  const std::optional<opzioni> o = leggi_opzioni(argomenti, errori);
   if (!o) {
     errori << uso;
     return stato_uscita::uso;
@@ -172,12 +161,13 @@ int decompila_scenario(const std::vector<std::string>& argomenti, std::ostream& 
     }
   }
 
+  const bool con_linea = !o->senza_linea;
   compilati originali;
   originali.tabella = leggi_se_leggibile(cartella / f.tabella);
   originali.tracciato = leggi_se_leggibile(cartella / f.tracciato);
   contenuti c{std::nullopt, vista(originali.tabella), vista(originali.tracciato)};
   // The line file is walked where it lies, a piece at a time.
-  if (o->con_linea) {
+  if (con_linea) {
     try {
       c.linea.emplace(std::make_shared<file_in_lettura>(cartella / f.linea));
       originali.file_linea = cartella / f.linea;
@@ -187,16 +177,16 @@ int decompila_scenario(const std::vector<std::string>& argomenti, std::ostream& 
 
   try {
     const scenario_letto s = leggi_scenario(c, nome, treno);
-    sorgenti_ricavate sorgenti = ricava_sorgenti(s, o->con_linea);
+    sorgenti_ricavate sorgenti = ricava_sorgenti(s, con_linea);
     std::vector<problema> problemi = std::move(sorgenti.problemi);
     if (!sorgenti.corsa.empty()) {
       // Only what the compiler gives back counts: every part that does not
       // come back is said, whatever the decoding thought of it.
-      const bool letti = originali.tabella && originali.tracciato &&
-                         (originali.file_linea || !o->con_linea);
+      const bool letti =
+          originali.tabella && originali.tracciato && (originali.file_linea || !con_linea);
       if (letti) {
-        for (problema& p : ricompila_e_confronta(sorgenti, originali, nome, treno,
-                                                 o->con_linea, destinazione))
+        for (problema& p :
+             ricompila_e_confronta(sorgenti, originali, nome, treno, con_linea, destinazione))
           problemi.push_back(std::move(p));
       }
       sostituisci_file(destinazione / f.sorgente_linea, sorgenti.linea);
@@ -207,8 +197,8 @@ int decompila_scenario(const std::vector<std::string>& argomenti, std::ostream& 
     for (const problema& p : problemi) errori << riga_problema(p) << "\n";
     return problemi.empty() ? stato_uscita::successo : problemi_trovati;
   } catch (const errore_file& e) {
-    errori << nome_comando << "impossibile scrivere o leggere " << e.file() << ": "
-           << e.motivo() << "\n";
+    errori << nome_comando << "impossibile scrivere o leggere " << e.file() << ": " << e.motivo()
+           << "\n";
     return stato_uscita::errore_file;
   }
 }

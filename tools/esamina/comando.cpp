@@ -40,33 +40,16 @@ struct opzioni {
   std::vector<std::string> posizionali;
 };
 
-std::optional<opzioni> leggi_argomenti(const std::vector<std::string>& argomenti,
-                                       std::ostream& errori) {
+std::optional<opzioni> leggi_opzioni(const std::vector<std::string>& argomenti,
+                                     std::ostream& errori) {
   opzioni o;
-  for (size_t i = 0; i < argomenti.size(); ++i) {
-    const std::string& a = argomenti[i];
-    if (a == "--json") {
-      o.json = true;
-    } else if (a == "--svg") {
-      if (i + 1 == argomenti.size()) {
-        errori << nome_comando << "manca il nome del file dopo --svg\n";
-        return std::nullopt;
-      }
-      o.svg = argomenti[++i];
-    } else if (a == "--html") {
-      if (i + 1 == argomenti.size()) {
-        errori << nome_comando << "manca il nome del file dopo --html\n";
-        return std::nullopt;
-      }
-      o.html = argomenti[++i];
-    } else if (a.size() > 1 && a[0] == '-') {
-      errori << nome_comando << "opzione sconosciuta: " << a << "\n";
-      return std::nullopt;
-    } else {
-      o.posizionali.push_back(a);
-    }
-  }
-  if (!tre_posizionali(o.posizionali, nome_comando, errori)) return std::nullopt;
+  auto posizionali = leggi_argomenti(argomenti,
+                                     {{"--json", &o.json},
+                                      {"--svg", nullptr, &o.svg, "il nome del file"},
+                                      {"--html", nullptr, &o.html, "il nome del file"}},
+                                     nome_comando, errori);
+  if (!posizionali) return std::nullopt;
+  o.posizionali = std::move(*posizionali);
   return o;
 }
 
@@ -81,7 +64,7 @@ int esegui_esamina(const std::vector<std::string>& argomenti, std::ostream& usci
       return stato_uscita::successo;
     }
   }
-  const std::optional<opzioni> o = leggi_argomenti(argomenti, errori);
+  const std::optional<opzioni> o = leggi_opzioni(argomenti, errori);
   if (!o) {
     errori << uso;
     return stato_uscita::uso;
