@@ -13,6 +13,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <cstdint>
 #include <functional>
 #include <optional>
 #include <stdexcept>
@@ -24,22 +25,13 @@
 #include "app/win32/piattaforma_win32.h"
 #include "testing/processo_prova.h"
 #include "testing/prova_piattaforma.h"
+#include "testing/schermata.h"
 
 namespace {
 
 using namespace std::chrono_literals;
 using std::chrono::milliseconds;
 namespace fs = std::filesystem;
-
-template <typename F>
-bool attendi_che(F condizione, milliseconds limite) {
-  const auto scadenza = std::chrono::steady_clock::now() + limite;
-  for (;;) {
-    if (condizione()) return true;
-    if (std::chrono::steady_clock::now() >= scadenza) return false;
-    std::this_thread::sleep_for(10ms);
-  }
-}
 
 // A child process with its standard input, output and error on pipes.
 // Killed if still running at the end.
@@ -54,7 +46,8 @@ class processo {
       throw std::runtime_error("CreatePipe");
     for (HANDLE h : {ingresso_, uscita_, errore_}) SetHandleInformation(h, HANDLE_FLAG_INHERIT, 0);
     std::wstring riga;
-    for (const fs::path& a : argomenti) riga += (riga.empty() ? L"" : L" ") + tra_virgolette(a.wstring());
+    for (const fs::path& a : argomenti)
+      riga += (riga.empty() ? L"" : L" ") + tra_virgolette(a.wstring());
     STARTUPINFOW avvio{};
     avvio.cb = sizeof avvio;
     avvio.dwFlags = STARTF_USESTDHANDLES;
@@ -203,15 +196,8 @@ RECT rettangolo_in(HWND finestra, HWND genitore) {
   return r;
 }
 
-// What the screen shows of a window's client area, as 0xRRGGBB per pixel,
-// row by row: taken from the screen, not asked of the window.
-struct schermata {
-  int larghezza = 0;
-  int altezza = 0;
-  std::vector<unsigned> pixel;
-  unsigned at(int x, int y) const { return pixel[static_cast<size_t>(y) * larghezza + x]; }
-};
-
+// What the screen shows of a window's client area: taken from the screen,
+// not asked of the window.
 schermata fotografa(HWND finestra) {
   RECT c{};
   GetClientRect(finestra, &c);
@@ -234,9 +220,9 @@ schermata fotografa(HWND finestra) {
     HGDIOBJ prima = SelectObject(memoria, immagine);
     BitBlt(memoria, 0, 0, s.larghezza, s.altezza, schermo, origine.x, origine.y, SRCCOPY);
     GdiFlush();
-    const auto* p = static_cast<const unsigned*>(bit);
+    const auto* p = static_cast<const uint32_t*>(bit);
     s.pixel.assign(p, p + static_cast<size_t>(s.larghezza) * s.altezza);
-    for (unsigned& v : s.pixel) v &= 0xFFFFFF;
+    for (unsigned long& v : s.pixel) v &= 0xFFFFFF;
     SelectObject(memoria, prima);
     DeleteObject(immagine);
   }
@@ -248,10 +234,6 @@ schermata fotografa(HWND finestra) {
 unsigned rgb_di_sistema(int indice) {
   const COLORREF c = GetSysColor(indice);
   return (GetRValue(c) << 16) | (GetGValue(c) << 8) | GetBValue(c);
-}
-
-bool scuro(unsigned rgb) {
-  return ((rgb >> 16) & 0xFF) < 0x80 && ((rgb >> 8) & 0xFF) < 0x80 && (rgb & 0xFF) < 0x80;
 }
 
 class FinestreWin32 : public ::testing::Test {
@@ -284,27 +266,8 @@ TEST_F(FinestreWin32, LaFinestraDiAttesaEDisegnataPrimaDelLavoroEScompareAllaFin
   EXPECT_EQ(e.right - e.left, 177);
   EXPECT_EQ(e.bottom - e.top, 53);
 
-  const schermata s = fotografa(w);
-  ASSERT_EQ(s.pixel.size(), 280u * 179u);
-  const unsigned sfondo = rgb_di_sistema(COLOR_BTNFACE);
-  int inchiostro = 0, sinistra = s.larghezza, alto = s.altezza;
-  for (int y = 0; y < s.altezza; ++y)
-    for (int x = 0; x < s.larghezza; ++x) {
-      const bool nell_etichetta = y >= e.top && y < e.bottom && x >= e.left && x < e.right;
-      if (!nell_etichetta) {
-        ASSERT_EQ(s.at(x, y), sfondo) << "at " << x << "," << y;
-        continue;
-      }
-      if (!scuro(s.at(x, y))) continue;
-      ++inchiostro;
-      sinistra = std::min(sinistra, x);
-      alto = std::min(alto, y);
-    }
-  // "Attendere" in a large bold face: a good deal of ink from near the
-  // label's top left corner.
-  EXPECT_GT(inchiostro, 800);
-  EXPECT_LT(sinistra, 64 + 6);
-  EXPECT_LT(alto, 64 + 16);
+  verifica_attesa_sullo_schermo(fotografa(w), rgb_di_sistema(COLOR_BTNFACE), e.left, e.top, e.right,
+                                e.bottom);
 
   p.chiudi_ingresso();
   EXPECT_EQ(p.attendi(20s), 0) << p.errori();
@@ -351,7 +314,8 @@ class FermataConMessaggioWin32 : public FinestreWin32 {
   void SetUp() override {
     FinestreWin32::SetUp();
     if (IsSkipped() || HasFatalFailure()) return;
-    for (const char* nome : compilati) scrivi_testo(cartella_ / nome, std::string("vecchio ") + nome);
+    for (const char* nome : compilati)
+      scrivi_testo(cartella_ / nome, std::string("vecchio ") + nome);
     prima_ = cartella_.elenco();
     p_ = std::make_unique<processo>(
         std::vector<fs::path>{PROVA_FINESTRA_EXE, "fermata", cartella_.percorso()});
@@ -447,11 +411,10 @@ TEST_P(ChiusuraDelMessaggioWin32, FinisceConStatoTreSenzaToccareICompilati) {
   verifica_fine_fermata();
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    FinestreWin32, ChiusuraDelMessaggioWin32,
-    ::testing::Values(chiusura{"ClicSuOk", clic_su_ok},
-                      chiusura{"Invio", [](HWND) { tasto(VK_RETURN); }},
-                      chiusura{"Esc", [](HWND) { tasto(VK_ESCAPE); }}),
-    [](const auto& info) { return std::string(info.param.nome); });
+INSTANTIATE_TEST_SUITE_P(FinestreWin32, ChiusuraDelMessaggioWin32,
+                         ::testing::Values(chiusura{"ClicSuOk", clic_su_ok},
+                                           chiusura{"Invio", [](HWND) { tasto(VK_RETURN); }},
+                                           chiusura{"Esc", [](HWND) { tasto(VK_ESCAPE); }}),
+                         [](const auto& info) { return std::string(info.param.nome); });
 
 }  // namespace

@@ -23,10 +23,6 @@ namespace fs = std::filesystem;
 
 constexpr unsigned long sfondo = 0xF0F0F0;
 
-bool scuro(unsigned long rgb) {
-  return ((rgb >> 16) & 0xFF) < 0x80 && ((rgb >> 8) & 0xFF) < 0x80 && (rgb & 0xFF) < 0x80;
-}
-
 int scuri_in(const schermata& s, const rettangolo& r) {
   int n = 0;
   for (int y = r.y; y < r.y + r.altezza && y < s.altezza; ++y)
@@ -37,7 +33,8 @@ int scuri_in(const schermata& s, const rettangolo& r) {
 class FinestreX11 : public ::testing::Test {
  protected:
   void SetUp() override {
-    if (!trova_programma("Xvfb")) GTEST_SKIP() << "Xvfb non installato: prova delle finestre saltata";
+    if (!trova_programma("Xvfb"))
+      GTEST_SKIP() << "Xvfb non installato: prova delle finestre saltata";
     schermo_ = std::make_unique<schermo_virtuale>();
     ASSERT_TRUE(schermo_->pronto()) << "Xvfb installato ma non partito";
     d_ = XOpenDisplay(schermo_->nome().c_str());
@@ -73,26 +70,8 @@ TEST_F(FinestreX11, LaFinestraDiAttesaEDisegnataPrimaDelLavoroEScompareAllaFine)
   EXPECT_EQ(a.height, 179);
   EXPECT_EQ(a.map_state, IsViewable);
 
-  const schermata s = fotografa(d_, *w);
-  ASSERT_EQ(s.pixel.size(), 280u * 179u);
-  int inchiostro = 0, sinistra = s.larghezza, alto = s.altezza;
-  for (int y = 0; y < s.altezza; ++y)
-    for (int x = 0; x < s.larghezza; ++x) {
-      const bool nella_riga_etichetta = y >= 64 && y < 64 + 53 && x >= 64;
-      if (!nella_riga_etichetta) {
-        ASSERT_EQ(s.at(x, y), sfondo) << "at " << x << "," << y;
-        continue;
-      }
-      if (!scuro(s.at(x, y))) continue;
-      ++inchiostro;
-      sinistra = std::min(sinistra, x);
-      alto = std::min(alto, y);
-    }
-  // "Attendere" in a large bold face: a good deal of ink, starting near the
-  // label's top left corner.
-  EXPECT_GT(inchiostro, 800);
-  EXPECT_LT(sinistra, 64 + 6);
-  EXPECT_LT(alto, 64 + 16);
+  // The label's row, from its left edge to the window's right one.
+  verifica_attesa_sullo_schermo(fotografa(d_, *w), sfondo, 64, 64, 280, 64 + 53);
 
   p.chiudi_ingresso();
   EXPECT_EQ(p.attendi(20s), 0) << p.errori();
@@ -127,7 +106,8 @@ class FermataConMessaggio : public FinestreX11 {
   void SetUp() override {
     FinestreX11::SetUp();
     if (IsSkipped() || HasFatalFailure()) return;
-    for (const char* nome : compilati) scrivi_testo(cartella_ / nome, std::string("vecchio ") + nome);
+    for (const char* nome : compilati)
+      scrivi_testo(cartella_ / nome, std::string("vecchio ") + nome);
     prima_ = cartella_.elenco();
     p_ = std::make_unique<processo>(
         std::vector<std::string>{PROVA_FINESTRA_EXE, "fermata", cartella_.percorso().string()},
@@ -179,8 +159,8 @@ TEST_F(FermataConMessaggio, IlMessaggioEModaleSullaFinestraDiAttesaEMostraTestoE
   const schermata s = fotografa(d_, box_);
   // The message on the upper part, "OK" on the button.
   EXPECT_GT(scuri_in(s, {0, 0, a.width, bottone.y}), 40);
-  EXPECT_GT(scuri_in(s, {bottone.x + 8, bottone.y + 4, bottone.larghezza - 16,
-                         bottone.altezza - 8}), 10);
+  EXPECT_GT(
+      scuri_in(s, {bottone.x + 8, bottone.y + 4, bottone.larghezza - 16, bottone.altezza - 8}), 10);
 
   ASSERT_EQ(esegui({"xdotool", "key", "Return"}, display()), 0);
   verifica_fine_fermata();
@@ -258,8 +238,7 @@ INSTANTIATE_TEST_SUITE_P(
         chiusura{"InvioDelTastierino",
                  [](Display*, Window, const std::string& s) { tasto("KP_Enter", s); }},
         chiusura{"Esc", [](Display*, Window, const std::string& s) { tasto("Escape", s); }},
-        chiusura{"ClicSuOk", clic_su_ok},
-        chiusura{"BottoneDiChiusura", chiudi_dalla_cornice}),
+        chiusura{"ClicSuOk", clic_su_ok}, chiusura{"BottoneDiChiusura", chiudi_dalla_cornice}),
     [](const auto& info) { return std::string(info.param.nome); });
 
 }  // namespace

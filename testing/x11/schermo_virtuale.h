@@ -2,6 +2,9 @@
 // own, child processes on it, and a look at what is on its screen.
 #pragma once
 
+// Before the X11 headers, whose macros (None, Bool) GoogleTest would trip on.
+#include "testing/schermata.h"
+
 #include <X11/Xlib.h>
 #include <sys/types.h>
 
@@ -11,6 +14,7 @@
 #include <string>
 #include <thread>
 #include <vector>
+
 
 // A program on PATH, if there is one.
 std::optional<std::filesystem::path> trova_programma(const std::string& nome);
@@ -64,23 +68,4 @@ class schermo_virtuale {
 std::optional<Window> cerca_finestra(Display* d, const std::string& titolo,
                                      std::chrono::milliseconds limite);
 
-// Waits until `condizione` holds, checking every few milliseconds.
-template <typename F>
-bool attendi_che(F condizione, std::chrono::milliseconds limite) {
-  const auto scadenza = std::chrono::steady_clock::now() + limite;
-  for (;;) {
-    if (condizione()) return true;
-    if (std::chrono::steady_clock::now() >= scadenza) return false;
-    std::this_thread::sleep_for(std::chrono::milliseconds(10));
-  }
-}
-
-// A screenshot of a window's area as the screen shows it: one RGB value per
-// pixel, row by row.
-struct schermata {
-  int larghezza = 0;
-  int altezza = 0;
-  std::vector<unsigned long> pixel;
-  unsigned long at(int x, int y) const { return pixel[static_cast<size_t>(y) * larghezza + x]; }
-};
 schermata fotografa(Display* d, Window finestra);
