@@ -49,13 +49,13 @@ struct opzione_comando {
   std::string_view che_cosa = {};
 };
 
-// Sets the options found in the arguments and returns the rest, which must be
-// CARTELLA NOME TRENO (tre_posizionali). Otherwise says why on `errori`,
-// after `comando`, and returns none.
-inline std::optional<std::vector<std::string>> leggi_argomenti(
-    const std::vector<std::string>& argomenti, std::initializer_list<opzione_comando> opzioni,
-    std::string_view comando, std::ostream& errori) {
-  std::vector<std::string> posizionali;
+// Sets the options found in the arguments and puts the rest in
+// `posizionali`, where they must be CARTELLA NOME TRENO (tre_posizionali).
+// Otherwise says why on `errori`, after `comando`, and returns false.
+inline bool leggi_argomenti(const std::vector<std::string>& argomenti,
+                            std::initializer_list<opzione_comando> opzioni,
+                            std::vector<std::string>& posizionali, std::string_view comando,
+                            std::ostream& errori) {
   for (size_t i = 0; i < argomenti.size(); ++i) {
     const std::string& a = argomenti[i];
     const auto o = std::find_if(opzioni.begin(), opzioni.end(),
@@ -63,20 +63,19 @@ inline std::optional<std::vector<std::string>> leggi_argomenti(
     if (o == opzioni.end()) {
       if (a.size() > 1 && a[0] == '-') {
         errori << comando << "opzione sconosciuta: " << a << '\n';
-        return std::nullopt;
+        return false;
       }
       posizionali.push_back(a);
     } else if (o->valore == nullptr) {
       *o->acceso = true;
     } else if (i + 1 == argomenti.size()) {
       errori << comando << "manca " << o->che_cosa << " dopo " << o->nome << '\n';
-      return std::nullopt;
+      return false;
     } else {
       *o->valore = argomenti[++i];
     }
   }
-  if (!tre_posizionali(posizionali, comando, errori)) return std::nullopt;
-  return posizionali;
+  return tre_posizionali(posizionali, comando, errori);
 }
 
 // A compiled file read whole, or nothing when it cannot be read: the tools

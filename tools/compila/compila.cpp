@@ -125,14 +125,12 @@ int compila_scenario(const std::vector<std::string>& argomenti, std::ostream& us
   }
   bool senza_linea = false;
   bool rigoroso = false;
-  const auto letti =
-      leggi_argomenti(argomenti, {{"--senza-linea", &senza_linea}, {"--rigoroso", &rigoroso}},
-                      nome_comando, errori);
-  if (!letti) {
+  std::vector<std::string> posizionali;
+  if (!leggi_argomenti(argomenti, {{"--senza-linea", &senza_linea}, {"--rigoroso", &rigoroso}},
+                       posizionali, nome_comando, errori)) {
     errori << uso;
     return stato_uscita::uso;
   }
-  const std::vector<std::string>& posizionali = *letti;
   const int32_t scrivi_linea = senza_linea ? 0 : 1;
   const fs::path cartella = posizionali[0];
   std::error_code ec;

@@ -38,19 +38,6 @@ struct opzioni {
   std::vector<std::string> posizionali;
 };
 
-std::optional<opzioni> leggi_opzioni(const std::vector<std::string>& argomenti,
-                                     std::ostream& errori) {
-  opzioni o;
-  auto posizionali = leggi_argomenti(argomenti,
-                                     {{"--senza-linea", &o.senza_linea},
-                                      {"--sovrascrivi", &o.sovrascrivi},
-                                      {"--in", nullptr, &o.uscita, "la cartella"}},
-                                     nome_comando, errori);
-  if (!posizionali) return std::nullopt;
-  o.posizionali = std::move(*posizionali);
-  return o;
-}
-
 // Two files compared a piece at a time, without holding either whole.
 std::vector<problema> confronta_file(const std::string& nome, const fs::path& atteso,
                                      const fs::path& ottenuto) {
@@ -135,15 +122,19 @@ int decompila_scenario(const std::vector<std::string>& argomenti, std::ostream& 
     uscita << uso;
     return stato_uscita::successo;
   }
-  const std::optional<opzioni> o = leggi_opzioni(argomenti, errori);
-  if (!o) {
+  opzioni o;
+  if (!leggi_argomenti(argomenti,
+                       {{"--senza-linea", &o.senza_linea},
+                        {"--sovrascrivi", &o.sovrascrivi},
+                        {"--in", nullptr, &o.uscita, "la cartella"}},
+                       o.posizionali, nome_comando, errori)) {
     errori << uso;
     return stato_uscita::uso;
   }
-  const fs::path cartella = o->posizionali[0];
-  const std::string& nome = o->posizionali[1];
-  const std::string& treno = o->posizionali[2];
-  const fs::path destinazione = o->uscita ? fs::path(*o->uscita) : cartella;
+  const fs::path cartella = o.posizionali[0];
+  const std::string& nome = o.posizionali[1];
+  const std::string& treno = o.posizionali[2];
+  const fs::path destinazione = o.uscita ? fs::path(*o.uscita) : cartella;
   std::error_code ec;
   if (!fs::is_directory(destinazione, ec)) {
     errori << nome_comando << destinazione.string() << " non e' una cartella\n";
@@ -151,7 +142,7 @@ int decompila_scenario(const std::vector<std::string>& argomenti, std::ostream& 
   }
   const file_scenario f = file_dello_scenario(nome, treno);
   // Nothing an author wrote is replaced unasked.
-  if (!o->sovrascrivi) {
+  if (!o.sovrascrivi) {
     for (const std::string& s : {f.sorgente_linea, f.sorgente_corsa}) {
       if (fs::exists(fs::symlink_status(destinazione / s, ec))) {
         errori << nome_comando << (destinazione / s).string()
@@ -161,7 +152,7 @@ int decompila_scenario(const std::vector<std::string>& argomenti, std::ostream& 
     }
   }
 
-  const bool con_linea = !o->senza_linea;
+  const bool con_linea = !o.senza_linea;
   compilati originali;
   originali.tabella = leggi_se_leggibile(cartella / f.tabella);
   originali.tracciato = leggi_se_leggibile(cartella / f.tracciato);

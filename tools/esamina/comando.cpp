@@ -40,19 +40,6 @@ struct opzioni {
   std::vector<std::string> posizionali;
 };
 
-std::optional<opzioni> leggi_opzioni(const std::vector<std::string>& argomenti,
-                                     std::ostream& errori) {
-  opzioni o;
-  auto posizionali = leggi_argomenti(argomenti,
-                                     {{"--json", &o.json},
-                                      {"--svg", nullptr, &o.svg, "il nome del file"},
-                                      {"--html", nullptr, &o.html, "il nome del file"}},
-                                     nome_comando, errori);
-  if (!posizionali) return std::nullopt;
-  o.posizionali = std::move(*posizionali);
-  return o;
-}
-
 }  // namespace
 
 int esegui_esamina(const std::vector<std::string>& argomenti, std::ostream& uscita,
@@ -64,14 +51,18 @@ int esegui_esamina(const std::vector<std::string>& argomenti, std::ostream& usci
       return stato_uscita::successo;
     }
   }
-  const std::optional<opzioni> o = leggi_opzioni(argomenti, errori);
-  if (!o) {
+  opzioni o;
+  if (!leggi_argomenti(argomenti,
+                       {{"--json", &o.json},
+                        {"--svg", nullptr, &o.svg, "il nome del file"},
+                        {"--html", nullptr, &o.html, "il nome del file"}},
+                       o.posizionali, nome_comando, errori)) {
     errori << uso;
     return stato_uscita::uso;
   }
-  const std::filesystem::path cartella = o->posizionali[0];
-  const std::string& nome = o->posizionali[1];
-  const std::string& treno = o->posizionali[2];
+  const std::filesystem::path cartella = o.posizionali[0];
+  const std::string& nome = o.posizionali[1];
+  const std::string& treno = o.posizionali[2];
   const nomi_file nomi = nomi_dei_file(nome, treno);
 
   // The line file is walked where it lies, a piece at a time; the other two
@@ -89,27 +80,27 @@ int esegui_esamina(const std::vector<std::string>& argomenti, std::ostream& usci
     const scenario_letto s = esamina({linea, vista(tabella), vista(tracciato)}, nome, treno);
     const descrizione d = descrivi(s);
     for (const problema& p : s.problemi) errori << riga_problema(p) << "\n";
-    uscita << (o->json ? documento_json(s, d) : rapporto(s, d));
-    if (o->svg) disegno = disegno_svg(s, d);
-    if (o->html) pagina = pagina_html(s, d);
+    uscita << (o.json ? documento_json(s, d) : rapporto(s, d));
+    if (o.svg) disegno = disegno_svg(s, d);
+    if (o.html) pagina = pagina_html(s, d);
     problemi = !s.problemi.empty();
   } catch (const errore_file& e) {
     // The line file failed while it was being walked.
     errori << riga_problema({e.file(), std::nullopt, "illeggibile: " + e.motivo()}) << "\n";
     return problemi_trovati;
   }
-  if (o->svg) {
+  if (o.svg) {
     try {
-      sostituisci_file(*o->svg, disegno);
+      sostituisci_file(*o.svg, disegno);
     } catch (const errore_file& e) {
       errori << nome_comando << "impossibile scrivere il disegno " << e.file() << ": " << e.motivo()
              << "\n";
       return stato_uscita::errore_file;
     }
   }
-  if (o->html) {
+  if (o.html) {
     try {
-      sostituisci_file(*o->html, pagina);
+      sostituisci_file(*o.html, pagina);
     } catch (const errore_file& e) {
       errori << nome_comando << "impossibile scrivere la pagina " << e.file() << ": " << e.motivo()
              << "\n";
