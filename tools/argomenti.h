@@ -59,7 +59,7 @@ inline bool leggi_argomenti(const std::vector<std::string>& argomenti,
   for (size_t i = 0; i < argomenti.size(); ++i) {
     const std::string& a = argomenti[i];
     const auto o = std::find_if(opzioni.begin(), opzioni.end(),
-                                [&](const opzione_comando& o) { return o.nome == a; });
+                                [&](const opzione_comando& x) { return x.nome == a; });
     if (o == opzioni.end()) {
       if (a.size() > 1 && a[0] == '-') {
         errori << comando << "opzione sconosciuta: " << a << '\n';
