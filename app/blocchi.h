@@ -69,7 +69,8 @@ bool rimuovi_se_abbandonato(const std::filesystem::path& percorso, bool cartella
 // frees the old files' blocks when they are let go, after the last rename,
 // instead of between one rename and the next (milliseconds for a file of
 // megabytes): the set changes as nearly at once as renames allow. Where an
-// open file cannot be replaced, nothing is held.
+// open file cannot be replaced, nothing is held; instead, an old file that
+// could not be replaced now raises errore_file here, before any rename.
 class vecchi_trattenuti {
  public:
   explicit vecchi_trattenuti(std::initializer_list<std::filesystem::path> file);

@@ -21,6 +21,8 @@
 #include <vector>
 
 #include "app/blocchi.h"
+#include "app/file_disco.h"
+#include "app/fine_programma.h"
 
 namespace fs = std::filesystem;
 
@@ -194,7 +196,31 @@ bool rimuovi_se_abbandonato(const fs::path& percorso, bool cartella) {
 }
 
 // A file open here cannot be replaced by a rename at all: nothing is held,
-// and each rename frees its old file's blocks as it goes.
-vecchi_trattenuti::vecchi_trattenuti(std::initializer_list<fs::path>) {}
+// and each rename frees its old file's blocks as it goes. For the same
+// reason, an old file that another program holds open without letting it be
+// deleted (the simulator reading it, an editor), or one marked read-only,
+// would stop the renames part-way, new files beside old ones: each is tried
+// first, and such a file stops the run before the first rename.
+vecchi_trattenuti::vecchi_trattenuti(std::initializer_list<fs::path> file) {
+  for (const fs::path& f : file) {
+    const DWORD attributi = GetFileAttributesW(f.c_str());
+    if (attributi == INVALID_FILE_ATTRIBUTES) continue;  // nothing to replace
+    std::errc motivo = std::errc::permission_denied;
+    if ((attributi & FILE_ATTRIBUTE_DIRECTORY) != 0) {
+      motivo = std::errc::is_a_directory;
+    } else if ((attributi & FILE_ATTRIBUTE_READONLY) == 0) {
+      const HANDLE h = CreateFileW(f.c_str(), DELETE, condivisione_piena, nullptr, OPEN_EXISTING,
+                                   FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
+      if (h != INVALID_HANDLE_VALUE) {
+        CloseHandle(h);
+        continue;
+      }
+      const DWORD errore = GetLastError();
+      // Anything else the rename itself meets and tells.
+      if (errore != ERROR_SHARING_VIOLATION && errore != ERROR_ACCESS_DENIED) continue;
+    }
+    throw errore_file(f.string(), motivo_errore(std::make_error_code(motivo)));
+  }
+}
 
 vecchi_trattenuti::~vecchi_trattenuti() = default;

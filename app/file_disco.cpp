@@ -24,8 +24,6 @@ namespace fs = std::filesystem;
 
 namespace {
 
-std::string motivo(int numero) { return std::generic_category().message(numero); }
-
 constexpr std::string_view segno_temporaneo = ".in_scrittura.";
 // By programma_cartella.
 constexpr std::string_view inizi_cartella_privata[] = {".compila_scenario.",
@@ -55,6 +53,10 @@ int errno_di(DWORD errore) {
     case ERROR_HANDLE_DISK_FULL: return ENOSPC;
     case ERROR_WRITE_PROTECT: return EROFS;
     case ERROR_FILENAME_EXCED_RANGE: return ENAMETOOLONG;
+    case ERROR_INVALID_NAME:
+    case ERROR_BAD_PATHNAME: return EINVAL;
+    case ERROR_DIRECTORY: return ENOTDIR;
+    case ERROR_TOO_MANY_OPEN_FILES: return EMFILE;
     default: return EIO;
   }
 }
@@ -136,6 +138,8 @@ void rinomina_sopra(const fs::path& da, const fs::path& a, std::error_code& ec) 
 bool oltre_il_limite_di_prova(std::FILE*, size_t) { return false; }
 #endif
 
+std::string motivo(int numero) { return motivo_errore({numero, std::generic_category()}); }
+
 // A name beside the target that no other file holds, marked as this run's;
 // it is created only where no file has the name, so two runs never share it.
 std::FILE* apri_temporaneo(const fs::path& file, fs::path& temporaneo, segno_di_vita& segno) {
@@ -157,6 +161,43 @@ std::FILE* apri_temporaneo(const fs::path& file, fs::path& temporaneo, segno_di_
 }
 
 }  // namespace
+
+std::string motivo_errore(const std::error_code& ec) {
+  struct motivo_noto {
+    int numero;  // errno
+    const char* testo;
+  };
+  static constexpr motivo_noto motivi[] = {
+      {ENOENT, "il file o la sua cartella non c'e': controlla il nome e il percorso"},
+      {ENOTDIR, "una parte del percorso non e' una cartella: controlla il percorso"},
+      {EISDIR, "e' una cartella, non un file: dai il nome di un file"},
+      {EEXIST, "esiste gia'"},
+      {EACCES, "accesso negato: chiudi il programma che tiene aperto il file (il simulatore, "
+               "un editor) o controlla i permessi della cartella, poi riprova"},
+      {EPERM, "operazione non permessa: controlla i permessi della cartella"},
+      {EBUSY, "e' in uso: chiudi il programma che lo tiene e riprova"},
+      {ENOSPC, "spazio esaurito sul disco: libera spazio e riprova"},
+#ifdef EDQUOT
+      {EDQUOT, "spazio concesso sul disco esaurito: libera spazio e riprova"},
+#endif
+      {EFBIG, "il file e' piu' grande di quanto il disco ammetta: usa un altro disco"},
+      {EROFS, "il disco e' di sola lettura: scegli un'altra cartella"},
+      {ENAMETOOLONG, "il percorso e' troppo lungo: usa una cartella con un percorso piu' corto"},
+      {EINVAL, "il nome non e' valido qui: togli i caratteri speciali"},
+      {ELOOP, "troppi collegamenti simbolici in catena: controlla il percorso"},
+      {EMFILE, "troppi file aperti: chiudi qualche programma e riprova"},
+      {ENFILE, "troppi file aperti: chiudi qualche programma e riprova"},
+      {EIO, "errore del disco: controlla il disco e riprova"},
+  };
+  int numero = ec.value();
+#ifdef _WIN32
+  // The system's own codes, as the file system library gives some failures.
+  if (ec.category() == std::system_category()) numero = errno_di(static_cast<DWORD>(numero));
+#endif
+  for (const motivo_noto& m : motivi)
+    if (m.numero == numero) return m.testo;
+  return "errore n. " + std::to_string(ec.value()) + " del sistema (" + ec.message() + ")";
+}
 
 bool avanzo_dei_programmi(std::string_view nome, bool cartella) {
   if (cartella) {
@@ -191,7 +232,7 @@ cartella_privata::cartella_privata(const fs::path& dentro, programma_cartella di
       ec = {};  // taken for a leftover before it was marked: another name
     }
     if (ec || tentativo == 100)
-      throw errore_file(percorso_.string(), ec ? ec.message() : "esiste gia'");
+      throw errore_file(percorso_.string(), ec ? motivo_errore(ec) : motivo(EEXIST));
   }
 }
 
@@ -203,6 +244,10 @@ cartella_privata::~cartella_privata() {
 }
 
 file_nuovo::file_nuovo(fs::path file) : file_(std::move(file)) {
+  // Said at once, and in these words: the rename at the end would fail
+  // anyway, some systems with a reason that names no folder ("." is busy).
+  std::error_code ec;
+  if (fs::is_directory(file_, ec)) throw errore_file(file_.string(), motivo(EISDIR));
   f_ = apri_temporaneo(file_, temporaneo_, segno_);
   // Contents arrive whole or in large pieces: each goes out in one write,
   // not topped up through a small buffer first.
@@ -313,7 +358,7 @@ file_in_lettura::~file_in_lettura() { std::fclose(f_); }
 
 size_t file_in_lettura::leggi_a(uint64_t posizione, char* dove, size_t n) {
   errno = 0;
-  if (!vai_a(f_, posizione)) throw errore_file(nome_, motivo(errno ? errno : EINVAL));
+  if (!vai_a(f_, posizione)) throw errore_file(nome_, motivo(errno ? errno : EIO));
   const size_t letti = std::fread(dove, 1, n, f_);
   if (letti < n && std::ferror(f_)) throw errore_file(nome_, motivo(errno ? errno : EIO));
   return letti;
@@ -325,5 +370,5 @@ void elimina_file(const fs::path& file) {
   if (fs::is_directory(fs::symlink_status(file, ec))) return;
   fs::remove(file, ec);
   if (ec && ec != std::errc::no_such_file_or_directory)
-    throw errore_file(file.string(), ec.message());
+    throw errore_file(file.string(), motivo_errore(ec));
 }

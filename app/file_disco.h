@@ -14,8 +14,15 @@
 #include <filesystem>
 #include <string>
 #include <string_view>
+#include <system_error>
 
 #include "app/blocchi.h"
+
+// Why a file could not be read or written, as the programs tell it: what
+// happened, then what to do. The system's own text (English, or in a code
+// page the console may not show) is kept only for failures the list below
+// does not know.
+std::string motivo_errore(const std::error_code& ec);
 
 void sostituisci_file(const std::filesystem::path& file, std::string_view contenuto);
 

@@ -3,6 +3,12 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <functional>
+#include <system_error>
+
+#ifdef _WIN32
+#include <windows.h>
+#endif
 
 #include "app/fine_programma.h"
 #include "testing/prova_piattaforma.h"
@@ -115,6 +121,62 @@ TEST(LeggiFile, InteroOppureUnErroreCheNominaIlFile) {
       EXPECT_NE(e.file().find(nome), std::string::npos);
     }
   }
+}
+
+// A failure says what went wrong and what to do in the user's language, not
+// in the system's own text (English, or on Windows in a code page the console
+// may not show).
+TEST(MotivoErrore, OgniGuastoNelleParoleDelProgramma) {
+  namespace fs = std::filesystem;
+  cartella_temporanea c;
+  scrivi_testo(c / "file.txt", "x");
+  fs::create_directory(c / "cartella");
+  struct caso {
+    const char* nome;
+    std::function<void()> azione;
+    const char* parole;
+  };
+  const caso casi[] = {
+      {"scrittura in una cartella che manca", [&] { sostituisci_file(c / "no" / "a.txt", "a"); },
+       "non c'e'"},
+      // Windows says the path is not there; others, which part is wrong.
+      {"scrittura sotto un file", [&] { sostituisci_file(c / "file.txt" / "a.txt", "a"); },
+       "percorso"},
+      {"scrittura al posto di una cartella", [&] { sostituisci_file(c / "cartella", "a"); },
+       "e' una cartella, non un file"},
+      {"lettura di un file che manca", [&] { leggi_file(c / "no.txt"); }, "non c'e'"},
+      {"lettura di una cartella", [&] { file_in_lettura f(c / "cartella"); },
+       "e' una cartella, non un file"},
+#ifdef _WIN32
+      // What the simulator does to a compiled file while it runs.
+      {"scrittura su un file tenuto aperto",
+       [&] {
+         const HANDLE h = CreateFileW((c / "file.txt").c_str(), GENERIC_READ, FILE_SHARE_READ,
+                                      nullptr, OPEN_EXISTING, 0, nullptr);
+         ASSERT_NE(h, INVALID_HANDLE_VALUE);
+         try {
+           sostituisci_file(c / "file.txt", "y");
+         } catch (...) {
+           CloseHandle(h);
+           throw;
+         }
+         CloseHandle(h);
+       },
+       "accesso negato: chiudi il programma che tiene aperto il file"},
+#endif
+  };
+  for (const caso& k : casi) {
+    try {
+      k.azione();
+      ADD_FAILURE() << k.nome << ": nessun errore";
+    } catch (const errore_file& e) {
+      EXPECT_NE(e.motivo().find(k.parole), std::string::npos) << k.nome << ": " << e.motivo();
+    }
+  }
+  EXPECT_EQ(c.elenco(), (std::vector<std::string>{"cartella", "file.txt"}));
+  // A failure the list does not know keeps its number, and the system's text.
+  EXPECT_TRUE(
+      motivo_errore({9999, std::generic_category()}).starts_with("errore n. 9999 del sistema ("));
 }
 
 TEST(EliminaFile, SoloFileEMaiUnaCartella) {

@@ -88,7 +88,7 @@ void copia_se_esiste(const fs::path& da, const fs::path& a) {
     fs::create_hard_link(da, a, ec);
     if (!ec) return;
   }
-  if (!fs::copy_file(da, a, ec)) throw errore_file(da.string(), ec.message());
+  if (!fs::copy_file(da, a, ec)) throw errore_file(da.string(), motivo_errore(ec));
 }
 
 // A compiled file can only replace a file: a folder in its place is found
@@ -101,7 +101,7 @@ void controlla_destinazione(const fs::path& a) {
 void sposta(const fs::path& da, const fs::path& a) {
   std::error_code ec;
   fs::rename(da, a, ec);
-  if (ec) throw errore_file(a.string(), ec.message());
+  if (ec) throw errore_file(a.string(), motivo_errore(ec));
 }
 
 // The warnings, each where an editor can jump to it, then for a file with a

@@ -8,6 +8,10 @@
 #include <optional>
 #include <sstream>
 
+#ifdef _WIN32
+#include <windows.h>
+#endif
+
 #include "app/fine_programma.h"
 #include "testing/processo_prova.h"
 #include "testing/prova_piattaforma.h"
@@ -92,7 +96,30 @@ struct guasto {
   bool linea_lunga = false;       // a line source of more than 1000 bytes
   bool collegate = false;         // sources as symbolic links: they are copied
   int32_t metri = 2000;           // the line's length
+  const char* aperto = nullptr;   // a compiled file another program holds open
 };
+
+#ifdef _WIN32
+// A compiled file held open as a program that reads it does, letting others
+// read it but not delete it: Windows cannot replace it then. (Elsewhere a
+// rename replaces an open file.)
+class tenuto_aperto {
+ public:
+  explicit tenuto_aperto(const fs::path& f)
+      : h_(CreateFileW(f.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0,
+                       nullptr)) {
+    EXPECT_NE(h_, INVALID_HANDLE_VALUE) << f;
+  }
+  ~tenuto_aperto() {
+    if (h_ != INVALID_HANDLE_VALUE) CloseHandle(h_);
+  }
+  tenuto_aperto(const tenuto_aperto&) = delete;
+  tenuto_aperto& operator=(const tenuto_aperto&) = delete;
+
+ private:
+  HANDLE h_;
+};
+#endif
 
 TEST(CompilaScenarioGuasti, NessunFileCompilatoCambiaENessunTemporaneoResta) {
   const guasto casi[] = {
@@ -107,6 +134,11 @@ TEST(CompilaScenarioGuasti, NessunFileCompilatoCambiaENessunTemporaneoResta) {
        "Prova_linea.dat"},
       {"cartella al posto del file del tracciato", std::nullopt, false, "Prova_5817.dat",
        "Prova_5817.dat"},
+#ifdef _WIN32
+      // The line file takes its place last: the two before it stay old too.
+      {"file di linea aperto nel simulatore", std::nullopt, false, nullptr, "Prova_linea.dat",
+       false, false, 2000, "Prova_linea.dat"},
+#endif
   };
   for (const guasto& g : casi) {
     // The copy of a linked source is made by the system's own call, which a
@@ -120,6 +152,10 @@ TEST(CompilaScenarioGuasti, NessunFileCompilatoCambiaENessunTemporaneoResta) {
       fs::remove(a.c / g.cartella_al_posto);
       fs::create_directory(a.c / g.cartella_al_posto);
     }
+#ifdef _WIN32
+    std::optional<tenuto_aperto> aperto;
+    if (g.aperto != nullptr) aperto.emplace(a.c / g.aperto);
+#endif
     const esito_processo e = a.compila(g.limite, g.senza_linea);
     ASSERT_TRUE(e.uscito) << g.nome << ": segnale " << e.segnale;
     EXPECT_EQ(e.stato, stato_uscita::errore_file) << g.nome << "\n" << e.errori;

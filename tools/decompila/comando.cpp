@@ -79,7 +79,8 @@ std::vector<problema> ricompila_e_confronta(const sorgenti_ricavate& sorgenti,
   const fs::path verifica = privata.percorso() / "verifica";
   std::error_code ec;
   if (!fs::create_directory(verifica, ec))
-    throw errore_file(verifica.string(), ec ? ec.message() : "esiste gia'");
+    throw errore_file(verifica.string(),
+                      motivo_errore(ec ? ec : std::make_error_code(std::errc::file_exists)));
   sostituisci_file(verifica / f.sorgente_linea, sorgenti.linea);
   sostituisci_file(verifica / f.sorgente_corsa, sorgenti.corsa);
   std::vector<std::string> argomenti;
