@@ -6,10 +6,6 @@
 #include <functional>
 #include <system_error>
 
-#ifdef _WIN32
-#include <windows.h>
-#endif
-
 #include "app/fine_programma.h"
 #include "testing/prova_piattaforma.h"
 
@@ -151,16 +147,8 @@ TEST(MotivoErrore, OgniGuastoNelleParoleDelProgramma) {
       // What the simulator does to a compiled file while it runs.
       {"scrittura su un file tenuto aperto",
        [&] {
-         const HANDLE h = CreateFileW((c / "file.txt").c_str(), GENERIC_READ, FILE_SHARE_READ,
-                                      nullptr, OPEN_EXISTING, 0, nullptr);
-         ASSERT_NE(h, INVALID_HANDLE_VALUE);
-         try {
-           sostituisci_file(c / "file.txt", "y");
-         } catch (...) {
-           CloseHandle(h);
-           throw;
-         }
-         CloseHandle(h);
+         const tenuto_aperto aperto(c / "file.txt");
+         sostituisci_file(c / "file.txt", "y");
        },
        "accesso negato: chiudi il programma che tiene aperto il file"},
 #endif

@@ -9,6 +9,7 @@
 #include <string>
 
 #include "testing/processo_prova.h"
+#include "testing/prova_piattaforma.h"
 
 namespace fs = std::filesystem;
 
@@ -185,3 +186,11 @@ esito_processo processo_avviato::attendi() {
   }
   return e;
 }
+
+tenuto_aperto::tenuto_aperto(const fs::path& file)
+    : handle_(CreateFileW(file.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0,
+                          nullptr)) {
+  if (handle_ == INVALID_HANDLE_VALUE) throw std::runtime_error("non si apre " + file.string());
+}
+
+tenuto_aperto::~tenuto_aperto() { CloseHandle(handle_); }

@@ -42,6 +42,21 @@ inline std::vector<std::string> come_nel_sistema(std::vector<std::string> nomi) 
   return nomi;
 }
 
+#ifdef _WIN32
+// A file held open as a program that reads it does (the simulator), letting
+// others read it but not delete it: Windows cannot replace it meanwhile.
+class tenuto_aperto {
+ public:
+  explicit tenuto_aperto(const std::filesystem::path& file);
+  ~tenuto_aperto();
+  tenuto_aperto(const tenuto_aperto&) = delete;
+  tenuto_aperto& operator=(const tenuto_aperto&) = delete;
+
+ private:
+  void* handle_;
+};
+#endif
+
 // A temporary folder, removed with everything in it when the test ends.
 class cartella_temporanea {
  public:

@@ -8,10 +8,6 @@
 #include <optional>
 #include <sstream>
 
-#ifdef _WIN32
-#include <windows.h>
-#endif
-
 #include "app/fine_programma.h"
 #include "testing/processo_prova.h"
 #include "testing/prova_piattaforma.h"
@@ -98,28 +94,6 @@ struct guasto {
   int32_t metri = 2000;           // the line's length
   const char* aperto = nullptr;   // a compiled file another program holds open
 };
-
-#ifdef _WIN32
-// A compiled file held open as a program that reads it does, letting others
-// read it but not delete it: Windows cannot replace it then. (Elsewhere a
-// rename replaces an open file.)
-class tenuto_aperto {
- public:
-  explicit tenuto_aperto(const fs::path& f)
-      : h_(CreateFileW(f.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0,
-                       nullptr)) {
-    EXPECT_NE(h_, INVALID_HANDLE_VALUE) << f;
-  }
-  ~tenuto_aperto() {
-    if (h_ != INVALID_HANDLE_VALUE) CloseHandle(h_);
-  }
-  tenuto_aperto(const tenuto_aperto&) = delete;
-  tenuto_aperto& operator=(const tenuto_aperto&) = delete;
-
- private:
-  HANDLE h_;
-};
-#endif
 
 TEST(CompilaScenarioGuasti, NessunFileCompilatoCambiaENessunTemporaneoResta) {
   const guasto casi[] = {
