@@ -12,7 +12,6 @@
 
 #include <filesystem>
 #include <functional>
-#include <initializer_list>
 #include <vector>
 
 // One writer per folder: the runs of the programs that write in a folder
@@ -73,7 +72,7 @@ bool rimuovi_se_abbandonato(const std::filesystem::path& percorso, bool cartella
 // could not be replaced now raises errore_file here, before any rename.
 class vecchi_trattenuti {
  public:
-  explicit vecchi_trattenuti(std::initializer_list<std::filesystem::path> file);
+  explicit vecchi_trattenuti(const std::vector<std::filesystem::path>& file);
   ~vecchi_trattenuti();
   vecchi_trattenuti(const vecchi_trattenuti&) = delete;
   vecchi_trattenuti& operator=(const vecchi_trattenuti&) = delete;

@@ -93,7 +93,7 @@ bool rimuovi_se_abbandonato(const fs::path& percorso, bool cartella) {
   return rimosso;
 }
 
-vecchi_trattenuti::vecchi_trattenuti(std::initializer_list<fs::path> file) {
+vecchi_trattenuti::vecchi_trattenuti(const std::vector<fs::path>& file) {
   for (const fs::path& f : file) {
     const int d = apri(f, O_NOFOLLOW | O_NONBLOCK);
     if (d >= 0) descrittori_.push_back(d);

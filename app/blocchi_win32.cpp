@@ -201,7 +201,7 @@ bool rimuovi_se_abbandonato(const fs::path& percorso, bool cartella) {
 // deleted (the simulator reading it, an editor), or one marked read-only,
 // would stop the renames part-way, new files beside old ones: each is tried
 // first, and such a file stops the run before the first rename.
-vecchi_trattenuti::vecchi_trattenuti(std::initializer_list<fs::path> file) {
+vecchi_trattenuti::vecchi_trattenuti(const std::vector<fs::path>& file) {
   for (const fs::path& f : file) {
     const DWORD attributi = GetFileAttributesW(f.c_str());
     if (attributi == INVALID_FILE_ATTRIBUTES) continue;  // nothing to replace

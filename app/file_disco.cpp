@@ -25,6 +25,11 @@ namespace fs = std::filesystem;
 namespace {
 
 constexpr std::string_view segno_temporaneo = ".in_scrittura.";
+// The journal of a set being replaced (sostituisci_insieme): a first line,
+// then the names of the temporary files to move, each closed by a NUL, the
+// one byte no name holds.
+constexpr std::string_view nome_diario = ".insieme_in_sostituzione";
+constexpr std::string_view intestazione_diario = "file da mettere al loro posto\n";
 // By programma_cartella.
 constexpr std::string_view inizi_cartella_privata[] = {".compila_scenario.",
                                                        ".decompila_scenario."};
@@ -160,6 +165,22 @@ std::FILE* apri_temporaneo(const fs::path& file, fs::path& temporaneo, segno_di_
   throw errore_file(file.string(), motivo(errno ? errno : EIO));
 }
 
+// A name as the programs write it in their own files: UTF-8, which every
+// system's names convert to.
+std::string in_utf8(const fs::path& nome) {
+  const std::u8string u8 = nome.u8string();
+  return {u8.begin(), u8.end()};
+}
+
+// The file that a temporary file of the programs was made for, beside it:
+// its name without the leading dot and the mark; empty for any other name.
+fs::path bersaglio_di(std::string_view temporaneo) {
+  if (!avanzo_dei_programmi(temporaneo, false) || temporaneo.find_first_of("/\\") != temporaneo.npos)
+    return {};
+  const std::string_view nome = temporaneo.substr(1, temporaneo.rfind(segno_temporaneo) - 1);
+  return fs::path(std::u8string(nome.begin(), nome.end()));
+}
+
 }  // namespace
 
 std::string motivo_errore(const std::error_code& ec) {
@@ -211,12 +232,12 @@ bool avanzo_dei_programmi(std::string_view nome, bool cartella) {
 }
 
 void pulisci_avanzi(const fs::path& cartella) {
+  // The temporary files a journal names are the new set, not leftovers.
+  completa_sostituzione(cartella);
   std::error_code ec;
   for (fs::directory_iterator voce(cartella, ec), fine; !ec && voce != fine; voce.increment(ec)) {
-    // Any name at all may be in the folder: read as UTF-8, which every
-    // system's names convert to, and the programs' own names are ASCII.
-    const std::u8string u8 = voce->path().filename().u8string();
-    const std::string nome(u8.begin(), u8.end());
+    // Any name at all may be in the folder; the programs' own names are ASCII.
+    const std::string nome = in_utf8(voce->path().filename());
     for (const bool e_cartella : {false, true})
       if (avanzo_dei_programmi(nome, e_cartella)) rimuovi_se_abbandonato(voce->path(), e_cartella);
   }
@@ -255,17 +276,17 @@ file_nuovo::file_nuovo(fs::path file) : file_(std::move(file)) {
 }
 
 file_nuovo::~file_nuovo() {
-  if (f_ == nullptr) return;
-  std::fclose(f_);
+  if (f_ != nullptr) std::fclose(f_);
   std::error_code ignora;
-  fs::remove(temporaneo_, ignora);
+  if (!temporaneo_.empty()) fs::remove(temporaneo_, ignora);
 }
 
 void file_nuovo::fallisci(int numero) {
   if (f_ != nullptr) std::fclose(f_);
   f_ = nullptr;
   std::error_code ignora;
-  fs::remove(temporaneo_, ignora);
+  if (!temporaneo_.empty()) fs::remove(temporaneo_, ignora);
+  temporaneo_.clear();
   segno_.lascia();
   throw errore_file(file_.string(), motivo(numero));
 }
@@ -297,17 +318,107 @@ void file_nuovo::scrivi_a(uint64_t posizione, std::string_view pezzo) {
   scrivi(pezzo);
 }
 
-void file_nuovo::conferma() {
+void file_nuovo::chiudi() {
   if (f_ == nullptr) fallisci(EBADF);
   errno = 0;
   if (std::fflush(f_) != 0) fallisci(errno ? errno : EIO);
   if (std::fclose(std::exchange(f_, nullptr)) != 0) fallisci(errno ? errno : EIO);
+}
+
+std::error_code file_nuovo::metti_a_posto() {
   // Still marked: a clean-up cannot take it while it goes into place.
   std::error_code ec;
   rinomina_sopra(temporaneo_, file_, ec);
-  if (ec) fallisci(ec.value());
+  if (ec) return ec;
   segno_.lascia();
   temporaneo_.clear();  // the name may be another run's from now on
+  return {};
+}
+
+void file_nuovo::abbandona() {
+  segno_.lascia();
+  temporaneo_.clear();
+}
+
+void file_nuovo::conferma() {
+  chiudi();
+  if (const std::error_code ec = metti_a_posto()) fallisci(ec.value());
+}
+
+void sostituisci_insieme(const std::vector<file_nuovo*>& file) {
+  if (file.empty()) return;
+  std::vector<fs::path> vecchi_file;
+  std::string diario(intestazione_diario);
+  for (file_nuovo* f : file) {
+    f->chiudi();
+    vecchi_file.push_back(f->file_);
+    diario += in_utf8(f->temporaneo_.filename());
+    diario += '\0';
+  }
+  const vecchi_trattenuti vecchi(vecchi_file);
+  const fs::path percorso_diario = file.front()->file_.parent_path() / nome_diario;
+  sostituisci_file(percorso_diario, diario);
+  for (size_t i = 0; i < file.size(); ++i) {
+    const std::error_code ec = file[i]->metti_a_posto();
+    if (!ec) continue;
+    if (i == 0) {
+      // Nothing moved yet: the old set stays, and so must the next run leave it.
+      std::error_code ignora;
+      fs::remove(percorso_diario, ignora);
+      file[0]->fallisci(ec.value());
+    }
+    // Part of the set is new: the rest waits, with the journal, for the next run.
+    for (size_t k = i; k < file.size(); ++k) file[k]->abbandona();
+    throw errore_file(file[i]->file_.string(), motivo_errore(ec));
+  }
+  // The set is whole: a journal left behind only names files already moved.
+  std::error_code ignora;
+  fs::remove(percorso_diario, ignora);
+}
+
+void completa_sostituzione(const fs::path& cartella) {
+  const fs::path percorso_diario = cartella / nome_diario;
+  std::error_code ec;
+  if (!fs::is_regular_file(fs::symlink_status(percorso_diario, ec))) return;
+  // A few names: anything much larger was never written by a run.
+  const std::string diario =
+      fs::file_size(percorso_diario, ec) <= 65536 ? leggi_file(percorso_diario) : std::string();
+  // Only a program's temporary file moves, and only over the file it was
+  // made for: a journal that says anything else moves nothing, and what it
+  // names goes with the other leftovers.
+  std::vector<fs::path> da, a;
+  if (diario.starts_with(intestazione_diario) && diario.ends_with('\0')) {
+    std::string_view resto = std::string_view(diario).substr(intestazione_diario.size());
+    while (!resto.empty()) {
+      const std::string_view nome = resto.substr(0, resto.find('\0'));
+      resto.remove_prefix(nome.size() + 1);
+      const fs::path bersaglio = bersaglio_di(nome);
+      if (bersaglio.empty()) {
+        da.clear();
+        a.clear();
+        break;
+      }
+      const fs::path temporaneo = cartella / fs::path(std::u8string(nome.begin(), nome.end()));
+      // Gone: already in its place before the run stopped.
+      if (!fs::is_regular_file(fs::symlink_status(temporaneo, ec))) continue;
+      da.push_back(temporaneo);
+      a.push_back(cartella / bersaglio);
+    }
+  }
+  const vecchi_trattenuti vecchi(a);
+  for (size_t i = 0; i < da.size(); ++i) {
+    rinomina_sopra(da[i], a[i], ec);
+    if (ec) throw errore_file(a[i].string(), motivo_errore(ec));
+  }
+  elimina_file(percorso_diario);
+}
+
+void completa_sostituzione_interrotta(const fs::path& cartella,
+                                      const std::function<void()>& in_attesa) {
+  std::error_code ec;
+  if (!fs::exists(fs::symlink_status(cartella / nome_diario, ec))) return;
+  const blocco_cartella blocco(cartella, in_attesa);
+  completa_sostituzione(cartella);
 }
 
 void sostituisci_file(const fs::path& file, std::string_view contenuto) {

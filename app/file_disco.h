@@ -12,9 +12,11 @@
 #include <cstdint>
 #include <cstdio>
 #include <filesystem>
+#include <functional>
 #include <string>
 #include <string_view>
 #include <system_error>
+#include <vector>
 
 #include "app/blocchi.h"
 
@@ -51,6 +53,14 @@ class file_nuovo {
   void conferma();
 
  private:
+  friend void sostituisci_insieme(const std::vector<file_nuovo*>& file);
+  // The temporary file complete and closed, still marked, not yet in place.
+  void chiudi();
+  // Moves the closed temporary file over the file.
+  std::error_code metti_a_posto();
+  // Leaves the closed temporary file where it is, for the next run to put in
+  // place, and no longer this object's to remove.
+  void abbandona();
   [[noreturn]] void fallisci(int numero);
 
   std::filesystem::path file_;
@@ -58,6 +68,31 @@ class file_nuovo {
   std::FILE* f_ = nullptr;
   segno_di_vita segno_;
 };
+
+// A set of files that belong together (the three compiled files) takes the
+// place of the old set as one: all of them or, whatever stops the run on the
+// way, none. Renames are atomic one at a time only, so before the first one
+// a journal in the folder names the temporary files still to move, and it
+// goes once the last has moved. A run killed in between leaves the journal,
+// and the next run in the folder finishes the moves (completa_sostituzione)
+// before it does anything else: the set is then wholly new. Going forward is
+// the only way back to a whole set, as the old files already replaced are
+// gone. All the files lie in one folder; `file` in the order they move.
+// A failure before the first move leaves the old set as it was.
+void sostituisci_insieme(const std::vector<file_nuovo*>& file);
+
+// Finishes, in `cartella`, the replacement of a set that a run left half
+// done, then removes its journal; nothing when there is none. Called by a run
+// that holds the folder (blocco_cartella), before anything else it does
+// there; pulisci_avanzi calls it first. errore_file when a file cannot be
+// moved: the journal stays for the next run.
+void completa_sostituzione(const std::filesystem::path& cartella);
+
+// The same for a program that only reads the folder: it takes the folder's
+// turn only where a journal shows a replacement left half done, calling
+// in_attesa once if another run holds it.
+void completa_sostituzione_interrotta(const std::filesystem::path& cartella,
+                                      const std::function<void()>& in_attesa);
 
 // The programs that make private folders; each folder's name tells whose it
 // is (".compila_scenario.DIGITS", ".decompila_scenario.DIGITS").
@@ -87,7 +122,8 @@ bool avanzo_dei_programmi(std::string_view nome, bool cartella);
 
 // Removes from `cartella` the temporary files and private folders of runs
 // that are no longer alive, and nothing else; what cannot be removed stays,
-// with no failure. Run at the start of a run, while it holds the folder.
+// with no failure. Run at the start of a run, while it holds the folder,
+// after completing a replacement left half done (which may fail).
 void pulisci_avanzi(const std::filesystem::path& cartella);
 
 // The whole content of a file in one read; errore_file when it cannot be read.

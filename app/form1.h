@@ -78,6 +78,14 @@ class Form1 {
   // Resets every entry of tabella_corsa (numbers 0, texts empty).
   void azzera_tabella();
 
+  // Whether scrivi_compilati replaces the compiled files whatever the
+  // compiler found (the program, whose sources are its own), or keeps the
+  // author's set unless the sources compiled with no error (and, for
+  // senza_avvisi, no warning).
+  enum class sostituzione { sempre, senza_errori, senza_avvisi };
+  sostituzione quando_sostituire = sostituzione::sempre;
+  bool compilati_da_sostituire() const;
+
   // --- Names and files of a run ---
   std::filesystem::path percorso(std::string_view nome_file) const;
   std::filesystem::path file_sorgente_linea() const;
@@ -91,11 +99,17 @@ class Form1 {
   // marker, each line followed by CR LF, bytes as they stand.
   static constexpr int righe_massime = 1001;
   static constexpr std::string_view marcatore_fine = "riferimento fine del file";
-  void scrivi_righe(std::string_view nome_file, std::span<const std::string_view> righe);
+  // With conserva_diverso, a file already there whose bytes differ (an
+  // author's edited copy of a source) is first kept as FILE.bak, one
+  // generation, and the run says so.
+  void scrivi_righe(std::string_view nome_file, std::span<const std::string_view> righe,
+                    bool conserva_diverso = false);
 
   // --- State of the run ---
   std::string nome_scenario;
   std::string numero_treno;
+  // Where the compiled files go; empty: the program's folder, with the sources.
+  std::filesystem::path cartella_compilati;
 
   punti_piano punti_linea;
   std::vector<cella> celle;  // bounds 0 To ultima_cella once the line reader has sized it

@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <iostream>
 #include <map>
 #include <optional>
 #include <random>
@@ -77,6 +78,49 @@ TEST(GuastiDisco, CorsaNormaleSenzaTemporanei) {
   EXPECT_FALSE(fs::exists(p.c / "Ombrasca1_linea.txt"));
   EXPECT_FALSE(fs::exists(p.c / "Ombrasca1_5817-.txt"));
   EXPECT_EQ(temporanei_rimasti(p.c.percorso()), std::vector<std::string>{});
+}
+
+// With an argument the program runs no job: whatever lies beside it stays.
+TEST(GeneraScenarioArgomenti, NessunLavoroENessunFileToccato) {
+  const struct {
+    std::vector<std::string> argomenti;
+    int stato;
+  } casi[] = {{{"--help"}, stato_uscita::successo},
+              {{"-h"}, stato_uscita::successo},
+              {{"--xyz"}, stato_uscita::uso},
+              {{"--help", "x"}, stato_uscita::uso}};
+  for (const auto& k : casi) {
+    const std::string nome = ::testing::PrintToString(k.argomenti);
+    programma_in_prova p;
+    const std::vector<std::string> prima = p.c.elenco();
+    const esito_processo e = esegui_processo(p.eseguibile, k.argomenti);
+    ASSERT_TRUE(e.uscito) << nome;
+    EXPECT_EQ(e.stato, k.stato) << nome << "\n" << e.errori;
+    EXPECT_EQ(e.errori.starts_with("genera_scenario: "), k.stato != stato_uscita::successo)
+        << nome << "\n" << e.errori;
+    EXPECT_EQ(p.c.elenco(), prima) << nome;
+    for (const std::string& f : file_della_corsa) EXPECT_TRUE(p.vecchio(f)) << nome << ": " << f;
+  }
+}
+
+// An author's edited copy of a source beside the program is kept, once, as
+// FILE.bak before the run writes its own.
+TEST(GeneraScenarioArgomenti, UnaSorgenteModificataEConservata) {
+  programma_in_prova p;
+  const esito_processo e = esegui_processo(p.eseguibile);
+  ASSERT_TRUE(e.uscito);
+  EXPECT_EQ(e.stato, stato_uscita::successo) << e.errori;
+  for (const std::string f : {"Ombrasca1_linea.txt", "Ombrasca1_5817-.txt"}) {
+    EXPECT_EQ(leggi_testo(p.c / (f + ".bak")), "vecchio " + f);
+    EXPECT_NE(e.errori.find(f + " era diverso da quello dello scenario: conservato come " + f +
+                            ".bak"),
+              std::string::npos)
+        << e.errori;
+  }
+  // The next run finds no source of the author's: it keeps nothing more.
+  const esito_processo di_nuovo = esegui_processo(p.eseguibile);
+  EXPECT_EQ(di_nuovo.errori.find(".bak"), std::string::npos) << di_nuovo.errori;
+  EXPECT_EQ(leggi_testo(p.c / "Ombrasca1_linea.txt.bak"), "vecchio Ombrasca1_linea.txt");
 }
 
 struct guasto {
@@ -151,9 +195,17 @@ TEST(GuastiDisco, UccisoAOgniMomentoLasciaOgniFileVecchioONuovo) {
   for (const auto& [f, b] : nuovi) attesi.push_back(f);
   std::sort(attesi.begin(), attesi.end());
 
+  const std::vector<std::string> compilati(file_della_corsa.begin() + 2, file_della_corsa.end());
+  // How many compiled files are the new ones: 0 or 3 is a whole set.
+  const auto di_nuovi = [&] {
+    return std::count_if(compilati.begin(), compilati.end(),
+                         [&](const std::string& f) { return leggi_testo(p.c / f) == nuovi.at(f); });
+  };
   std::mt19937 caso(seme);
   std::uniform_int_distribution<int64_t> ritardo(0, durata.count() * 13 / 10);
-  for (int uccisione = 0; uccisione < 40; ++uccisione) {
+  int misti = 0, misti_dopo = 0;
+  const int uccisioni = uccisioni_di_prova(40);
+  for (int uccisione = 0; uccisione < uccisioni; ++uccisione) {
     for (const auto& [f, b] : nuovi)
       if (!p.vecchio(f)) scrivi_testo(p.c / f, "vecchio " + f);
     const std::chrono::microseconds dopo{ritardo(caso)};
@@ -162,6 +214,13 @@ TEST(GuastiDisco, UccisoAOgniMomentoLasciaOgniFileVecchioONuovo) {
     const esito_processo e = esegui_e_uccidi(p.eseguibile, {}, dopo);
     EXPECT_TRUE(!e.uscito || e.stato == stato_uscita::successo) << e.errori;
     for (const auto& [f, b] : nuovi) EXPECT_TRUE(p.vecchio(f) || leggi_testo(p.c / f) == b) << f;
+    misti += di_nuovi() % 3 != 0;
+    // Another program on the folder completes a replacement left half done.
+    ASSERT_TRUE(esegui_processo(ESAMINA_SCENARIO_EXE, {p.c.percorso().string(), "Ombrasca1", "5817"})
+                    .uscito);
+    const bool intero = di_nuovi() % 3 == 0;
+    EXPECT_TRUE(intero) << "a mixed set after the next start";
+    misti_dopo += !intero;
     for (const std::string& f : p.c.elenco()) {
       const bool avanzo = avanzo_dei_programmi(f, std::filesystem::is_directory(p.c / f));
       // The sources come and go within a run.
@@ -170,6 +229,9 @@ TEST(GuastiDisco, UccisoAOgniMomentoLasciaOgniFileVecchioONuovo) {
           << f;
     }
   }
+  std::cout << "uccisioni: " << uccisioni << ", insiemi misti subito dopo: " << misti
+            << ", dopo l'avvio seguente: " << misti_dopo << std::endl;
+
   // The random kills may all miss the moments a file is being written; one
   // more is made to hit one, seen from outside, so that the last run has a
   // dead run's temporary file to remove.

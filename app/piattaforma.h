@@ -26,6 +26,12 @@ class piattaforma {
   // The modal error message of the error stop; returns when it is dismissed.
   virtual void messaggio_errore(const std::string& testo) = 0;
 
+  // A file that could not be written, told in a box where there is a desktop
+  // to show it on (a program started by a double click has no console); the
+  // text has one line for the file and one for what to do. Returns when it is
+  // dismissed. A console has it already, as a line from segnala.
+  virtual void messaggio_file(const std::string& testo) { (void)testo; }
+
   // One diagnostic line for whoever started the program.
   virtual void segnala(const std::string& testo) = 0;
 };

@@ -15,7 +15,7 @@ std::unique_ptr<piattaforma> crea_piattaforma() {
     return crea_piattaforma_x11(std::move(schermo), crea_piattaforma_console());
 #endif
 #ifdef GENERA_SCENARIO_WIN32
-  collega_errori_alla_console();
+  collega_alla_console();
   if (desktop_visibile()) return crea_piattaforma_win32(crea_piattaforma_console());
 #endif
   return crea_piattaforma_console();

@@ -4,7 +4,6 @@
 #include <memory>
 #include <optional>
 
-#include "app/blocchi.h"
 #include "app/file_disco.h"
 #include "app/form1.h"
 #include "compiler/codifica.h"
@@ -89,11 +88,20 @@ std::string codifica_tracciato(const std::vector<cella>& celle) {
   return b.prendi();
 }
 
+bool Form1::compilati_da_sostituire() const {
+  switch (quando_sostituire) {
+    case sostituzione::sempre: return true;
+    case sostituzione::senza_errori: return codice_errore == 0;
+    case sostituzione::senza_avvisi: return codice_errore == 0 && avvisi.totale() == 0;
+  }
+  return false;
+}
+
 void Form1::scrivi_compilati() {
+  if (!compilati_da_sostituire()) return;
   // All three are written in full before any of them takes its place, and
-  // then they take it one right after the other: a failure on the way leaves
-  // the previous set whole, and the simulator never sees a new file beside
-  // old ones for longer than two renames take.
+  // then they take it as one set: a failure on the way leaves the previous
+  // set whole, and a kill between two renames is completed by the next run.
   std::optional<file_nuovo> linea;
   if (scrivi_linea != 0) {
     // Written as it is computed: a thread of its own for the writes measured
@@ -112,8 +120,7 @@ void Form1::scrivi_compilati() {
   // the new one out, which for the line file's megabytes holds its rename
   // for a while, and a kill meanwhile takes effect only once it is done.
   // Last, that rename completes the set instead of splitting it.
-  const vecchi_trattenuti vecchi{file_tabella(), file_tracciato(), file_linea()};
-  tabella.conferma();
-  tracciato.conferma();
-  if (linea) linea->conferma();
+  std::vector<file_nuovo*> insieme{&tabella, &tracciato};
+  if (linea) insieme.push_back(&*linea);
+  sostituisci_insieme(insieme);
 }

@@ -3,5 +3,5 @@
 #include "sources/scenario_portato.h"
 
 void Form1::dati_linea() {
-  scrivi_righe(file_sorgente_linea().filename().string(), righe_sorgente_linea());
+  scrivi_righe(file_sorgente_linea().filename().string(), righe_sorgente_linea(), true);
 }

@@ -3,5 +3,5 @@
 #include "sources/scenario_portato.h"
 
 void Form1::dati_treno() {
-  scrivi_righe(file_sorgente_corsa().filename().string(), righe_sorgente_corsa());
+  scrivi_righe(file_sorgente_corsa().filename().string(), righe_sorgente_corsa(), true);
 }

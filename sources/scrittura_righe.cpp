@@ -4,7 +4,8 @@
 #include "app/file_disco.h"
 #include "app/form1.h"
 
-void Form1::scrivi_righe(std::string_view nome_file, std::span<const std::string_view> righe) {
+void Form1::scrivi_righe(std::string_view nome_file, std::span<const std::string_view> righe,
+                         bool conserva_diverso) {
   // The table: the lines, then the end marker in the entry after the last.
   // Our documents use at most a fifth of it; a longer one is a fault of the
   // program's own data, refused before anything is written.
@@ -23,5 +24,18 @@ void Form1::scrivi_righe(std::string_view nome_file, std::span<const std::string
     testo.append(tabella[i]);
     testo.append("\r\n");
   }
-  sostituisci_file(percorso(nome_file), testo);
+  const std::filesystem::path file = percorso(nome_file);
+  std::error_code ec;
+  if (conserva_diverso && std::filesystem::is_regular_file(file, ec)) {
+    const std::string vecchio = leggi_file(file);
+    if (vecchio != testo) {
+      std::filesystem::path copia = file;
+      copia += ".bak";
+      sostituisci_file(copia, vecchio);
+      piattaforma_.segnala("genera_scenario: " + file.filename().string() +
+                           " era diverso da quello dello scenario: conservato come " +
+                           copia.filename().string());
+    }
+  }
+  sostituisci_file(file, testo);
 }

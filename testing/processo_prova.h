@@ -4,6 +4,7 @@
 #pragma once
 
 #include <chrono>
+#include <cstdlib>
 #include <filesystem>
 #include <optional>
 #include <string>
@@ -56,6 +57,13 @@ class processo_avviato {
 esito_processo esegui_processo(const std::filesystem::path& eseguibile,
                                const std::vector<std::string>& argomenti = {},
                                std::optional<long> limite_file = std::nullopt);
+
+// How many kills a kill test makes: `solite`, or PROVE_UCCISIONI for a
+// longer run by hand.
+inline int uccisioni_di_prova(int solite) {
+  const char* v = std::getenv("PROVE_UCCISIONI");
+  return v != nullptr && std::atoi(v) > 0 ? std::atoi(v) : solite;
+}
 
 // Starts eseguibile and sends it SIGKILL after `ritardo`, unless it has ended
 // by then; returns how it ended.

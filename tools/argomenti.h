@@ -92,3 +92,21 @@ inline std::optional<std::string_view> vista(const std::optional<std::string>& s
   if (!s) return std::nullopt;
   return std::string_view(*s);
 }
+
+// Before the tools read a folder's compiled files: a set whose replacement a
+// killed run left half done is completed first, so that they read one whole
+// set. False, having said why after `comando`, when it cannot be.
+inline bool insieme_completato(const std::filesystem::path& cartella, std::string_view comando,
+                               std::ostream& errori) {
+  try {
+    completa_sostituzione_interrotta(cartella, [&] {
+      errori << comando << "in attesa che finisca un'altra compilazione in " << cartella.string()
+             << std::endl;
+    });
+    return true;
+  } catch (const errore_file& e) {
+    errori << comando << "impossibile completare la sostituzione dei file compilati lasciata a "
+           << "meta': " << e.file() << ": " << e.motivo() << '\n';
+    return false;
+  }
+}

@@ -134,16 +134,23 @@ class piattaforma_win32 final : public piattaforma {
   void chiudi_attesa() override { attesa_.reset(); }
 
   void messaggio_errore(const std::string& testo) override {
-    // Modal over the wait window, which stays up behind it until the end.
-    const HWND proprietaria = attesa_ ? attesa_->id() : nullptr;
-    const std::wstring wide = in_wide(testo);
-    if (MessageBoxW(proprietaria, wide.c_str(), messaggio::titolo, MB_OK | MB_SETFOREGROUND) == 0)
-      resto_->messaggio_errore(testo);  // no box could be shown: the text is not lost
+    if (!box(testo)) resto_->messaggio_errore(testo);  // no box could be shown: the text is not lost
   }
+
+  // Where no box can be shown, the console has the line already.
+  void messaggio_file(const std::string& testo) override { box(testo); }
 
   void segnala(const std::string& testo) override { resto_->segnala(testo); }
 
  private:
+  // Modal over the wait window, which stays up behind it until the end;
+  // false when no box could be shown.
+  bool box(const std::string& testo) {
+    const HWND proprietaria = attesa_ ? attesa_->id() : nullptr;
+    const std::wstring wide = in_wide(testo);
+    return MessageBoxW(proprietaria, wide.c_str(), messaggio::titolo, MB_OK | MB_SETFOREGROUND) != 0;
+  }
+
   std::unique_ptr<piattaforma> resto_;
   std::unique_ptr<finestra_attesa> attesa_;
 };
@@ -163,10 +170,16 @@ std::unique_ptr<piattaforma> crea_piattaforma_win32(std::unique_ptr<piattaforma>
   return std::make_unique<piattaforma_win32>(std::move(resto));
 }
 
-void collega_errori_alla_console() {
-  const HANDLE errori = GetStdHandle(STD_ERROR_HANDLE);
-  if (errori != nullptr && errori != INVALID_HANDLE_VALUE && GetFileType(errori) != FILE_TYPE_UNKNOWN)
-    return;  // redirected by whoever started the program, or a console already
+void collega_alla_console() {
+  // Redirected by whoever started the program, or a console already.
+  const auto aperto = [](DWORD quale) {
+    const HANDLE h = GetStdHandle(quale);
+    return h != nullptr && h != INVALID_HANDLE_VALUE && GetFileType(h) != FILE_TYPE_UNKNOWN;
+  };
+  const bool uscita = aperto(STD_OUTPUT_HANDLE);
+  const bool errori = aperto(STD_ERROR_HANDLE);
+  if (uscita && errori) return;
   if (!AttachConsole(ATTACH_PARENT_PROCESS)) return;  // double-click: nobody to tell
-  if (std::freopen("CONOUT$", "w", stderr) != nullptr) std::cerr.clear();
+  if (!errori && std::freopen("CONOUT$", "w", stderr) != nullptr) std::cerr.clear();
+  if (!uscita && std::freopen("CONOUT$", "w", stdout) != nullptr) std::cout.clear();
 }

@@ -17,7 +17,7 @@ bool desktop_visibile();
 std::unique_ptr<piattaforma> crea_piattaforma_win32(std::unique_ptr<piattaforma> resto);
 
 // The program is linked as a windowed one, so that a double-click opens no
-// console. Started from a console with standard error left to it, its
-// diagnostic lines go to that console all the same; a standard error the
-// caller redirected is kept as it is.
-void collega_errori_alla_console();
+// console. Started from a console with standard output and error left to it,
+// its help and diagnostic lines go to that console all the same; a stream
+// the caller redirected is kept as it is.
+void collega_alla_console();

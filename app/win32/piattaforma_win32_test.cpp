@@ -310,9 +310,10 @@ class FermataConMessaggioWin32 : public FinestreWin32 {
     if (IsSkipped() || HasFatalFailure()) return;
     for (const char* nome : compilati)
       scrivi_testo(cartella_ / nome, std::string("vecchio ") + nome);
+    prepara_cartella();
     prima_ = cartella_.elenco();
     p_ = std::make_unique<processo>(
-        std::vector<fs::path>{PROVA_FINESTRA_EXE, "fermata", cartella_.percorso()});
+        std::vector<fs::path>{PROVA_FINESTRA_EXE, modo(), cartella_.percorso()});
     box_ = cerca_finestra(p_->pid(), L"#32770", messaggio::titolo, 30s);
     ASSERT_NE(box_, nullptr) << p_->errori();
     // Keys are sent only once the box holds the keyboard.
@@ -330,6 +331,9 @@ class FermataConMessaggioWin32 : public FinestreWin32 {
     EXPECT_EQ(cerca_finestra(p_->pid(), nullptr, messaggio::titolo, 0ms), nullptr);
     EXPECT_EQ(cerca_finestra(p_->pid(), nullptr, attesa::titolo, 0ms), nullptr);
   }
+
+  virtual const char* modo() const { return "fermata"; }
+  virtual void prepara_cartella() {}
 
   static constexpr const char* compilati[] = {"Ombrasca1_linea.dat", "Ombrasca1_5817.sim",
                                               "Ombrasca1_5817.dat"};
@@ -356,6 +360,35 @@ TEST_F(FermataConMessaggioWin32, IlMessaggioEModaleSullaFinestraDiAttesaConTesto
 
   SendMessageW(bottoni[0], BM_CLICK, 0, 0);
   verifica_fine_fermata();
+}
+
+// A compiled file that cannot be written (a folder stands where it goes) is
+// told in the same box: a double click opens no console to tell it in.
+class GuastoConMessaggioWin32 : public FermataConMessaggioWin32 {
+ protected:
+  const char* modo() const override { return "guasto"; }
+  void prepara_cartella() override {
+    fs::remove(cartella_ / "Ombrasca1_5817.sim");
+    fs::create_directory(cartella_ / "Ombrasca1_5817.sim");
+  }
+};
+
+TEST_F(GuastoConMessaggioWin32, DiceIlFileEChCosaFareEFinisceConStatoQuattro) {
+  wchar_t testo[1024] = L"";
+  GetDlgItemTextW(box_, 0xFFFF, testo, 1024);
+  const std::wstring t = testo;
+  EXPECT_TRUE(t.starts_with(L"Impossibile scrivere o leggere ")) << fs::path(t).string();
+  EXPECT_NE(t.find(L"Ombrasca1_5817.sim:\ne' una cartella"), std::wstring::npos)
+      << fs::path(t).string();
+  const std::vector<HWND> bottoni = figlie(box_, L"Button");
+  ASSERT_EQ(bottoni.size(), 1u);
+  SendMessageW(bottoni[0], BM_CLICK, 0, 0);
+
+  EXPECT_EQ(p_->attendi(20s), 4);
+  EXPECT_EQ(cartella_.elenco(), prima_);
+  EXPECT_TRUE(fs::is_directory(cartella_ / "Ombrasca1_5817.sim"));
+  for (const char* nome : {"Ombrasca1_linea.dat", "Ombrasca1_5817.dat"})
+    EXPECT_EQ(leggi_testo(cartella_ / nome), std::string("vecchio ") + nome) << nome;
 }
 
 // Every way of dismissing the box ends the run the same way.

@@ -4,6 +4,7 @@
 #include <X11/keysym.h>
 
 #include <algorithm>
+#include <vector>
 
 disposizione_messaggio disponi_messaggio(int larghezza_testo, int altezza_testo) {
   using namespace messaggio;
@@ -24,6 +25,34 @@ rettangolo bottone_ok(int larghezza, int altezza) {
 
 namespace {
 
+// The text in lines no wider than `massima` pixels where its words allow:
+// broken at its own line ends, then between words.
+std::vector<std::string> a_capo(const schermo_x11& schermo, XftFont* f, const std::string& testo,
+                                int massima) {
+  std::vector<std::string> righe;
+  size_t inizio = 0;
+  for (;;) {
+    const size_t fine = std::min(testo.find('\n', inizio), testo.size());
+    std::string riga;
+    size_t parola = inizio;
+    while (parola < fine) {
+      size_t dopo = testo.find(' ', parola + 1);
+      dopo = dopo == std::string::npos || dopo > fine ? fine : dopo;
+      const std::string con = riga + testo.substr(parola, dopo - parola);
+      if (!riga.empty() && larghezza_testo(schermo, f, con) > massima) {
+        righe.push_back(riga);
+        riga = testo.substr(parola + 1, dopo - parola - 1);  // the blank stays at the break
+      } else {
+        riga = con;
+      }
+      parola = dopo;
+    }
+    righe.push_back(riga);
+    if (fine == testo.size()) return righe;
+    inizio = fine + 1;
+  }
+}
+
 class finestra_messaggio {
  public:
   finestra_messaggio(schermo_x11& schermo, const std::string& testo, finestra_attesa* proprietaria);
@@ -40,7 +69,7 @@ class finestra_messaggio {
   void segna_modale();
 
   schermo_x11& schermo_;
-  std::string testo_;
+  std::vector<std::string> righe_;
   finestra_attesa* proprietaria_;
   disposizione_messaggio disposizione_;
   Window finestra_ = 0;
@@ -52,10 +81,14 @@ class finestra_messaggio {
 
 finestra_messaggio::finestra_messaggio(schermo_x11& schermo, const std::string& testo,
                                        finestra_attesa* proprietaria)
-    : schermo_(schermo), testo_(testo), proprietaria_(proprietaria) {
+    : schermo_(schermo),
+      righe_(a_capo(schermo, schermo.carattere_messaggio, testo, messaggio::larghezza_riga)),
+      proprietaria_(proprietaria) {
   Display* d = schermo.display;
   XftFont* f = schermo.carattere_messaggio;
-  disposizione_ = disponi_messaggio(larghezza_testo(schermo, f, testo), f->ascent + f->descent);
+  int larghezza = 0;
+  for (const std::string& r : righe_) larghezza = std::max(larghezza, larghezza_testo(schermo, f, r));
+  disposizione_ = disponi_messaggio(larghezza, static_cast<int>(righe_.size()) * (f->ascent + f->descent));
 
   // Centred on the screen, as a message box stands.
   const XPoint posizione{static_cast<short>(std::max(
@@ -113,8 +146,10 @@ void finestra_messaggio::disegna() {
   x11().XSetForeground(d, gc_, schermo_.bordo_bottone);
   x11().XDrawRectangle(d, finestra_, gc_, b.x, b.y, b.larghezza - 1, b.altezza - 1);
 
-  scrivi(testo_, disposizione_.testo.x, disposizione_.testo.y);
   XftFont* f = schermo_.carattere_messaggio;
+  for (size_t i = 0; i < righe_.size(); ++i)
+    scrivi(righe_[i], disposizione_.testo.x,
+           disposizione_.testo.y + static_cast<int>(i) * (f->ascent + f->descent));
   const int larghezza_ok = larghezza_testo(schermo_, f, messaggio::testo_bottone);
   scrivi(messaggio::testo_bottone, b.x + (b.larghezza - larghezza_ok) / 2,
          b.y + (b.altezza - (f->ascent + f->descent)) / 2);

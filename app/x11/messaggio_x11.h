@@ -1,5 +1,6 @@
-// The error box: a modal message with one OK button. Closed by a click on OK,
-// Enter, Escape or the window's close button.
+// The error box: a modal message with one OK button, its text on as many
+// lines as it needs. Closed by a click on OK, Enter, Escape or the window's
+// close button.
 #pragma once
 
 #include <string>
@@ -22,6 +23,7 @@ inline constexpr const char* titolo = "genera_scenario";
 inline constexpr const char* testo_bottone = "OK";
 inline constexpr int margine = 20;            // around the text
 inline constexpr int larghezza_minima = 200;  // room for the title
+inline constexpr int larghezza_riga = 480;    // a longer text goes on more lines
 inline constexpr int bottone_larghezza = 75;
 inline constexpr int bottone_altezza = 23;
 inline constexpr int sopra_bottone = 18;  // between the text and the button

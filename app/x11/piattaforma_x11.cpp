@@ -28,6 +28,8 @@ class piattaforma_x11 final : public piattaforma {
     mostra_messaggio(*schermo_, testo, attesa_ ? &*attesa_ : nullptr);
   }
 
+  void messaggio_file(const std::string& testo) override { messaggio_errore(testo); }
+
   void segnala(const std::string& testo) override { resto_->segnala(testo); }
 
  private:

@@ -108,9 +108,10 @@ class FermataConMessaggio : public FinestreX11 {
     if (IsSkipped() || HasFatalFailure()) return;
     for (const char* nome : compilati)
       scrivi_testo(cartella_ / nome, std::string("vecchio ") + nome);
+    prepara_cartella();
     prima_ = cartella_.elenco();
     p_ = std::make_unique<processo>(
-        std::vector<std::string>{PROVA_FINESTRA_EXE, "fermata", cartella_.percorso().string()},
+        std::vector<std::string>{PROVA_FINESTRA_EXE, modo(), cartella_.percorso().string()},
         display());
     const std::optional<Window> w = cerca_finestra(d_, messaggio::titolo, 20s);
     ASSERT_TRUE(w) << p_->errori();
@@ -137,6 +138,9 @@ class FermataConMessaggio : public FinestreX11 {
     EXPECT_FALSE(cerca_finestra(d_, messaggio::titolo, 0ms));
     EXPECT_FALSE(cerca_finestra(d_, attesa::titolo, 0ms));
   }
+
+  virtual const char* modo() const { return "fermata"; }
+  virtual void prepara_cartella() {}
 
   static constexpr const char* compilati[] = {"Ombrasca1_linea.dat", "Ombrasca1_5817.sim",
                                               "Ombrasca1_5817.dat"};
@@ -185,6 +189,47 @@ TEST_F(FermataConMessaggio, AltriTastiEClicFuoriDalBottoneNonLoChiudono) {
 
   ASSERT_EQ(esegui({"xdotool", "key", "Escape"}, display()), 0);
   verifica_fine_fermata();
+}
+
+// A compiled file that cannot be written: a folder stands where it goes.
+class GuastoConMessaggio : public FermataConMessaggio {
+ protected:
+  const char* modo() const override { return "guasto"; }
+  void prepara_cartella() override {
+    fs::remove(cartella_ / "Ombrasca1_5817.sim");
+    fs::create_directory(cartella_ / "Ombrasca1_5817.sim");
+  }
+};
+
+// The bands of rows that hold dark pixels: the lines of text in a rectangle.
+int righe_scritte(const schermata& s, const rettangolo& r) {
+  int righe = 0;
+  bool prima_scura = false;
+  for (int y = r.y; y < r.y + r.altezza; ++y) {
+    const bool scura = scuri_in(s, {r.x, y, r.larghezza, 1}) > 0;
+    righe += scura && !prima_scura;
+    prima_scura = scura;
+  }
+  return righe;
+}
+
+TEST_F(GuastoConMessaggio, DiceIlFileEChCosaFareEFinisceConStatoQuattro) {
+  richiedi_xdotool();
+  const XWindowAttributes a = attributi(box_);
+  const rettangolo bottone = bottone_ok(a.width, a.height);
+  // The file on one line, what went wrong and what to do on the next ones.
+  EXPECT_GE(righe_scritte(fotografa(d_, box_), {0, 0, a.width, bottone.y}), 2);
+  EXPECT_LE(a.width, messaggio::larghezza_riga + 2 * messaggio::margine + 40);
+
+  ASSERT_EQ(esegui({"xdotool", "key", "Return"}, display()), 0);
+  EXPECT_EQ(p_->attendi(20s), 4);
+  EXPECT_NE(p_->errori().find("Ombrasca1_5817.sim: e' una cartella"), std::string::npos)
+      << p_->errori();
+  EXPECT_EQ(cartella_.elenco(), prima_);
+  EXPECT_TRUE(fs::is_directory(cartella_ / "Ombrasca1_5817.sim"));
+  for (const char* nome : {"Ombrasca1_linea.dat", "Ombrasca1_5817.dat"})
+    EXPECT_EQ(leggi_testo(cartella_ / nome), std::string("vecchio ") + nome) << nome;
+  EXPECT_FALSE(cerca_finestra(d_, messaggio::titolo, 0ms));
 }
 
 // Every way of dismissing the box ends the run the same way.

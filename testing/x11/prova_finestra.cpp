@@ -6,7 +6,11 @@
 //   prova_finestra fermata CARTELLA  compiles in CARTELLA sources whose signal
 //                                    takes the track's header cell, so the
 //                                    compiler's error stop shows its box; the
-//                                    exit status is the one the program gives.
+//                                    exit status is the one the program gives;
+//   prova_finestra guasto CARTELLA   compiles in CARTELLA sources without a
+//                                    fault, for a test that has put a folder
+//                                    where a compiled file goes: the failed
+//                                    write shows its box.
 // Exit status 2: no display could be opened (no visible desktop), or wrong
 // arguments.
 #include <iostream>
@@ -46,16 +50,16 @@ int attesa(piattaforma& p) {
   return 0;
 }
 
-// A real compilation whose run source puts a signal on cell 1, the track
-// file's header: the compiler's error stop shows its box and ends the run.
-int fermata(piattaforma& p) {
+// A real compilation of a run source with the given rows; with a signal on
+// cell 1, the track file's header, the compiler's error stop shows its box
+// and ends the run.
+int compila(piattaforma& p, const std::string& righe_corsa) {
   Form1 form(p);
   form.nome_scenario = "Ombrasca1";
   form.numero_treno = "5817";
   sostituisci_file(form.file_sorgente_linea(),
                    "[generale]\r\nlunghezza percorso,    1000\r\n[curve]\r\n[fine]\r\n");
-  sostituisci_file(form.file_sorgente_corsa(),
-                   "[generale]\r\nsegnale,   0,   2, 2, 3,  0, 0,    0,  0,0,0, 0\r\n[fine]\r\n");
+  sostituisci_file(form.file_sorgente_corsa(), "[generale]\r\n" + righe_corsa + "[fine]\r\n");
   return form.esegui([&] {
     p.mostra_attesa();
     int32_t j = 1;
@@ -68,8 +72,8 @@ int fermata(piattaforma& p) {
 
 int main(int argc, char** argv) {
   const std::string modo = argc > 1 ? argv[1] : "";
-  if (modo != "attesa" && !(modo == "fermata" && argc > 2)) {
-    std::cerr << "uso: prova_finestra attesa | fermata CARTELLA" << std::endl;
+  if (modo != "attesa" && !((modo == "fermata" || modo == "guasto") && argc > 2)) {
+    std::cerr << "uso: prova_finestra attesa | fermata CARTELLA | guasto CARTELLA" << std::endl;
     return 2;
   }
   auto resto = std::make_unique<cartella_data>(argc > 2 ? argv[2] : ".");
@@ -87,5 +91,6 @@ int main(int argc, char** argv) {
   }
   auto p = crea_piattaforma_x11(std::move(schermo), std::move(resto));
 #endif
-  return modo == "attesa" ? attesa(*p) : fermata(*p);
+  if (modo == "attesa") return attesa(*p);
+  return compila(*p, modo == "fermata" ? "segnale,   0,   2, 2, 3,  0, 0,    0,  0,0,0, 0\r\n" : "");
 }

@@ -17,7 +17,7 @@ namespace {
 constexpr std::string_view nome_comando = "compila_scenario: ";
 
 const char* const uso =
-    "uso: compila_scenario [--senza-linea] [--rigoroso] CARTELLA NOME TRENO\n"
+    "uso: compila_scenario [--senza-linea] [--rigoroso] [--scrivi-con-errori] CARTELLA NOME TRENO\n"
     "     compila_scenario --help\n";
 
 const char* const aiuto =
@@ -39,12 +39,17 @@ const char* const aiuto =
     "come voleva l'autore (una parola chiave scritta male, un numero illeggibile\n"
     "che vale 0, righe fuori ordine, ...) danno un avviso \"FILE:RIGA:COLONNA:\n"
     "avviso: TESTO\"; gli avvisi non cambiano i file compilati ne' l'esito.\n"
-    "Con --rigoroso gli avvisi contano come errori: i file compilati sono scritti\n"
-    "lo stesso, ma l'esito e' 1.\n"
+    "Con --rigoroso gli avvisi contano come errori.\n"
     "\n"
-    "Esito: 0 compilato; 1 compilato, ma il compilatore ha trovato un errore (o,\n"
-    "con --rigoroso, un avviso); 2 argomenti sbagliati; 3 nessun file scritto;\n"
-    "4 un file non si legge o non si scrive.\n";
+    "Con un errore nei sorgenti (o, con --rigoroso, un avviso) i file compilati\n"
+    "che c'erano restano come sono e non ne viene scritto nessuno nuovo: si\n"
+    "corregge e si ricompila. Con --scrivi-con-errori vengono scritti lo stesso,\n"
+    "da quanto il compilatore ha letto.\n"
+    "\n"
+    "Esito: 0 compilato; 1 un errore nei sorgenti (o, con --rigoroso, un\n"
+    "avviso), file compilati non sostituiti (con --scrivi-con-errori: scritti lo\n"
+    "stesso); 2 argomenti sbagliati; 3 nessun file scritto; 4 un file non si\n"
+    "legge o non si scrive.\n";
 
 // The platform of the compiler while it runs: its folder is the private copy.
 class piattaforma_cartella final : public piattaforma {
@@ -91,19 +96,6 @@ void copia_se_esiste(const fs::path& da, const fs::path& a) {
   if (!fs::copy_file(da, a, ec)) throw errore_file(da.string(), motivo_errore(ec));
 }
 
-// A compiled file can only replace a file: a folder in its place is found
-// before any file is moved, so the author's three files stay a matching set.
-void controlla_destinazione(const fs::path& a) {
-  std::error_code ec;
-  if (fs::is_directory(a, ec)) throw errore_file(a.string(), "al suo posto c'e' una cartella");
-}
-
-void sposta(const fs::path& da, const fs::path& a) {
-  std::error_code ec;
-  fs::rename(da, a, ec);
-  if (ec) throw errore_file(a.string(), motivo_errore(ec));
-}
-
 // The warnings, each where an editor can jump to it, then for a file with a
 // great many how many more there were.
 void stampa_avvisi(const elenco_avvisi& avvisi, std::ostream& errori) {
@@ -125,8 +117,12 @@ int compila_scenario(const std::vector<std::string>& argomenti, std::ostream& us
   }
   bool senza_linea = false;
   bool rigoroso = false;
+  bool con_errori = false;
   std::vector<std::string> posizionali;
-  if (!leggi_argomenti(argomenti, {{"--senza-linea", &senza_linea}, {"--rigoroso", &rigoroso}},
+  if (!leggi_argomenti(argomenti,
+                       {{"--senza-linea", &senza_linea},
+                        {"--rigoroso", &rigoroso},
+                        {"--scrivi-con-errori", &con_errori}},
                        posizionali, nome_comando, errori)) {
     errori << uso;
     return stato_uscita::uso;
@@ -153,6 +149,12 @@ int compila_scenario(const std::vector<std::string>& argomenti, std::ostream& us
     Form1 form(piattaforma);
     form.nome_scenario = posizionali[1];
     form.numero_treno = posizionali[2];
+    // Written straight into the author's folder, as one set, and only from
+    // sources that compile clean: a mistaken run keeps the author's good set.
+    form.cartella_compilati = cartella;
+    form.quando_sostituire = con_errori ? Form1::sostituzione::sempre
+                             : rigoroso ? Form1::sostituzione::senza_avvisi
+                                        : Form1::sostituzione::senza_errori;
     copia_se_esiste(cartella / form.file_sorgente_linea().filename(), form.file_sorgente_linea());
     copia_se_esiste(cartella / form.file_sorgente_corsa().filename(), form.file_sorgente_corsa());
 
@@ -166,16 +168,6 @@ int compila_scenario(const std::vector<std::string>& argomenti, std::ostream& us
         if (f.parent_path() != privata.percorso()) throw;
         throw errore_file((cartella / f.filename()).string(), e.motivo());
       }
-      // The compiled files are complete: only now do they replace the author's.
-      for (const fs::path& f : {form.file_linea(), form.file_tabella(), form.file_tracciato()})
-        controlla_destinazione(cartella / f.filename());
-      // The line file last, as Form1::scrivi_compilati puts it.
-      const vecchi_trattenuti vecchi{cartella / form.file_tabella().filename(),
-                                     cartella / form.file_tracciato().filename(),
-                                     cartella / form.file_linea().filename()};
-      sposta(form.file_tabella(), cartella / form.file_tabella().filename());
-      sposta(form.file_tracciato(), cartella / form.file_tracciato().filename());
-      if (scrivi_linea != 0) sposta(form.file_linea(), cartella / form.file_linea().filename());
       form.termina_compilazione();
     });
     // A problem from a source row, where an editor or a build tool can jump to it.
@@ -186,11 +178,18 @@ int compila_scenario(const std::vector<std::string>& argomenti, std::ostream& us
              << ": errore n. " << form.codice_errore << ": " << form.testo_del_errore() << '\n';
     stampa_avvisi(form.avvisi, errori);
     const int64_t avvisi = form.avvisi.totale();
-    if (rigoroso && avvisi > 0) {
+    const bool avvisi_fatali = rigoroso && avvisi > 0;
+    if (avvisi_fatali)
       errori << nome_comando << avvisi << (avvisi == 1 ? " avviso" : " avvisi")
              << " e --rigoroso: la compilazione non e' riuscita; correggere le righe indicate\n";
-      if (stato == stato_uscita::successo) return stato_uscita::errori_compilazione;
-    }
+    // Last, what became of the author's compiled files.
+    if (stato == stato_uscita::fermato || !form.compilati_da_sostituire())
+      errori << nome_comando << "i file compilati non sono stati sostituiti: "
+             << (avvisi_fatali && stato == stato_uscita::successo
+                     ? "correggere le righe indicate e ricompilare"
+                     : "correggere l'errore e ricompilare")
+             << '\n';
+    if (avvisi_fatali && stato == stato_uscita::successo) return stato_uscita::errori_compilazione;
     return stato;
   } catch (const errore_file& e) {
     errori << nome_comando << "impossibile scrivere o leggere " << e.file() << ": " << e.motivo()

@@ -1,11 +1,13 @@
 // compila_scenario run as real processes that are killed at any moment, that
 // run beside one another on one folder, and that find what earlier runs left.
 // Whatever happens, each compiled file is the old one or the new one, the
+// next program started on the folder finds the three of one run, the
 // author's sources and files stay, and the next normal run leaves the folder
 // holding exactly what it should.
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <iostream>
 #include <map>
 #include <memory>
 #include <optional>
@@ -120,8 +122,9 @@ TEST(CompilaScenarioUccisa, OgniFileCompilatoEVecchioONuovoEIlGiroDopoPulisce) {
   // From the start of the process to well past the end of a run alone.
   std::mt19937 caso(seme);
   std::uniform_int_distribution<int64_t> ritardo(0, nuova.durata.count() * 13 / 10);
-  int con_avanzi = 0, finite = 0;
-  for (int uccisione = 0; uccisione < 40; ++uccisione) {
+  int con_avanzi = 0, finite = 0, misti = 0, misti_dopo = 0;
+  const int uccisioni = uccisioni_di_prova(40);
+  for (int uccisione = 0; uccisione < uccisioni; ++uccisione) {
     const microseconds dopo{ritardo(caso)};
     SCOPED_TRACE("uccisione " + std::to_string(uccisione) + " dopo " +
                  std::to_string(dopo.count()) + " us");
@@ -130,10 +133,23 @@ TEST(CompilaScenarioUccisa, OgniFileCompilatoEVecchioONuovoEIlGiroDopoPulisce) {
       ++finite;
       EXPECT_EQ(e.stato, stato_uscita::successo) << e.errori;
     }
+    int di_nuovi = 0;
     for (const std::string& f : compilati) {
       const std::string b = leggi_testo(c / f);
       EXPECT_TRUE(b == "vecchio " + f || b == nuova.file.at(f)) << f;
+      di_nuovi += b == nuova.file.at(f);
     }
+    misti += di_nuovi % 3 != 0;
+    // Another program on the folder completes a replacement left half done
+    // before it reads.
+    ASSERT_TRUE(esegui_processo(ESAMINA_SCENARIO_EXE, argomenti(c)).uscito);
+    const std::map<std::string, std::string> dopo_avvio = leggi_compilati(c.percorso());
+    const bool intero = dopo_avvio == nuova.file ||
+                        std::all_of(compilati.begin(), compilati.end(), [&](const std::string& f) {
+                          return dopo_avvio.at(f) == "vecchio " + f;
+                        });
+    EXPECT_TRUE(intero) << "a mixed set after the next start";
+    misti_dopo += !intero;
     EXPECT_TRUE(leggi_testo(c / sorgenti[0]) == s.linea);
     EXPECT_TRUE(leggi_testo(c / sorgenti[1]) == s.corsa);
     int avanzi = 0;
@@ -144,6 +160,8 @@ TEST(CompilaScenarioUccisa, OgniFileCompilatoEVecchioONuovoEIlGiroDopoPulisce) {
   // Else the kills did not cover the run, and the last check proves little.
   EXPECT_GT(con_avanzi, 0);
   EXPECT_GT(finite, 0);
+  std::cout << "uccisioni: " << uccisioni << ", insiemi misti subito dopo: " << misti
+            << ", dopo l'avvio seguente: " << misti_dopo << std::endl;
 
   const esito_processo e = esegui_processo(COMPILA_SCENARIO_EXE, argomenti(c));
   ASSERT_TRUE(e.uscito);

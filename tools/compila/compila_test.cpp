@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <functional>
+#include <map>
 #include <sstream>
 
 #include "app/fine_programma.h"
@@ -10,6 +12,8 @@
 #include "testing/prova_piattaforma.h"
 
 namespace {
+
+namespace fs = std::filesystem;
 
 struct esito {
   int stato;
@@ -80,45 +84,119 @@ TEST(CompilaScenario, UnErroreDiceCosaEDove) {
        stato_uscita::errori_compilazione,
        "Errore n. 8 (posizione 1010 m): la posizione della stazione non e' un multiplo di 50 m\n"
        "Prova_5817-.txt:3:14: errore n. 8: la posizione della stazione non e' un multiplo di "
-       "50 m\n"},
+       "50 m\n"
+       "compila_scenario: i file compilati non sono stati sostituiti: correggere l'errore e ricompilare\n"},
       {"lunghezza di stazione fuori passo", linea_prova,
        sorgente_corsa({"stazione,  1000,  24,  450,  0, 0, 0,  0,0,0,  0,0,0,  0, 6, 0, 0, X"}),
        stato_uscita::errori_compilazione,
        "Errore n. 9 (posizione 1000 m): la lunghezza della stazione non e' un multiplo di 100 m\n"
        "Prova_5817-.txt:2:24: errore n. 9: la lunghezza della stazione non e' un multiplo di "
-       "100 m\n"},
+       "100 m\n"
+       "compila_scenario: i file compilati non sono stati sostituiti: correggere l'errore e ricompilare\n"},
       {"posizione fuori dal percorso",
        sorgente_linea(2000, {"pendenza,  500,   3", "pendenza,  99999,   3"}), corsa_prova,
        stato_uscita::errori_compilazione,
        "Errore n. 15 (posizione 99999 m): la posizione cade fuori dal percorso\n"
-       "Prova_linea.txt:5:12: errore n. 15: la posizione cade fuori dal percorso\n"},
+       "Prova_linea.txt:5:12: errore n. 15: la posizione cade fuori dal percorso\n"
+       "compila_scenario: i file compilati non sono stati sostituiti: correggere l'errore e ricompilare\n"},
       {"lettura fallita: la ragione del lettore",
        sorgente_linea(2000, {"pendenza,  500,   3000000000"}), corsa_prova,
        stato_uscita::errori_compilazione,
        "Errore n. 25 (posizione 0 m): il numero 3000000000 non sta nel suo campo, che va da "
        "-2147483648 a 2147483647\n"
        "Prova_linea.txt:4:19: errore n. 25: il numero 3000000000 non sta nel suo campo, che va "
-       "da -2147483648 a 2147483647\n"},
+       "da -2147483648 a 2147483647\n"
+       "compila_scenario: i file compilati non sono stati sostituiti: correggere l'errore e ricompilare\n"},
       {"lunghezza troppo corta", sorgente_linea(-6926), corsa_prova, stato_uscita::fermato,
        "compila_scenario: Nessun tracciato da compilare: la lunghezza del percorso, -6926 m, e' "
        "troppo corta: il tracciato deve arrivare alla cella 1, e la lunghezza minima e' -6925 m "
        "(Errore n. 25)\n"
        "Prova_linea.txt:2:24: errore n. 25: la lunghezza del percorso, -6926 m, e' troppo corta: "
-       "il tracciato deve arrivare alla cella 1, e la lunghezza minima e' -6925 m\n"},
+       "il tracciato deve arrivare alla cella 1, e la lunghezza minima e' -6925 m\n"
+       "compila_scenario: i file compilati non sono stati sostituiti: correggere l'errore e ricompilare\n"},
       // Problems from no row: the first line alone.
       {"sorgente della linea mancante", "", corsa_prova, stato_uscita::fermato,
        "compila_scenario: Nessun tracciato da compilare: manca il file sorgente della linea "
-       "(Errore n. 101)\n"},
+       "(Errore n. 101)\n"
+       "compila_scenario: i file compilati non sono stati sostituiti: correggere l'errore e ricompilare\n"},
       {"segnale nella cella 1", linea_prova,
        sorgente_corsa({"segnale,   0,   2, 2, 3,  0, 0,    0,  0,0,0, 0"}), stato_uscita::fermato,
        "compila_scenario: Errore n. 1250: un oggetto nella cella 1, all'inizio della linea, occupa "
-       "il posto del codice di formato\n"},
+       "il posto del codice di formato\n"
+       "compila_scenario: i file compilati non sono stati sostituiti: correggere l'errore e ricompilare\n"},
   };
   for (const caso& k : casi) {
     cartella_autore a(k.linea, k.corsa);
     const esito e = compila(a.argomenti());
     EXPECT_EQ(e.stato, k.stato) << k.nome;
     EXPECT_EQ(e.errori, k.errori) << k.nome;
+  }
+}
+
+// An author's mistake never costs the author's good set: whatever went wrong,
+// the compiled files stay byte for byte, no file appears and nothing is left
+// behind, and the last line says so and what to do. --scrivi-con-errori
+// writes what was read, for the scripts that relied on it.
+TEST(CompilaScenario, UnErroreLasciaIlLavoroDellAutoreComEra) {
+  struct caso {
+    const char* nome;
+    std::function<void(const fs::path&)> sbaglia;
+    std::vector<std::string> opzioni;
+    std::string treno;
+    int stato;
+    std::string ultima_riga;
+    bool anche_scrivendo = false;  // tried again with --scrivi-con-errori
+  };
+  const std::string ricompilare = "correggere l'errore e ricompilare";
+  const caso casi[] = {
+      {"sorgente della corsa senza trattino",
+       [](const fs::path& c) { fs::rename(c / "Prova_5817-.txt", c / "Prova_5817.txt"); },
+       {}, "5817", stato_uscita::errori_compilazione, ricompilare},
+      {"manca la sorgente della linea",
+       [](const fs::path& c) { fs::remove(c / "Prova_linea.txt"); }, {}, "5817",
+       stato_uscita::fermato, ricompilare},
+      {"treno sbagliato", [](const fs::path&) {}, {}, "5818", stato_uscita::errori_compilazione,
+       ricompilare},
+      {"un errore nella corsa",
+       [](const fs::path& c) {
+         scrivi_testo(c / "Prova_5817-.txt",
+                      sorgente_corsa({"stazione,  1010,  24,  400,  0, 0, 0,  0,0,0,  0,0,0,  0, 6, "
+                                      "0, 0, X"}));
+       },
+       {}, "5817", stato_uscita::errori_compilazione, ricompilare, true},
+      {"un avviso con --rigoroso",
+       [](const fs::path& c) {
+         scrivi_testo(c / "Prova_linea.txt", sorgente_linea(2000, {"pendenze,  500,   3"}));
+       },
+       {"--rigoroso"}, "5817", stato_uscita::errori_compilazione,
+       "correggere le righe indicate e ricompilare"},
+  };
+  for (const caso& k : casi) {
+    cartella_autore a;
+    ASSERT_EQ(compila(a.argomenti()).stato, stato_uscita::successo);
+    std::map<std::string, std::string> prima;
+    for (const std::string& f : a.c.elenco())
+      if (!f.ends_with(".txt")) prima[f] = leggi_testo(a.c / f);
+    k.sbaglia(a.c.percorso());
+    const std::vector<std::string> elenco = a.c.elenco();
+    std::vector<std::string> argomenti = k.opzioni;
+    argomenti.insert(argomenti.end(), {a.c.percorso().string(), "Prova", k.treno});
+    const esito_processo e = esegui_processo(COMPILA_SCENARIO_EXE, argomenti);
+    ASSERT_TRUE(e.uscito) << k.nome;
+    EXPECT_EQ(e.stato, k.stato) << k.nome << "\n" << e.errori;
+    EXPECT_TRUE(e.errori.ends_with(
+        "compila_scenario: i file compilati non sono stati sostituiti: " + k.ultima_riga + "\n"))
+        << k.nome << "\n" << e.errori;
+    EXPECT_EQ(a.c.elenco(), elenco) << k.nome;
+    for (const auto& [f, b] : prima) EXPECT_TRUE(leggi_testo(a.c / f) == b) << k.nome << ": " << f;
+
+    if (!k.anche_scrivendo) continue;
+    argomenti.insert(argomenti.begin(), "--scrivi-con-errori");
+    const esito_processo w = esegui_processo(COMPILA_SCENARIO_EXE, argomenti);
+    EXPECT_EQ(w.stato, stato_uscita::errori_compilazione) << w.errori;
+    EXPECT_EQ(w.errori.find("non sono stati sostituiti"), std::string::npos) << w.errori;
+    EXPECT_EQ(a.c.elenco(), elenco);
+    EXPECT_NE(leggi_testo(a.c / "Prova_5817.sim"), prima.at("Prova_5817.sim"));
   }
 }
 
@@ -237,7 +315,7 @@ TEST(CompilaScenario, NomiConOgniCifra) {
 }
 
 // Each warning on a source that triggers it and on a neighbour that does
-// not; with --rigoroso the same files are written and the run fails.
+// not; with --rigoroso the run fails and the files compiled before stay.
 TEST(CompilaScenario, AvvisiPerCioCheVienePresoInSilenzio) {
   struct caso {
     const char* nome;
@@ -318,7 +396,9 @@ TEST(CompilaScenario, AvvisiPerCioCheVienePresoInSilenzio) {
     EXPECT_EQ(r.stato, stato_uscita::errori_compilazione) << k.nome;
     EXPECT_EQ(r.errori, k.avviso +
                             "\ncompila_scenario: 1 avviso e --rigoroso: la compilazione non e' "
-                            "riuscita; correggere le righe indicate\n")
+                            "riuscita; correggere le righe indicate\n"
+                            "compila_scenario: i file compilati non sono stati sostituiti: "
+                            "correggere le righe indicate e ricompilare\n")
         << k.nome;
     EXPECT_EQ(leggi_testo(a.c / "Prova_linea.dat"), compilati[0]) << k.nome;
     EXPECT_EQ(leggi_testo(a.c / "Prova_5817.sim"), compilati[1]) << k.nome;
@@ -354,7 +434,9 @@ TEST(CompilaScenario, ComeProcesso) {
             "Errore n. 25 (posizione 0 m): la velocita' 1278 km/h e' fuori dai limiti: va da 0 a "
             "1277 km/h\n"
             "Prova_5817-.txt:2:21: errore n. 25: la velocita' 1278 km/h e' fuori dai limiti: va da "
-            "0 a 1277 km/h\n");
+            "0 a 1277 km/h\n"
+            "compila_scenario: i file compilati non sono stati sostituiti: correggere l'errore e "
+            "ricompilare\n");
   EXPECT_TRUE(std::filesystem::exists(a.c / "Prova_5817-.txt"));
   EXPECT_TRUE(std::filesystem::exists(a.c / "Prova_linea.txt"));
 }

@@ -83,7 +83,8 @@ std::vector<problema> ricompila_e_confronta(const sorgenti_ricavate& sorgenti,
                       motivo_errore(ec ? ec : std::make_error_code(std::errc::file_exists)));
   sostituisci_file(verifica / f.sorgente_linea, sorgenti.linea);
   sostituisci_file(verifica / f.sorgente_corsa, sorgenti.corsa);
-  std::vector<std::string> argomenti;
+  // Whatever the compiler finds, its files are compared byte for byte.
+  std::vector<std::string> argomenti{"--scrivi-con-errori"};
   if (!con_linea) argomenti.push_back("--senza-linea");
   argomenti.insert(argomenti.end(), {verifica.string(), nome, treno});
   std::ostringstream uscita, errori;
@@ -153,6 +154,7 @@ int decompila_scenario(const std::vector<std::string>& argomenti, std::ostream& 
     }
   }
 
+  if (!insieme_completato(cartella, nome_comando, errori)) return stato_uscita::errore_file;
   const bool con_linea = !o.senza_linea;
   compilati originali;
   originali.tabella = leggi_se_leggibile(cartella / f.tabella);

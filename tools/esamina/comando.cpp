@@ -64,6 +64,7 @@ int esegui_esamina(const std::vector<std::string>& argomenti, std::ostream& usci
   const std::string& nome = o.posizionali[1];
   const std::string& treno = o.posizionali[2];
   const nomi_file nomi = nomi_dei_file(nome, treno);
+  if (!insieme_completato(cartella, nome_comando, errori)) return stato_uscita::errore_file;
 
   // The line file is walked where it lies, a piece at a time; the other two
   // are small and read whole.
