@@ -38,7 +38,7 @@ void lettura_sorgente::avvisa(avviso_di tipo, luogo dove, std::string testo) {
   const uint32_t bit = 1u << static_cast<unsigned>(tipo);
   if ((tipi_avvisati_ & bit) != 0) return;
   tipi_avvisati_ |= bit;
-  f_.avvisi.aggiungi({nome_file_, dove.riga, dove.colonna, std::move(testo)});
+  f_.avvisi.aggiungi({nome_file_, dove.riga, dove.colonna, std::move(testo), tipo});
 }
 
 std::string lettura_sorgente::citazione(std::string_view voce) {
