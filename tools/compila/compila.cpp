@@ -9,6 +9,7 @@
 #include "app/form1.h"
 #include "compiler/codici_errore.h"
 #include "tools/argomenti.h"
+#include "tools/compila/modello.h"
 
 namespace fs = std::filesystem;
 
@@ -18,6 +19,7 @@ constexpr std::string_view nome_comando = "compila_scenario: ";
 
 const char* const uso =
     "uso: compila_scenario [--senza-linea] [--rigoroso] CARTELLA NOME TRENO\n"
+    "     compila_scenario --modello CARTELLA NOME TRENO\n"
     "     compila_scenario --help\n";
 
 const char* const aiuto =
@@ -44,7 +46,12 @@ const char* const aiuto =
     "\n"
     "Esito: 0 compilato; 1 compilato, ma il compilatore ha trovato un errore (o,\n"
     "con --rigoroso, un avviso); 2 argomenti sbagliati; 3 nessun file scritto;\n"
-    "4 un file non si legge o non si scrive.\n";
+    "4 un file non si legge o non si scrive.\n"
+    "\n"
+    "Con --modello non compila niente: scrive nella CARTELLA i due sorgenti di un\n"
+    "piccolo scenario commentato da cui partire (se nessuno dei due c'e' gia'):\n"
+    "si modificano, poi si compilano. Le righe e i loro valori sono spiegati in\n"
+    "docs/sorgenti.md.\n";
 
 // The platform of the compiler while it runs: its folder is the private copy.
 class piattaforma_cartella final : public piattaforma {
@@ -125,9 +132,12 @@ int compila_scenario(const std::vector<std::string>& argomenti, std::ostream& us
   }
   bool senza_linea = false;
   bool rigoroso = false;
+  bool modello = false;
   std::vector<std::string> posizionali;
-  if (!leggi_argomenti(argomenti, {{"--senza-linea", &senza_linea}, {"--rigoroso", &rigoroso}},
-                       posizionali, nome_comando, errori)) {
+  if (!leggi_argomenti(
+          argomenti,
+          {{"--senza-linea", &senza_linea}, {"--rigoroso", &rigoroso}, {"--modello", &modello}},
+          posizionali, nome_comando, errori)) {
     errori << uso;
     return stato_uscita::uso;
   }
@@ -138,6 +148,7 @@ int compila_scenario(const std::vector<std::string>& argomenti, std::ostream& us
     errori << nome_comando << cartella.string() << " non e' una cartella\n";
     return stato_uscita::uso;
   }
+  if (modello) return scrivi_modello(cartella, posizionali[1], posizionali[2], uscita, errori);
 
   try {
     // The author's folder is this run's alone until its compiled files are
