@@ -35,8 +35,7 @@ class lettura_sorgente {
   };
   luogo qui() const { return {in_.riga_voce(), in_.colonna_voce()}; }
 
-  using avviso_di = tipo_avviso;
-  void avvisa(avviso_di tipo, luogo dove, std::string testo);
+  void avvisa(tipo_avviso tipo, luogo dove, std::string testo);
   // The item as an author reads it in a message: quoted, cut short when long.
   static std::string citazione(std::string_view voce);
 

@@ -68,7 +68,7 @@ void lettura_corsa::esegui() {
     generale = contiene_ic(f_.riga, intestazione_generale);
   }
   if (!generale)
-    avvisa(avviso_di::senza_generale, {1, 1},
+    avvisa(tipo_avviso::senza_generale, {1, 1},
            "manca la riga [generale]: nessuna riga del file e' letta; scriverla in testa al "
            "file, prima delle righe del treno");
   while (prossima_riga()) {
@@ -135,7 +135,7 @@ lettura_corsa::esito lettura_corsa::aderenza() {
   const esito e =
       riga_di_valore(aderenza_, aderenze_, dove, [this](int64_t fino) { riempi_aderenza(fino); });
   if (e == esito::avanti && (aderenza_ < 0 || aderenza_ > 255))
-    avvisa(avviso_di::valore_troncato, dove,
+    avvisa(tipo_avviso::valore_troncato, dove,
            "l'aderenza " + std::to_string(aderenza_) +
                " e' fuori da 0 ... 255 e nel file compilato diventa " +
                std::to_string(basso8(aderenza_)));
@@ -157,7 +157,7 @@ lettura_corsa::esito lettura_corsa::codice() {
     x.tipo = tipo_cella::punto_codice;
     x.dato1 = basso16(w);
     if (w > 32767)
-      avvisa(avviso_di::valore_troncato, dove,
+      avvisa(tipo_avviso::valore_troncato, dove,
              "il codice " + std::to_string(w) + " e' oltre 32767 e nel file compilato diventa " +
                  std::to_string(x.dato1));
   } else {

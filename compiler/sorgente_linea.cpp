@@ -197,7 +197,7 @@ lettura_linea::esito lettura_linea::pendenza() {
       riga_di_valore(g_, pendenze_, dove, [this](int64_t fino) { riempi_pendenza(fino); });
   // The byte holds the gradient plus 100.
   if (e == esito::avanti && (g_ < -100 || g_ > 155))
-    avvisa(avviso_di::valore_troncato, dove,
+    avvisa(tipo_avviso::valore_troncato, dove,
            "la pendenza " + std::to_string(g_) +
                " per mille e' fuori da -100 ... 155 e nel file compilato diventa " +
                std::to_string(static_cast<int>(basso8(g_ + 100)) - 100));
@@ -233,7 +233,7 @@ lettura_linea::esito lettura_linea::curva() {
   piano.curva_fino(std::min<int64_t>(static_cast<int64_t>(s) + d, ultimo_punto_curve), k);
   if (piano.prossimo() > ultimo_punto_curve) return ferma(errore_compilazione::curva_non_valida);
   if (static_cast<int64_t>(s) + d > f_.lunghezza_estesa)
-    avvisa(avviso_di::curva_oltre_fine, colpa_,
+    avvisa(tipo_avviso::curva_oltre_fine, colpa_,
            "la curva finisce a " + std::to_string(static_cast<int64_t>(s) + d) +
                " m, oltre l'ultimo punto del tracciato (" + std::to_string(f_.lunghezza_estesa) +
                " m): la parte oltre si perde");
@@ -253,7 +253,7 @@ void lettura_linea::avvisa_curva(int64_t s, int64_t d, double k) {
       classe = c;
     }
   if (sinistra == contiene_ic(r, "d") || cifre > 1)
-    avvisa(avviso_di::curva_ambigua, capo_,
+    avvisa(tipo_avviso::curva_ambigua, capo_,
            citazione(r) + " e' letta come curva a " + (k < 0 ? "sinistra" : "destra") +
                " di classe " + classe +
                ": il lato si scrive 's' o 'd' e la classe con una cifra "
@@ -261,7 +261,7 @@ void lettura_linea::avvisa_curva(int64_t s, int64_t d, double k) {
   // The plan is drawn up to the point before the next one to compute.
   const int64_t disegnato = f_.punti_linea.prossimo() - 1;
   if (disegnato > 1 && s < disegnato)
-    avvisa(avviso_di::curva_tagliata, colpa_,
+    avvisa(tipo_avviso::curva_tagliata, colpa_,
            s + d <= disegnato
                ? "la curva da " + std::to_string(s) + " a " + std::to_string(s + d) +
                      " m sta dentro il tracciato gia' disegnato fino a " +
