@@ -8,11 +8,29 @@
 #include <utility>
 #include <vector>
 
+// The kinds of warning; a reader gives at most one of each kind per line.
+enum class tipo_avviso : uint8_t {
+  riga_sconosciuta,    // a lead item that holds no keyword
+  voce_in_piu,         // an item left over after a row has read its values
+  numero_illeggibile,  // a number item that is not a number and reads as 0
+  numero_vuoto,        // an empty number item, which reads as 0
+  commento_sospetto,   // a lead item skipped as a comment for a dash inside it
+  curva_ambigua,       // a curve's side or class read from a doubtful lead item
+  valore_troncato,     // a value wider than its field, kept in its low bits
+  fuori_ordine,        // a row of a filled value not after the one before it
+  curva_tagliata,      // a curve that starts where the plan is already drawn
+  curva_oltre_fine,    // a curve that runs past the last point of the plan
+  senza_generale,      // a file without "[generale]": nothing in it is read
+};
+// How many kinds there are: the last one above, plus one.
+inline constexpr size_t tipi_di_avviso = static_cast<size_t>(tipo_avviso::senza_generale) + 1;
+
 struct avviso {
   std::string file;
   int32_t riga = 0;
   int32_t colonna = 0;
   std::string testo;
+  tipo_avviso tipo = tipo_avviso::riga_sconosciuta;
 };
 
 class elenco_avvisi {

@@ -17,7 +17,7 @@ bool lettura_sorgente::prossima_riga() {
 
 void lettura_sorgente::commento() {
   if (!f_.riga.starts_with('-') && capo_a_inizio_riga_)
-    avvisa(avviso_di::commento_sospetto, capo_,
+    avvisa(tipo_avviso::commento_sospetto, capo_,
            citazione(f_.riga) +
                " contiene un trattino, e la riga e' saltata come un commento; un commento "
                "comincia con '-'");
@@ -30,7 +30,7 @@ lettura_sorgente::esito lettura_sorgente::chiudi() {
   return esito::ferma;
 }
 
-void lettura_sorgente::avvisa(avviso_di tipo, luogo dove, std::string testo) {
+void lettura_sorgente::avvisa(tipo_avviso tipo, luogo dove, std::string testo) {
   if (dove.riga != riga_avvisi_) {
     riga_avvisi_ = dove.riga;
     tipi_avvisati_ = 0;
@@ -38,7 +38,7 @@ void lettura_sorgente::avvisa(avviso_di tipo, luogo dove, std::string testo) {
   const uint32_t bit = 1u << static_cast<unsigned>(tipo);
   if ((tipi_avvisati_ & bit) != 0) return;
   tipi_avvisati_ |= bit;
-  f_.avvisi.aggiungi({nome_file_, dove.riga, dove.colonna, std::move(testo)});
+  f_.avvisi.aggiungi({nome_file_, dove.riga, dove.colonna, std::move(testo), tipo});
 }
 
 std::string lettura_sorgente::citazione(std::string_view voce) {
@@ -56,13 +56,13 @@ void lettura_sorgente::riga_non_letta() {
   const std::string& r = f_.riga;
   if (r.empty() || (contiene(r, "[") && contiene(r, "]")) || capo_.riga == riga_saltata_) return;
   if (capo_a_inizio_riga_) {
-    avvisa(avviso_di::riga_sconosciuta, capo_,
+    avvisa(tipo_avviso::riga_sconosciuta, capo_,
            "riga ignorata: " + citazione(r) +
                " non contiene nessuna parola chiave di questo file: correggere la parola o "
                "togliere la riga");
     salta_riga();
   } else {
-    avvisa(avviso_di::voce_in_piu, capo_,
+    avvisa(tipo_avviso::voce_in_piu, capo_,
            citazione(r) +
                " e' in piu' in fondo alla riga, dopo i valori che la riga legge, ed e' "
                "ignorato: toglierlo, o controllare i valori prima");
@@ -72,11 +72,11 @@ void lettura_sorgente::riga_non_letta() {
 void lettura_sorgente::numero_letto_come_zero(std::string_view voce) {
   if (voce.empty()) {
     if (!vuote_ammesse_)
-      avvisa(avviso_di::numero_vuoto, qui(), "manca un valore: vale 0; scrivere 0 se e' voluto");
+      avvisa(tipo_avviso::numero_vuoto, qui(), "manca un valore: vale 0; scrivere 0 se e' voluto");
     return;
   }
   if (parole_ammesse_ && voce.find_first_of("0123456789") == std::string_view::npos) return;
-  avvisa(avviso_di::numero_illeggibile, qui(),
+  avvisa(tipo_avviso::numero_illeggibile, qui(),
          citazione(voce) + " non e' un numero e vale 0: correggere il valore");
 }
 
@@ -84,7 +84,7 @@ void lettura_sorgente::avvisa_ordine(const ordine_righe& ordine, int32_t p, int6
   const std::string riga =
       "la riga di " + std::string(ordine.nome) + " a " + std::to_string(p) + " m";
   const std::string prima = std::to_string(ordine.posizione) + " m";
-  avvisa(avviso_di::fuori_ordine, colpa_,
+  avvisa(tipo_avviso::fuori_ordine, colpa_,
          c == ordine.cella
              ? riga + " cade nella stessa cella di 50 m della precedente, a " + prima +
                    ": una cella ha un valore solo, e una delle due righe non vale dove e' "

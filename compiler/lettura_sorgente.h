@@ -35,21 +35,7 @@ class lettura_sorgente {
   };
   luogo qui() const { return {in_.riga_voce(), in_.colonna_voce()}; }
 
-  // The kinds of warning: at most one of each kind per line of the file.
-  enum class avviso_di : uint8_t {
-    riga_sconosciuta,    // a lead item that holds no keyword
-    voce_in_piu,         // an item left over after a row has read its values
-    numero_illeggibile,  // a number item that is not a number and reads as 0
-    numero_vuoto,        // an empty number item, which reads as 0
-    commento_sospetto,   // a lead item skipped as a comment for a dash inside it
-    curva_ambigua,       // a curve's side or class read from a doubtful lead item
-    valore_troncato,     // a value wider than its field, kept in its low bits
-    fuori_ordine,        // a row of a filled value not after the one before it
-    curva_tagliata,      // a curve that starts where the plan is already drawn
-    curva_oltre_fine,    // a curve that runs past the last point of the plan
-    senza_generale,      // a file without "[generale]": nothing in it is read
-  };
-  void avvisa(avviso_di tipo, luogo dove, std::string testo);
+  void avvisa(tipo_avviso tipo, luogo dove, std::string testo);
   // The item as an author reads it in a message: quoted, cut short when long.
   static std::string citazione(std::string_view voce);
 

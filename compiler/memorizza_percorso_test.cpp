@@ -4,17 +4,7 @@
 
 namespace {
 
-struct driver : compilazione_prova {
-  int compila(const std::string& linea, const std::string& corsa, int32_t flag = 1) {
-    scrivi_testo(linea_txt(), linea);
-    scrivi_testo(corsa_txt(), corsa);
-    return form.esegui([&] {
-      int32_t j = flag;
-      form.memorizza_percorso(j);
-      form.termina_compilazione();
-    });
-  }
-};
+using driver = compilazione_prova;
 
 const std::string segnale_in_cella_1 =
     sorgente_corsa({"segnale,   0,   2, 2, 3,  0, 0,    0,  0,0,0, 0"});

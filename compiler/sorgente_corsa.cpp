@@ -11,6 +11,7 @@
 #include "compiler/codici_errore.h"
 #include "compiler/lettura_sorgente.h"
 #include "compiler/numeri.h"
+#include "compiler/parole_chiave.h"
 
 namespace {
 
@@ -64,10 +65,10 @@ void lettura_corsa::esegui() {
   bool generale = false;
   while (!in_.fine() && !generale) {
     leggi_capo();
-    generale = contiene_ic(f_.riga, "[generale]");
+    generale = contiene_ic(f_.riga, intestazione_generale);
   }
   if (!generale)
-    avvisa(avviso_di::senza_generale, {1, 1},
+    avvisa(tipo_avviso::senza_generale, {1, 1},
            "manca la riga [generale]: nessuna riga del file e' letta; scriverla in testa al "
            "file, prima delle righe del treno");
   while (prossima_riga()) {
@@ -84,25 +85,25 @@ lettura_corsa::esito lettura_corsa::riga() {
   auto& t = f_.tabella_corsa;
   esito e = esito::avanti;
   bool letta = false;
-  const auto parola = [&](std::string_view p) {
-    const bool si = contiene_ic(r, p);
+  const auto parola = [&](riga_sorgente p) {
+    const bool si = apre_riga(r, p);
     letta |= si;
     return si;
   };
-  if (contiene_ic(r, "frenata") && parola("massa")) t[voce_tabella::lunghezza].inizio = in_.i32();
-  if (parola("vetture")) t[voce_tabella::lunghezza].progressiva = in_.i32();
-  if (parola("velocit") && (e = velocita()) != esito::avanti) return e;
-  if (parola("aderenza") && (e = aderenza()) != esito::avanti) return e;
-  if (parola("orologio")) {
+  if (parola(riga_sorgente::massa_frenata)) t[voce_tabella::lunghezza].inizio = in_.i32();
+  if (parola(riga_sorgente::vetture)) t[voce_tabella::lunghezza].progressiva = in_.i32();
+  if (parola(riga_sorgente::velocita) && (e = velocita()) != esito::avanti) return e;
+  if (parola(riga_sorgente::aderenza) && (e = aderenza()) != esito::avanti) return e;
+  if (parola(riga_sorgente::orologio)) {
     t[voce_tabella::treno].intero3 = in_.i16();
     t[voce_tabella::treno].intero4 = in_.i16();
     t[voce_tabella::treno].intero5 = in_.i16();
   }
-  if (parola("sabbia")) t[voce_tabella::treno].intero1 = in_.i16();
-  if (parola("segnale") && (e = segnale()) != esito::avanti) return e;
-  if (parola("rallentamento") && (e = rallentamento()) != esito::avanti) return e;
-  if (parola("abbattimento") && (e = codice()) != esito::avanti) return e;
-  if (parola("stazione")) return stazione();
+  if (parola(riga_sorgente::sabbia)) t[voce_tabella::treno].intero1 = in_.i16();
+  if (parola(riga_sorgente::segnale) && (e = segnale()) != esito::avanti) return e;
+  if (parola(riga_sorgente::rallentamento) && (e = rallentamento()) != esito::avanti) return e;
+  if (parola(riga_sorgente::abbattimento) && (e = codice()) != esito::avanti) return e;
+  if (parola(riga_sorgente::stazione)) return stazione();
   if (!letta) riga_non_letta();
   return esito::avanti;
 }
@@ -134,7 +135,7 @@ lettura_corsa::esito lettura_corsa::aderenza() {
   const esito e =
       riga_di_valore(aderenza_, aderenze_, dove, [this](int64_t fino) { riempi_aderenza(fino); });
   if (e == esito::avanti && (aderenza_ < 0 || aderenza_ > 255))
-    avvisa(avviso_di::valore_troncato, dove,
+    avvisa(tipo_avviso::valore_troncato, dove,
            "l'aderenza " + std::to_string(aderenza_) +
                " e' fuori da 0 ... 255 e nel file compilato diventa " +
                std::to_string(basso8(aderenza_)));
@@ -156,7 +157,7 @@ lettura_corsa::esito lettura_corsa::codice() {
     x.tipo = tipo_cella::punto_codice;
     x.dato1 = basso16(w);
     if (w > 32767)
-      avvisa(avviso_di::valore_troncato, dove,
+      avvisa(tipo_avviso::valore_troncato, dove,
              "il codice " + std::to_string(w) + " e' oltre 32767 e nel file compilato diventa " +
                  std::to_string(x.dato1));
   } else {

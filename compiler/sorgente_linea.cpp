@@ -11,6 +11,7 @@
 #include "compiler/codici_errore.h"
 #include "compiler/lettura_sorgente.h"
 #include "compiler/numeri.h"
+#include "compiler/parole_chiave.h"
 #include "compiler/passo_piano.h"
 
 namespace {
@@ -77,7 +78,7 @@ lettura_linea::esito lettura_linea::cerca_generale() {
       colpa_ = {};  // a problem of the whole file, not of a row
       return ferma(errore_compilazione::manca_sezione_generale);
     }
-    if (contiene_ic(f_.riga, "[generale]")) return esito::avanti;
+    if (contiene_ic(f_.riga, intestazione_generale)) return esito::avanti;
   }
 }
 
@@ -113,7 +114,7 @@ lettura_linea::esito lettura_linea::riga_generale() {
     letta = letta || si;
     return si;
   };
-  if (riga_di(contiene_ic(r, "percorso") && contiene_ic(r, "lunghezza"))) {
+  if (riga_di(apre_riga(r, riga_sorgente::lunghezza))) {
     const int32_t L = posizione();
     t[voce_tabella::lunghezza].fine = L;
     if (L > lunghezza_massima) return ferma(errore_compilazione::linea_troppo_lunga);
@@ -128,19 +129,18 @@ lettura_linea::esito lettura_linea::riga_generale() {
     f_.celle.assign(static_cast<size_t>(f_.ultima_cella) + 1, cella{});
     if (f_.scrivi_linea != 0) f_.punti_linea.crea(f_.lunghezza_estesa);
   }
-  if (riga_di(contiene(r, "tre") && contiene(r, "progressiva")))
+  if (riga_di(apre_riga(r, riga_sorgente::progressiva_tre)))
     leggi_segmento(t[voce_tabella::primo_segmento]);
-  if (riga_di(contiene(r, "due") && contiene(r, "progressiva")))
+  if (riga_di(apre_riga(r, riga_sorgente::progressiva_due)))
     leggi_segmento(t[voce_tabella::secondo_segmento]);
-  if (riga_di(contiene(r, "uno") && contiene(r, "progressiva")))
+  if (riga_di(apre_riga(r, riga_sorgente::progressiva_uno)))
     leggi_segmento(t[voce_tabella::terzo_segmento]);
-  if (riga_di(contiene(r, "sfondo") && contiene(r, "uno")))
+  if (riga_di(apre_riga(r, riga_sorgente::sfondo_uno)))
     t[voce_tabella::scenario].inizio = in_.i32();
-  if (riga_di(contiene(r, "sfondo") && contiene(r, "due")))
+  if (riga_di(apre_riga(r, riga_sorgente::sfondo_due)))
     t[voce_tabella::scenario].progressiva = in_.i32();
-  if (riga_di(contiene(r, "sfondo") && contiene(r, "tre")))
-    t[voce_tabella::scenario].fine = in_.i32();
-  if (riga_di(contiene(r, "segnali") && contiene(r, "ripetizione"))) {
+  if (riga_di(apre_riga(r, riga_sorgente::sfondo_tre))) t[voce_tabella::scenario].fine = in_.i32();
+  if (riga_di(apre_riga(r, riga_sorgente::ripetizione_segnali))) {
     t[voce_tabella::treno].inizio = posizione();
     t[voce_tabella::treno].fine = in_.i32();
     if (t[voce_tabella::treno].inizio % 50 != 0)
@@ -170,15 +170,16 @@ lettura_linea::esito lettura_linea::record() {
     letta = letta || si;
     return si;
   };
-  if (riga_di(contiene_ic(r, "pendenza")) && (e = pendenza()) != esito::avanti) return e;
-  if (riga_di(contiene_ic(r, "curva"))) {
+  if (riga_di(apre_riga(r, riga_sorgente::pendenza)) && (e = pendenza()) != esito::avanti) return e;
+  if (riga_di(apre_riga(r, riga_sorgente::curva))) {
     // Without the plan a curve's values are read as lead items of their own.
     if (f_.scrivi_linea == 0) salta_riga();
     if (f_.scrivi_linea != 0 && (e = curva()) != esito::avanti) return e;
   }
-  if (riga_di(contiene_ic(r, "montagna")) && (e = montagna()) != esito::avanti) return e;
-  if (riga_di(contiene_ic(r, "indicatori_v")) && (e = indicatore()) != esito::avanti) return e;
-  if (contiene_ic(r, "cartello") && contiene_ic(r, "indicat")) return cartello();
+  if (riga_di(apre_riga(r, riga_sorgente::montagna)) && (e = montagna()) != esito::avanti) return e;
+  if (riga_di(apre_riga(r, riga_sorgente::indicatore_v_max)) && (e = indicatore()) != esito::avanti)
+    return e;
+  if (apre_riga(r, riga_sorgente::cartello)) return cartello();
   if (!letta) riga_non_letta();
   return esito::avanti;
 }
@@ -196,7 +197,7 @@ lettura_linea::esito lettura_linea::pendenza() {
       riga_di_valore(g_, pendenze_, dove, [this](int64_t fino) { riempi_pendenza(fino); });
   // The byte holds the gradient plus 100.
   if (e == esito::avanti && (g_ < -100 || g_ > 155))
-    avvisa(avviso_di::valore_troncato, dove,
+    avvisa(tipo_avviso::valore_troncato, dove,
            "la pendenza " + std::to_string(g_) +
                " per mille e' fuori da -100 ... 155 e nel file compilato diventa " +
                std::to_string(static_cast<int>(basso8(g_ + 100)) - 100));
@@ -232,7 +233,7 @@ lettura_linea::esito lettura_linea::curva() {
   piano.curva_fino(std::min<int64_t>(static_cast<int64_t>(s) + d, ultimo_punto_curve), k);
   if (piano.prossimo() > ultimo_punto_curve) return ferma(errore_compilazione::curva_non_valida);
   if (static_cast<int64_t>(s) + d > f_.lunghezza_estesa)
-    avvisa(avviso_di::curva_oltre_fine, colpa_,
+    avvisa(tipo_avviso::curva_oltre_fine, colpa_,
            "la curva finisce a " + std::to_string(static_cast<int64_t>(s) + d) +
                " m, oltre l'ultimo punto del tracciato (" + std::to_string(f_.lunghezza_estesa) +
                " m): la parte oltre si perde");
@@ -252,7 +253,7 @@ void lettura_linea::avvisa_curva(int64_t s, int64_t d, double k) {
       classe = c;
     }
   if (sinistra == contiene_ic(r, "d") || cifre > 1)
-    avvisa(avviso_di::curva_ambigua, capo_,
+    avvisa(tipo_avviso::curva_ambigua, capo_,
            citazione(r) + " e' letta come curva a " + (k < 0 ? "sinistra" : "destra") +
                " di classe " + classe +
                ": il lato si scrive 's' o 'd' e la classe con una cifra "
@@ -260,7 +261,7 @@ void lettura_linea::avvisa_curva(int64_t s, int64_t d, double k) {
   // The plan is drawn up to the point before the next one to compute.
   const int64_t disegnato = f_.punti_linea.prossimo() - 1;
   if (disegnato > 1 && s < disegnato)
-    avvisa(avviso_di::curva_tagliata, colpa_,
+    avvisa(tipo_avviso::curva_tagliata, colpa_,
            s + d <= disegnato
                ? "la curva da " + std::to_string(s) + " a " + std::to_string(s + d) +
                      " m sta dentro il tracciato gia' disegnato fino a " +

@@ -21,6 +21,18 @@ struct compilazione_prova : form_in_prova {
     form.memorizza_dati();
   }
 
+  // Writes both sources and runs the whole compiler driver as compila_scenario
+  // does; returns the exit status.
+  int compila(const std::string& linea, const std::string& corsa, int32_t flag = 1) {
+    scrivi_testo(linea_txt(), linea);
+    scrivi_testo(corsa_txt(), corsa);
+    return form.esegui([&] {
+      int32_t j = flag;
+      form.memorizza_percorso(j);
+      form.termina_compilazione();
+    });
+  }
+
   // A run over a plain line of L metres with the given run rows.
   void leggi_corsa(std::initializer_list<std::string_view> righe, int32_t L = 124000) {
     leggi(sorgente_linea(L), sorgente_corsa(righe), 0);

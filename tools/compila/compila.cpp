@@ -9,6 +9,7 @@
 #include "app/form1.h"
 #include "compiler/codici_errore.h"
 #include "tools/argomenti.h"
+#include "tools/compila/modello.h"
 
 namespace fs = std::filesystem;
 
@@ -18,6 +19,7 @@ constexpr std::string_view nome_comando = "compila_scenario: ";
 
 const char* const uso =
     "uso: compila_scenario [--senza-linea] [--rigoroso] [--scrivi-con-errori] CARTELLA NOME TRENO\n"
+    "     compila_scenario --modello CARTELLA NOME TRENO\n"
     "     compila_scenario --help\n";
 
 const char* const aiuto =
@@ -49,7 +51,12 @@ const char* const aiuto =
     "Esito: 0 compilato; 1 un errore nei sorgenti (o, con --rigoroso, un\n"
     "avviso), file compilati non sostituiti (con --scrivi-con-errori: scritti lo\n"
     "stesso); 2 argomenti sbagliati; 3 nessun file scritto; 4 un file non si\n"
-    "legge o non si scrive.\n";
+    "legge o non si scrive.\n"
+    "\n"
+    "Con --modello non compila niente: scrive nella CARTELLA i due sorgenti di un\n"
+    "piccolo scenario commentato da cui partire (se nessuno dei due c'e' gia'):\n"
+    "si modificano, poi si compilano. Le righe e i loro valori sono spiegati in\n"
+    "docs/sorgenti.md.\n";
 
 // The platform of the compiler while it runs: its folder is the private copy.
 class piattaforma_cartella final : public piattaforma {
@@ -118,11 +125,13 @@ int compila_scenario(const std::vector<std::string>& argomenti, std::ostream& us
   bool senza_linea = false;
   bool rigoroso = false;
   bool con_errori = false;
+  bool modello = false;
   std::vector<std::string> posizionali;
   if (!leggi_argomenti(argomenti,
                        {{"--senza-linea", &senza_linea},
                         {"--rigoroso", &rigoroso},
-                        {"--scrivi-con-errori", &con_errori}},
+                        {"--scrivi-con-errori", &con_errori},
+                        {"--modello", &modello}},
                        posizionali, nome_comando, errori)) {
     errori << uso;
     return stato_uscita::uso;
@@ -134,6 +143,7 @@ int compila_scenario(const std::vector<std::string>& argomenti, std::ostream& us
     errori << nome_comando << cartella.string() << " non e' una cartella\n";
     return stato_uscita::uso;
   }
+  if (modello) return scrivi_modello(cartella, posizionali[1], posizionali[2], uscita, errori);
 
   try {
     // The author's folder is this run's alone until its compiled files are

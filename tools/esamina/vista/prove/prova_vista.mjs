@@ -1,7 +1,8 @@
 // The page of esamina_scenario --html in a real browser: the system's
 // chromium, driven headless by playwright-core. The pages are made by the
-// built programs from the carried scenario, a damaged copy of it and a
-// generated line of 1 000 km; every check reads the page itself and holds
+// built programs from the carried scenario, a damaged copy of it, a
+// generated line of 1 000 km and the model of compila_scenario --modello;
+// every check reads the page itself and holds
 // it against the text report of the same files.
 //
 //   node prova_vista.mjs ESAMINA GENERA_SCENARIO GENERA_SORGENTI COMPILA FOTO
@@ -104,6 +105,13 @@ esegui(genera_sorgenti, [lunga_cartella, "Lunga", "1", "1000"]);
 esegui(compila, [lunga_cartella, "Lunga", "1"]);
 const lunga = scenario(lunga_cartella, "Lunga", "1");
 
+// The scenario an author starts from: compila_scenario --modello.
+const modello_cartella = path.join(lavoro, "modello");
+fs.mkdirSync(modello_cartella);
+esegui(compila, ["--modello", modello_cartella, "Modello", "100"]);
+esegui(compila, ["--rigoroso", modello_cartella, "Modello", "100"]);
+const modello = scenario(modello_cartella, "Modello", "100");
+
 // ---------------------------------------------------------------------------
 // The browser.
 
@@ -188,7 +196,7 @@ async function pagina_di(s) {
   return pagine.get(s);
 }
 
-for (const s of [ombrasca, lunga]) {
+for (const s of [ombrasca, lunga, modello]) {
   const pagina = await pagina_di(s);
   const r = s.rapporto;
 
