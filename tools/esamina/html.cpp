@@ -139,12 +139,7 @@ std::string dati_vista(const scenario_letto& s, const descrizione& d) {
   else
     j.nullo();
   j.campo("celle", static_cast<int64_t>(s.celle.size()));
-  if (d.chilometri) {
-    tratti_chilometrici_json(j, *d.chilometri);
-  } else {
-    j.chiave("tratti_chilometrici");
-    j.nullo();
-  }
+  tratti_chilometrici_json(j, d.chilometri);
 
   std::map<int64_t, std::string> nomi_stazioni;
   for (const stazione& st : d.stazioni) nomi_stazioni[st.voce] = st.nome;

@@ -33,13 +33,15 @@ void opzionale(scrittore_json& j, std::string_view k, const std::optional<T>& v)
     j.nullo();
 }
 
-void generale_json(scrittore_json& j, const valori_generali& g, const chilometri_linea& k) {
+// k is there whenever g is: descrivi reads both from the table's last entries.
+void generale_json(scrittore_json& j, const valori_generali& g,
+                   const std::optional<chilometri_linea>& k) {
   j.oggetto();
   j.campo("lunghezza_m", g.lunghezza);
   j.campo("celle", static_cast<int64_t>(g.celle));
   j.chiave("progressive");
   j.lista();
-  for (const segmento_chilometrico& s : k.segmenti()) {
+  for (const segmento_chilometrico& s : k->segmenti()) {
     j.oggetto();
     j.campo("voce", s.voce);
     j.campo("inizio_m", s.inizio);
@@ -143,10 +145,14 @@ void tratti_json(scrittore_json& j, std::string_view k, const std::vector<tratto
 
 }  // namespace
 
-void tratti_chilometrici_json(scrittore_json& j, const chilometri_linea& k) {
+void tratti_chilometrici_json(scrittore_json& j, const std::optional<chilometri_linea>& k) {
   j.chiave("tratti_chilometrici");
+  if (!k) {
+    j.nullo();
+    return;
+  }
   j.lista();
-  for (const tratto_chilometrico& t : k.tratti()) {
+  for (const tratto_chilometrico& t : k->tratti()) {
     j.oggetto();
     j.campo("da_m", t.da_m);
     j.campo("km_m", t.km_m);
@@ -184,7 +190,7 @@ std::string documento_json(const scenario_letto& s, const descrizione& d) {
 
   j.chiave("generale");
   if (d.generale)
-    generale_json(j, *d.generale, *d.chilometri);
+    generale_json(j, *d.generale, d.chilometri);
   else
     j.nullo();
 

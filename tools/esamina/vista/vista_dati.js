@@ -31,10 +31,11 @@ function tratto_km_di(m) {
   while (i + 1 < tratti_km.length && tratti_km[i + 1].da_m <= m) ++i;
   return i;
 }
-function km_linea(m) {
-  const t = tratti_km[tratto_km_di(m)];
-  return t.km_m + t.verso * (m - t.da_m);
-}
+// The kilometre of metre m read by one stretch's rule, and the metre that
+// reads kilometre k by it; with no rule, the distance from the start.
+const km_in = (t, m) => (t ? t.km_m + t.verso * (m - t.da_m) : m);
+const metro_in = (t, k) => (t ? t.da_m + t.verso * (k - t.km_m) : k);
+const km_linea = (m) => km_in(tratti_km[tratto_km_di(m)], m);
 // Which kilometres the axis, the jump box and the texts speak of: the
 // railway's (the default) or the distance from the start.
 let km_della_linea = tratti_km !== null;

@@ -104,10 +104,6 @@ function pezzi_km(da, a) {
   }
   return pezzi;
 }
-// The kilometre of metre m read by one stretch's rule, and the metre that
-// reads kilometre k by it.
-const km_in = (t, m) => (t ? t.km_m + t.verso * (m - t.da_m) : m);
-const metro_in = (t, k) => (t ? t.da_m + t.verso * (k - t.km_m) : k);
 
 function disegna_asse() {
   const w = finestra.a - finestra.da;
@@ -125,7 +121,8 @@ function disegna_asse() {
   ctx.textAlign = "center";
   const pezzi = pezzi_km(Math.max(finestra.da, 0), Math.min(finestra.a, estensione));
   // Where one line's kilometres give way to the next's: a full rule and the
-  // new kilometre in bold, the round values near it left out.
+  // new kilometre in bold, whole (96,1 at any scale), the round values near
+  // it left out.
   const x_salti = [];
   ctx.font = "bold 11px " + carattere;
   ctx.fillStyle = "#000";
@@ -134,7 +131,7 @@ function disegna_asse() {
     x_salti.push(x);
     salti.moveTo(x, altezza_asse - 12);
     salti.lineTo(x, altezza_profilo);
-    ctx.fillText(km(km_in(p.t, p.da), decimali), x, altezza_asse - 11);
+    ctx.fillText(km(km_in(p.t, p.da), 3).replace(/,?0+$/, ""), x, altezza_asse - 11);
   }
   ctx.font = "11px " + carattere;
   ctx.fillStyle = "#222";
