@@ -191,7 +191,6 @@ async function testo_sotto(pagina, m, riga) {
 }
 
 const centro = (pagina) => pagina.evaluate(() => (vista.da_m + vista.a_m) / 2);
-const km = (m) => String(m / 1000).replace(".", ",");
 
 let passate = 0, fallite = 0;
 async function prova(nome, corpo) {
