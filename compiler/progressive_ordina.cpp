@@ -5,6 +5,7 @@
 #include <limits>
 
 #include "app/form1.h"
+#include "compiler/chilometri_linea.h"
 #include "compiler/errore_lettura.h"
 
 namespace {
@@ -71,12 +72,12 @@ void Form1::progressive_ordina() {
   in_voce(tabella_corsa[voce_tabella::secondo_segmento], secondo);
   in_voce(tabella_corsa[voce_tabella::terzo_segmento], terzo);
 
-  // Code 1 progressives are counted 100 m further on by the simulator.
+  // Code 1 progressives are counted further on by the simulator.
   for (int i = voce_tabella::primo_segmento; i <= voce_tabella::terzo_segmento; ++i) {
     voce_corsa& v = tabella_corsa[i];
     if (v.progressiva != 1) continue;
-    if (v.fine > std::numeric_limits<int32_t>::max() - 100)
+    if (v.fine > std::numeric_limits<int32_t>::max() - scarto_codice_uno)
       throw errore_lettura("progressiva chilometrica oltre il campo di un Long");
-    v.fine += 100;
+    v.fine += scarto_codice_uno;
   }
 }

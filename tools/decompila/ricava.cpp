@@ -8,6 +8,7 @@
 #include <set>
 #include <tuple>
 
+#include "compiler/chilometri_linea.h"
 #include "compiler/formato.h"
 #include "compiler/nomi_scenario.h"
 #include "compiler/numeri.h"
@@ -122,7 +123,8 @@ std::array<terna, 3> ordina_progressive(const std::array<terna, 3>& letti) {
     r = {T, D, U};
   }
   for (terna& x : r)
-    if (x[2] == 1) x[1] = static_cast<int32_t>(static_cast<uint32_t>(x[1]) + 100u);
+    if (x[2] == 1)
+      x[1] = static_cast<int32_t>(static_cast<uint32_t>(x[1]) + uint32_t{scarto_codice_uno});
   return r;
 }
 
@@ -132,7 +134,8 @@ std::array<terna, 3> ordina_progressive(const std::array<terna, 3>& letti) {
 std::optional<std::array<terna, 3>> progressive_lette(const std::array<terna, 3>& salvate) {
   std::array<terna, 3> base = salvate;
   for (terna& x : base)
-    if (x[2] == 1) x[1] = static_cast<int32_t>(static_cast<uint32_t>(x[1]) - 100u);
+    if (x[2] == 1)
+      x[1] = static_cast<int32_t>(static_cast<uint32_t>(x[1]) - uint32_t{scarto_codice_uno});
   std::array<int, 3> ordine = {0, 1, 2};
   do {
     const std::array<terna, 3> prova = {base[ordine[0]], base[ordine[1]], base[ordine[2]]};

@@ -99,10 +99,6 @@ valori_generali generale_di(const scenario_letto& s) {
   valori_generali g;
   g.lunghezza = t[voce_tabella::lunghezza].fine;
   g.celle = s.celle.size();
-  for (int i = 0; i < 3; ++i)
-    g.progressive[i] = {t[voce_tabella::primo_segmento + i].inizio,
-                        t[voce_tabella::primo_segmento + i].fine,
-                        t[voce_tabella::primo_segmento + i].progressiva};
   g.sfondi = {t[voce_tabella::scenario].inizio, t[voce_tabella::scenario].progressiva,
               t[voce_tabella::scenario].fine};
   g.ripetizione_inizio = t[voce_tabella::treno].inizio;
@@ -139,7 +135,14 @@ riassunto_piano riassunto_di(const piano_letto& p) {
 
 descrizione descrivi(const scenario_letto& s) {
   descrizione d;
-  if (s.voci_lette == voci_tabella_corsa) d.generale = generale_di(s);
+  if (s.voci_lette == voci_tabella_corsa) {
+    d.generale = generale_di(s);
+    d.chilometri.emplace(s.tabella);
+  }
+  const auto km = [&d](int64_t m) -> std::optional<int64_t> {
+    if (!d.chilometri) return std::nullopt;
+    return d.chilometri->chilometro(m);
+  };
 
   if (s.celle.size() > cella_intestazione) {
     d.testata.formato_tracciato = s.celle[cella_intestazione].dato1;
@@ -166,7 +169,7 @@ descrizione descrivi(const scenario_letto& s) {
     if (auto c = voci_cartelli.find(k); c != voci_cartelli.end()) {
       d.cartelli.push_back({k, da_1252(v.nome), c->second});
     } else if (!voce_vuota(v)) {
-      stazione st{k, v, da_1252(v.nome), {}};
+      stazione st{k, v, km(v.progressiva), da_1252(v.nome), {}};
       if (auto f = voci_fermate.find(k); f != voci_fermate.end()) st.celle_fermata = f->second;
       d.stazioni.push_back(std::move(st));
     }
@@ -177,7 +180,8 @@ descrizione descrivi(const scenario_letto& s) {
   for (size_t i = 0; i < s.celle.size(); ++i) {
     const cella& c = s.celle[i];
     if (c.tipo == tipo_cella::libera && c.dato6 == 0) continue;
-    oggetto o{i, posizione_oggetto(i, c.tipo), c, valori_di(c), {}};
+    const int64_t m = posizione_oggetto(i, c.tipo);
+    oggetto o{i, m, km(m), c, valori_di(c), {}};
     if (c.tipo == tipo_cella::cartello && c.dato1 >= 0 && c.dato1 < s.voci_lette)
       o.testo = da_1252(s.tabella[c.dato1].nome);
     d.oggetti.push_back(std::move(o));

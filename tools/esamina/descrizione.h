@@ -9,20 +9,14 @@
 #include <string_view>
 #include <vector>
 
+#include "compiler/chilometri_linea.h"
 #include "tools/esamina/lettura.h"
 
-struct segmento_progressiva {
-  int32_t inizio;       // position along the run, m
-  int32_t progressiva;  // kilometre progressive there, m
-  int32_t codice;
-};
-
 struct valori_generali {
-  int32_t lunghezza = 0;                              // L, m
-  size_t celle = 0;                                   // cells in the track file
-  std::array<segmento_progressiva, 3> progressive{};  // entries 81, 82, 83
-  std::array<int32_t, 3> sfondi{};                    // backgrounds one, two, three
-  int32_t ripetizione_inizio = 0;                     // cab-signal repetition section
+  int32_t lunghezza = 0;            // L, m
+  size_t celle = 0;                 // cells in the track file
+  std::array<int32_t, 3> sfondi{};  // backgrounds one, two, three
+  int32_t ripetizione_inizio = 0;   // cab-signal repetition section
   int32_t ripetizione_fine = 0;
   int32_t ripetizione_codici = 0;
   int32_t vetture = 0;
@@ -44,6 +38,7 @@ struct intestazione {
 struct stazione {
   int voce = 0;
   voce_corsa dati;
+  std::optional<int64_t> km;          // railway kilometre of its position, m
   std::string nome;                   // UTF-8
   std::vector<size_t> celle_fermata;  // cells of kind fermata that name this entry
 };
@@ -62,8 +57,9 @@ struct campo {
 
 // An occupied cell: an object, or only an approach mark (dato6).
 struct oggetto {
-  size_t indice = 0;      // the cell
-  int64_t posizione = 0;  // m, where the object stands along the run
+  size_t indice = 0;          // the cell
+  int64_t posizione = 0;      // m, where the object stands along the run
+  std::optional<int64_t> km;  // railway kilometre there, m
   cella dati;
   std::vector<campo> valori;
   std::string testo;  // a board's text (UTF-8)
@@ -89,7 +85,8 @@ struct riassunto_piano {
 };
 
 struct descrizione {
-  std::optional<valori_generali> generale;  // absent when the table lacks entries 84 to 86
+  std::optional<valori_generali> generale;     // absent when the table lacks entries 84 to 86
+  std::optional<chilometri_linea> chilometri;  // absent with the general values
   intestazione testata;
   std::vector<stazione> stazioni;
   std::vector<testo_cartello> cartelli;

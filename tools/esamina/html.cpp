@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "compiler/formato.h"
+#include "tools/esamina/json.h"
 #include "tools/esamina/rapporto.h"
 #include "tools/esamina/scrittore_json.h"
 #include "tools/esamina/svg.h"
@@ -138,6 +139,7 @@ std::string dati_vista(const scenario_letto& s, const descrizione& d) {
   else
     j.nullo();
   j.campo("celle", static_cast<int64_t>(s.celle.size()));
+  tratti_chilometrici_json(j, d.chilometri);
 
   std::map<int64_t, std::string> nomi_stazioni;
   for (const stazione& st : d.stazioni) nomi_stazioni[st.voce] = st.nome;

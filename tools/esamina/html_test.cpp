@@ -9,6 +9,7 @@
 #include "tools/esamina/prova_json.h"
 #include "tools/esamina/prova_scenario.h"
 #include "tools/esamina/rapporto.h"
+#include "tools/esamina/testo.h"
 
 namespace {
 
@@ -16,6 +17,14 @@ size_t conta(const std::string& testo, std::string_view cosa) {
   size_t n = 0;
   for (size_t i = testo.find(cosa); i != std::string::npos; i = testo.find(cosa, i + 1)) ++n;
   return n;
+}
+
+// The railway kilometre as the page's script reads it from its stretches.
+int64_t km_in_pagina(const valore_json& dati, int64_t m) {
+  const auto& t = dati["tratti_chilometrici"].elementi;
+  size_t i = 0;
+  while (i + 1 < t.size() && t[i + 1]["da_m"].intero() <= m) ++i;
+  return t[i]["km_m"].intero() + t[i]["verso"].intero() * (m - t[i]["da_m"].intero());
 }
 
 // The page opens from disk with nothing outside it; its data survive a name
@@ -55,8 +64,9 @@ TEST(PaginaHtml, ChiusaInSeConIDatiDelRapporto) {
   ASSERT_EQ(oggetti["cella"].elementi.size(), e.d.oggetti.size());
   for (size_t i = 0; i < e.d.oggetti.size(); ++i) {
     const std::string riga = "  cella " + std::to_string(oggetti["cella"][i].intero()) + " (" +
-                             std::to_string(oggetti["m"][i].intero()) +
-                             " m): " + dati["frasi"][oggetti["frase"][i].intero()].s;
+                             std::to_string(oggetti["m"][i].intero()) + " m, km " +
+                             chilometri(km_in_pagina(dati, oggetti["m"][i].intero())) +
+                             "): " + dati["frasi"][oggetti["frase"][i].intero()].s;
     EXPECT_TRUE(del_rapporto.count(riga)) << riga;
   }
 }

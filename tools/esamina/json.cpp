@@ -2,7 +2,6 @@
 
 #include <vector>
 
-#include "tools/esamina/scrittore_json.h"
 #include "tools/esamina/testo.h"
 
 namespace {
@@ -34,21 +33,27 @@ void opzionale(scrittore_json& j, std::string_view k, const std::optional<T>& v)
     j.nullo();
 }
 
-void generale_json(scrittore_json& j, const valori_generali& g) {
+// k is there whenever g is: descrivi reads both from the table's last entries.
+void generale_json(scrittore_json& j, const valori_generali& g,
+                   const std::optional<chilometri_linea>& k) {
   j.oggetto();
   j.campo("lunghezza_m", g.lunghezza);
   j.campo("celle", static_cast<int64_t>(g.celle));
   j.chiave("progressive");
   j.lista();
-  for (int i = 0; i < 3; ++i) {
+  for (const segmento_chilometrico& s : k->segmenti()) {
     j.oggetto();
-    j.campo("voce", voce_tabella::primo_segmento + i);
-    j.campo("inizio_m", g.progressive[i].inizio);
-    j.campo("progressiva_m", g.progressive[i].progressiva);
-    j.campo("codice", g.progressive[i].codice);
+    j.campo("voce", s.voce);
+    j.campo("inizio_m", s.inizio);
+    j.campo("progressiva_m", s.memorizzato);  // as stored: code 1 adds 100 m
+    j.campo("codice", s.codice);
+    j.campo("valore_scritto_m", s.valore);
+    j.chiave("in_uso");
+    j.logico(s.in_uso);
     j.fine_oggetto();
   }
   j.fine_lista();
+  tratti_chilometrici_json(j, k);
   j.chiave("sfondi");
   j.lista();
   for (int32_t v : g.sfondi) j.numero(int64_t{v});
@@ -81,6 +86,7 @@ void stazione_json(scrittore_json& j, const stazione& st) {
   j.campo("nome", st.nome);
   j.campo("tipo", v.tipo);
   j.campo("progressiva_m", v.progressiva);
+  opzionale(j, "km_ferroviario_m", st.km);
   j.campo("inizio_m", v.inizio);
   j.campo("fine_m", v.fine);
   lista_celle(j, "celle_fermata", st.celle_fermata);
@@ -104,6 +110,7 @@ void oggetto_json(scrittore_json& j, const oggetto& o) {
   j.oggetto();
   j.campo("cella", static_cast<int64_t>(o.indice));
   j.campo("posizione_m", o.posizione);
+  opzionale(j, "km_ferroviario_m", o.km);
   j.campo("tipo", c.tipo);
   j.campo("genere", nome_tipo(c.tipo));
   j.chiave("valori");
@@ -138,6 +145,24 @@ void tratti_json(scrittore_json& j, std::string_view k, const std::vector<tratto
 
 }  // namespace
 
+void tratti_chilometrici_json(scrittore_json& j, const std::optional<chilometri_linea>& k) {
+  j.chiave("tratti_chilometrici");
+  if (!k) {
+    j.nullo();
+    return;
+  }
+  j.lista();
+  for (const tratto_chilometrico& t : k->tratti()) {
+    j.oggetto();
+    j.campo("da_m", t.da_m);
+    j.campo("km_m", t.km_m);
+    j.campo("verso", t.verso);
+    j.campo("voce", t.voce);
+    j.fine_oggetto();
+  }
+  j.fine_lista();
+}
+
 std::string documento_json(const scenario_letto& s, const descrizione& d) {
   scrittore_json j;
   j.oggetto();
@@ -165,7 +190,7 @@ std::string documento_json(const scenario_letto& s, const descrizione& d) {
 
   j.chiave("generale");
   if (d.generale)
-    generale_json(j, *d.generale);
+    generale_json(j, *d.generale, d.chilometri);
   else
     j.nullo();
 

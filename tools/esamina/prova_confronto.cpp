@@ -8,6 +8,7 @@
 #include <sstream>
 
 #include "app/file_disco.h"
+#include "compiler/chilometri_linea.h"
 #include "testing/prova_piattaforma.h"
 #include "tools/esamina/comando.h"
 #include "tools/esamina/prova_json.h"
@@ -105,11 +106,14 @@ void confronta_json(const Form1& f, const std::string& json) {
   EXPECT_EQ(g["ripetizione_segnali"]["fine_m"].intero(), t[voce_tabella::treno].fine);
   EXPECT_EQ(g["ripetizione_segnali"]["codici"].intero(), t[voce_tabella::treno].progressiva);
   for (int i = 0; i < 3; ++i) {
+    const voce_corsa& v = t[voce_tabella::primo_segmento + i];
     const valore_json& p = g["progressive"][i];
-    EXPECT_EQ(p["inizio_m"].intero(), t[voce_tabella::primo_segmento + i].inizio);
-    EXPECT_EQ(p["progressiva_m"].intero(), t[voce_tabella::primo_segmento + i].fine);
-    EXPECT_EQ(p["codice"].intero(), t[voce_tabella::primo_segmento + i].progressiva);
+    EXPECT_EQ(p["inizio_m"].intero(), v.inizio);
+    EXPECT_EQ(p["progressiva_m"].intero(), v.fine);
+    EXPECT_EQ(p["codice"].intero(), v.progressiva);
+    EXPECT_EQ(p["valore_scritto_m"].intero(), v.fine - (v.progressiva == 1 ? 100 : 0));
   }
+  const chilometri_linea km(t);
   EXPECT_EQ(j["intestazione"]["formato_tracciato"].intero(), f.celle[1].dato1);
   EXPECT_EQ(j["intestazione"]["codice_tracciato"].intero(), f.celle[1].dato2);
   EXPECT_EQ(j["intestazione"]["formato_tabella"].intero(), t[voce_tabella::scenario].intero1);
@@ -126,6 +130,7 @@ void confronta_json(const Form1& f, const std::string& json) {
     EXPECT_EQ(st["inizio_m"].intero(), v.inizio);
     EXPECT_EQ(st["fine_m"].intero(), v.fine);
     EXPECT_EQ(st["progressiva_m"].intero(), v.progressiva);
+    EXPECT_EQ(st["km_ferroviario_m"].intero(), km.chilometro(v.progressiva));
     EXPECT_EQ(st["orario_s"].intero(), v.orario);
     EXPECT_EQ(st["orario"].s, ora(v.orario));
     EXPECT_EQ(st["byte1"].intero(), v.byte1);
@@ -157,6 +162,8 @@ void confronta_json(const Form1& f, const std::string& json) {
     ASSERT_TRUE(oggetti.count(i)) << "cella " << i;
     const valore_json& o = *oggetti[i];
     EXPECT_EQ(o["tipo"].intero(), c.tipo) << "cella " << i;
+    EXPECT_EQ(o["km_ferroviario_m"].intero(), km.chilometro(o["posizione_m"].intero()))
+        << "cella " << i;
     const long long dati[] = {c.dato1, c.dato2, c.dato3, c.dato4, c.dato5, c.dato6};
     for (int d = 0; d < 6; ++d)
       EXPECT_EQ(o["dati"][d].intero(), dati[d]) << "cella " << i << " dato" << d + 1;
@@ -185,13 +192,14 @@ void confronta_rapporto(const Form1& f, const std::string& rapporto) {
     EXPECT_NE(rapporto.find(riga), std::string::npos) << "manca nel rapporto: " << riga;
   };
   const auto& t = f.tabella_corsa;
+  const chilometri_linea km(t);
   contiene("  lunghezza della linea: " + std::to_string(t[voce_tabella::lunghezza].fine) + " m (" +
            std::to_string(f.celle.size()) + " celle)\n");
   for (int k : stazioni_in_memoria(f)) {
     contiene("  " + std::to_string(k) + ". " + da_1252(t[k].nome) + ": tipo " +
-             std::to_string(t[k].tipo) + ", a " + std::to_string(t[k].progressiva) +
-             " m, area da " + std::to_string(t[k].inizio) + " m a " + std::to_string(t[k].fine) +
-             " m, fermata ");
+             std::to_string(t[k].tipo) + ", a " + std::to_string(t[k].progressiva) + " m (km " +
+             chilometri(km.chilometro(t[k].progressiva)) + "), area da " +
+             std::to_string(t[k].inizio) + " m a " + std::to_string(t[k].fine) + " m, fermata ");
     contiene("orario " + ora(t[k].orario) + "\n");
   }
   for (size_t i = 0; i < f.celle.size(); ++i)

@@ -1,5 +1,6 @@
 #include "tools/esamina/rapporto.h"
 
+#include <algorithm>
 #include <map>
 #include <sstream>
 
@@ -44,6 +45,7 @@ std::string frase_stazione(const stazione& st) {
   r += st.nome;
   r += ": tipo " + n(v.tipo);
   r += ", a " + metri(v.progressiva);
+  if (st.km) r += " (km " + chilometri(*st.km) + ")";
   r += ", area da " + metri(v.inizio);
   r += " a " + metri(v.fine);
   r += ", fermata ";
@@ -58,6 +60,34 @@ std::string frase_stazione(const stazione& st) {
   }
   r += ", orario ";
   r += ora(v.orario);
+  return r;
+}
+
+std::string posto_oggetto(const oggetto& o) {
+  std::string r = "cella " + n(static_cast<int64_t>(o.indice));
+  r += " (" + metri(o.posizione);
+  if (o.km) r += ", km " + chilometri(*o.km);
+  return r + ")";
+}
+
+std::string frase_segmento(const chilometri_linea& k, const segmento_chilometrico& s) {
+  std::string r = "voce " + n(s.voce);
+  if (s.vuoto() && !s.in_uso) return r + ": vuota, non usata";
+  r += ": da " + metri(s.inizio);
+  r += ", progressiva km " + chilometri(s.valore);
+  r += ", codice " + n(s.codice);
+  r += s.verso() < 0 ? " (km decrescenti)" : " (km crescenti)";
+  if (s.memorizzato != s.valore)
+    r += "; memorizzata " + n(s.memorizzato) + ", " + metri(s.memorizzato - s.valore) +
+         " in più per il codice " + n(s.codice);
+  if (!s.in_uso) return r + "; non usata: un'altra voce ha lo stesso inizio";
+  const auto& tratti = k.tratti();
+  const auto t = std::find_if(tratti.begin(), tratti.end(),
+                              [&](const tratto_chilometrico& t) { return t.voce == s.voce; });
+  if (t == tratti.begin())
+    r += "; all'inizio della corsa km " + chilometri(k.chilometro(0));
+  else
+    r += "; in vigore da " + metri(t->da_m) + ", km " + chilometri(t->km_m);
   return r;
 }
 
@@ -146,12 +176,9 @@ std::string rapporto(const scenario_letto& s, const descrizione& d) {
   } else {
     const valori_generali& g = *d.generale;
     out << "  lunghezza della linea: " << metri(g.lunghezza) << " (" << g.celle << " celle)\n";
-    out << "  progressive chilometriche:\n";
-    for (int i = 0; i < 3; ++i) {
-      const segmento_progressiva& p = g.progressive[i];
-      out << "    voce " << voce_tabella::primo_segmento + i << ": da " << metri(p.inizio)
-          << " progressiva km " << chilometri(p.progressiva) << " (codice " << p.codice << ")\n";
-    }
+    out << "  progressive chilometriche, come scritte nel sorgente della linea:\n";
+    for (const segmento_chilometrico& p : d.chilometri->segmenti())
+      out << "    " << frase_segmento(*d.chilometri, p) << "\n";
     out << "  sfondi: uno " << g.sfondi[0] << ", due " << g.sfondi[1] << ", tre " << g.sfondi[2]
         << "\n";
     out << "  ripetizione segnali: " << frase_ripetizione(g) << "\n";
@@ -191,8 +218,7 @@ std::string rapporto(const scenario_letto& s, const descrizione& d) {
     std::string nome;
     if (o.dati.tipo == tipo_cella::fermata)
       if (auto i = nomi_stazioni.find(o.dati.dato1); i != nomi_stazioni.end()) nome = i->second;
-    out << "  cella " << o.indice << " (" << metri(o.posizione) << "): " << frase_oggetto(o, nome)
-        << "\n";
+    out << "  " << posto_oggetto(o) << ": " << frase_oggetto(o, nome) << "\n";
   }
 
   out << "\nProfili\n";

@@ -6,8 +6,18 @@
 // What lies under the mouse, in the report's words.
 
 function testo_cella(c) {
-  const righe_testo = ["cella " + c + " (da " + c * metri_cella + " m a " + (c + 1) * metri_cella + " m)"];
-  for (const p of dati.profili) {
+  const da = c * metri_cella, a = (c + 1) * metri_cella;
+  let testa = "cella " + c + " (da " + da + " m a " + a + " m";
+  if (km_della_linea) {
+    const t = tratti_km[tratto_km_di(da)];
+    testa += ", km " + km(km_in(t, da), 3) + " a " + km(km_in(t, a), 3);
+  }
+  const righe_testo = [testa + ")"];
+  if (da >= lunghezza) {
+    righe_testo.push("oltre la fine della linea, che finisce a " + lunghezza + " m" +
+      (km_della_linea ? " (km " + km(km_linea(lunghezza), 3) + ")" : ""));
+  }
+  for (const p of da >= lunghezza ? [] : dati.profili) {
     const i = tratto_in(p, c);
     if (i >= 0) righe_testo.push(p.titolo + ": " + riga_tratto(p, i));
   }
@@ -175,8 +185,8 @@ tela_pianta.addEventListener("click", (e) => {
 });
 
 document.addEventListener("keydown", (e) => {
-  // In the jump box the keys are the box's own.
-  if (e.target.id === "vai" || e.ctrlKey || e.metaKey || e.altKey) return;
+  // In the jump box and the choice of kilometres the keys are their own.
+  if (e.target.id === "vai" || e.target.name === "riferimento" || e.ctrlKey || e.metaKey || e.altKey) return;
   const w = finestra.a - finestra.da, centro = (finestra.a + finestra.da) / 2;
   switch (e.key) {
     case "+": case "=": ingrandisci(1.5, centro); break;
@@ -203,30 +213,66 @@ function vai_stazione(k) {
   scegli({ testo: stazioni.frase[k], m: stazioni.m[k] });
 }
 
-// A kilometre ("12,5", "km 12.5") or a station's name, whole or its start.
+// A kilometre as written on the line ("88,750", "88.750", "88+750", "km 12,5"),
+// in metres, or null.
+function leggi_km(t) {
+  const piu = /^(?:km\s*)?(-?\d+)\s*\+\s*(\d{1,3})$/i.exec(t);
+  if (piu) return Number(piu[1]) * 1000 + (piu[1].startsWith("-") ? -1 : 1) * Number(piu[2]);
+  const numero = /^(?:km\s*)?(-?\d+(?:[.,]\d*)?)\s*(?:km)?$/i.exec(t);
+  return numero ? Math.round(parseFloat(numero[1].replace(",", ".")) * 1000) : null;
+}
+
+// The places of the line (0 to its length) that read kilometre k, in order.
+function metri_del_km(k) {
+  if (!km_della_linea) return k >= 0 && k <= lunghezza ? [k] : [];
+  const r = [];
+  for (const p of pezzi_km(0, lunghezza)) {
+    const m = metro_in(p.t, k);
+    if (m >= p.da && (m < p.a || (m === p.a && p.a === lunghezza))) r.push(m);
+  }
+  return r;
+}
+
+// The kilometres that the line covers, for a message: "da km 39,050 a km 0,050, ...".
+const kilometri_della_linea = () =>
+  pezzi_km(0, lunghezza).map((p) => "da km " + km(km_in(p.t, p.da), 3) + " a km " + km(km_in(p.t, p.a), 3)).join(", ");
+
+// A kilometre or a station's name, whole or its start. A kilometre that
+// several lines of the run share takes the view to the next such place at
+// each try.
+let ultimo_salto = null;
 function vai(testo) {
   messaggio.textContent = "";
   const t = testo.trim();
   if (!t) return;
-  const numero = /^(?:km\s*)?(-?\d+(?:[.,]\d*)?)\s*(?:km)?$/i.exec(t);
-  if (numero) {
-    const m = parseFloat(numero[1].replace(",", ".")) * 1000;
-    const dentro = Math.min(Math.max(m, 0), estensione);
-    if (dentro !== m) messaggio.textContent = "La linea va da km 0 a km " + km(estensione, 3) + ".";
-    centra(dentro, Math.min(finestra.a - finestra.da, 5000));
-    scegli({ testo: testo_cella(Math.min(Math.floor(dentro / metri_cella), Math.max(celle - 1, 0))), m: dentro });
+  const k = leggi_km(t);
+  if (k !== null) {
+    const posti = metri_del_km(k);
+    if (!posti.length) {
+      messaggio.textContent = "Il km " + km(k, 3) + " non è sulla linea, che va " + kilometri_della_linea() + (km_della_linea ? "" : " dall'inizio") + ".";
+      return;
+    }
+    const chiave = k + (km_della_linea ? " linea" : " inizio");
+    const n = ultimo_salto && ultimo_salto.chiave === chiave ? (ultimo_salto.n + 1) % posti.length : 0;
+    ultimo_salto = { chiave, n };
+    const m = posti[n];
+    if (posti.length > 1)
+      messaggio.textContent = "Il km " + km(k, 3) + " è in " + posti.length + " punti della linea: questo è il " + (n + 1) + "°; premi di nuovo Vai per il prossimo.";
+    centra(m, Math.min(finestra.a - finestra.da, 5000));
+    scegli({ testo: testo_cella(Math.min(Math.floor(m / metri_cella), Math.max(celle - 1, 0))), m });
     return;
   }
+  ultimo_salto = null;
   const cercato = semplice(t);
   const nomi = stazioni.nome.map(semplice);
-  let k = nomi.indexOf(cercato);
-  if (k < 0) k = nomi.findIndex((n) => n.startsWith(cercato));
-  if (k < 0) k = nomi.findIndex((n) => n.includes(cercato));
-  if (k < 0) {
-    messaggio.textContent = "Nessuna stazione si chiama «" + t + "»: scrivi il nome di una stazione dell'elenco o un chilometro, per esempio 12,5.";
+  let s = nomi.indexOf(cercato);
+  if (s < 0) s = nomi.findIndex((n) => n.startsWith(cercato));
+  if (s < 0) s = nomi.findIndex((n) => n.includes(cercato));
+  if (s < 0) {
+    messaggio.textContent = "Nessuna stazione si chiama «" + t + "»: scrivi il nome di una stazione dell'elenco o un chilometro, per esempio 88,750 o 88+750.";
     return;
   }
-  vai_stazione(k);
+  vai_stazione(s);
 }
 document.getElementById("salto").addEventListener("submit", (e) => {
   e.preventDefault();
@@ -235,6 +281,14 @@ document.getElementById("salto").addEventListener("submit", (e) => {
 
 // ---------------------------------------------------------------------
 // The lists beside the view.
+
+// The texts that name kilometres, written again when the kind changes.
+const bottoni_stazioni = [], bottoni_problemi = [];
+function scrivi_chilometri() {
+  for (const [b, k] of bottoni_stazioni) b.textContent = stazioni.nome[k] + " · km " + km(km_mostrato(stazioni.m[k]), 3);
+  for (const [b, m] of bottoni_problemi) b.title = "Vai a km " + km(km_mostrato(m), 3);
+  document.getElementById("vai").placeholder = km_della_linea ? "stazione o km (88,750 o 88+750)" : "stazione o km dall'inizio (12,5)";
+}
 
 function riempi_elenchi() {
   document.getElementById("sommario").textContent = dati.sommario;
@@ -245,7 +299,7 @@ function riempi_elenchi() {
     const li = document.createElement("li");
     const b = document.createElement("button");
     b.type = "button";
-    b.textContent = stazioni.nome[k] + " · km " + km(stazioni.m[k], 3);
+    bottoni_stazioni.push([b, k]);
     b.addEventListener("click", () => vai_stazione(k));
     li.appendChild(b);
     elenco.appendChild(li);
@@ -265,7 +319,7 @@ function riempi_elenchi() {
       const b = document.createElement("button");
       b.type = "button";
       b.textContent = p.riga;
-      b.title = "Vai a km " + km(p.m, 3);
+      bottoni_problemi.push([b, p.m]);
       b.addEventListener("click", () => {
         centra(p.m, Math.min(finestra.a - finestra.da, 2000));
         const c = Math.min(Math.floor(p.m / metri_cella), celle - 1);
@@ -294,6 +348,19 @@ function riempi_elenchi() {
     voce.append(casella, campione, l.nome);
     livelli.appendChild(voce);
   }
+
+  // The kind of kilometres: the railway's, or the distance from the start.
+  for (const scelta of document.querySelectorAll("input[name=riferimento]")) {
+    scelta.checked = (scelta.value === "linea") === km_della_linea;
+    scelta.disabled = tratti_km === null;
+    scelta.addEventListener("change", () => {
+      km_della_linea = scelta.value === "linea";
+      ultimo_salto = null;
+      scrivi_chilometri();
+      richiedi_disegno();
+    });
+  }
+  scrivi_chilometri();
 }
 
 // ---------------------------------------------------------------------

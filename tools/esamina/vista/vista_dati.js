@@ -22,11 +22,34 @@ const lunghezza = dati.lunghezza_m > 0 ? dati.lunghezza_m : celle * metri_cella;
 const estensione = celle > 0 ? celle * metri_cella : Math.min(Math.max(lunghezza, 1000), 2e6);
 const larghezza_minima = 2 * metri_cella;
 
+// The railway's kilometres, read from the stretches that the tool worked out
+// (each from da_m on, its kilometre km_m there moving by verso per metre);
+// without them the page knows only the distance from the start.
+const tratti_km = dati.tratti_chilometrici;
+function tratto_km_di(m) {
+  let i = 0;
+  while (i + 1 < tratti_km.length && tratti_km[i + 1].da_m <= m) ++i;
+  return i;
+}
+// The kilometre of metre m read by one stretch's rule, and the metre that
+// reads kilometre k by it; with no rule, the distance from the start.
+const km_in = (t, m) => (t ? t.km_m + t.verso * (m - t.da_m) : m);
+const metro_in = (t, k) => (t ? t.da_m + t.verso * (k - t.km_m) : k);
+const km_linea = (m) => km_in(tratti_km[tratto_km_di(m)], m);
+// Which kilometres the axis, the jump box and the texts speak of: the
+// railway's (the default) or the distance from the start.
+let km_della_linea = tratti_km !== null;
+const km_mostrato = (m) => (km_della_linea ? km_linea(m) : m);
+// Kilometres as the report writes them: a decimal comma.
+const km = (m, decimali) => (m / 1000).toFixed(decimali).replace(".", ",");
+
 const oggetti = dati.oggetti;
 const n_oggetti = oggetti.cella.length;
 const genere_di = (i) => dati.generi[oggetti.genere[i]];
+// "cella 782 (39050 m, km 96,100): ...", as the report writes it.
 const riga_oggetto = (i) =>
-  "cella " + oggetti.cella[i] + " (" + oggetti.m[i] + " m): " + dati.frasi[oggetti.frase[i]];
+  "cella " + oggetti.cella[i] + " (" + oggetti.m[i] + " m" +
+  (tratti_km ? ", km " + km(km_linea(oggetti.m[i]), 3) : "") + "): " + dati.frasi[oggetti.frase[i]];
 
 const profili = {};
 for (const p of dati.profili) profili[p.nome] = p;

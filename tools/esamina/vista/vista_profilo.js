@@ -80,6 +80,7 @@ function disegna() {
   disegna_nomi_stazioni();
   ctx.restore();
   for (const b of bande) disegna_banda(b);
+  disegna_coda();
   disegna_celle();
   for (const r of righe) disegna_riga(r);
   disegna_pianta();
@@ -90,8 +91,19 @@ function disegna() {
   ++disegni;
 }
 
-// Kilometres as the report writes them: a decimal comma.
-const km = (m, decimali) => (m / 1000).toFixed(decimali).replace(".", ",");
+// The stretch from da to a (metres along the run) cut where the railway's
+// kilometres jump from one line to the next: [{ da, a, t }], t the stretch's
+// kilometre rule (null for the distance from the start).
+function pezzi_km(da, a) {
+  if (!km_della_linea) return [{ da, a, t: null }];
+  const pezzi = [];
+  for (let i = 0; i < tratti_km.length; ++i) {
+    const inizio = i === 0 ? -Infinity : tratti_km[i].da_m;
+    const fine = i + 1 < tratti_km.length ? tratti_km[i + 1].da_m : Infinity;
+    if (fine > da && inizio < a) pezzi.push({ da: Math.max(inizio, da), a: Math.min(fine, a), t: tratti_km[i] });
+  }
+  return pezzi;
+}
 
 function disegna_asse() {
   const w = finestra.a - finestra.da;
@@ -99,27 +111,67 @@ function disegna_asse() {
   const decimali = Math.min(3, Math.max(0, Math.ceil(-Math.log10(passo / 1000) - 1e-9)));
   ctx.fillStyle = "#555";
   ctx.textAlign = "right";
-  ctx.fillText("km dall'inizio", sinistra - 8, altezza_asse - 10);
+  ctx.fillText(km_della_linea ? "km della linea" : "km dall'inizio", sinistra - 8, altezza_asse - 10);
   ctx.strokeStyle = "#333";
   ctx.beginPath();
   ctx.moveTo(sinistra, altezza_asse - 0.5);
   ctx.lineTo(sinistra + spazio(), altezza_asse - 0.5);
   ctx.stroke();
-  const griglia = new Path2D(), tacche = new Path2D();
+  const griglia = new Path2D(), tacche = new Path2D(), salti = new Path2D();
   ctx.textAlign = "center";
+  const pezzi = pezzi_km(Math.max(finestra.da, 0), Math.min(finestra.a, estensione));
+  // Where one line's kilometres give way to the next's: a full rule and the
+  // new kilometre in bold, whole (96,1 at any scale), the round values near
+  // it left out.
+  const x_salti = [];
+  ctx.font = "bold 11px " + carattere;
+  ctx.fillStyle = "#000";
+  for (const p of pezzi.slice(1)) {
+    const x = Math.round(x_di(p.da)) + 0.5;
+    x_salti.push(x);
+    salti.moveTo(x, altezza_asse - 12);
+    salti.lineTo(x, altezza_profilo);
+    ctx.fillText(km(km_in(p.t, p.da), 3).replace(/,?0+$/, ""), x, altezza_asse - 11);
+  }
+  ctx.font = "11px " + carattere;
   ctx.fillStyle = "#222";
-  for (let m = Math.ceil(finestra.da / passo) * passo; m <= finestra.a; m += passo) {
-    if (m < 0 || m > estensione) continue;
-    const x = Math.round(x_di(m)) + 0.5;
-    tacche.moveTo(x, altezza_asse - 7);
-    tacche.lineTo(x, altezza_asse);
-    griglia.moveTo(x, altezza_asse);
-    griglia.lineTo(x, altezza_profilo);
-    ctx.fillText(km(m, decimali), x, altezza_asse - 11);
+  for (const p of pezzi) {
+    const k1 = km_in(p.t, p.da), k2 = km_in(p.t, p.a);
+    for (let n = Math.ceil(Math.min(k1, k2) / passo); n * passo <= Math.max(k1, k2); ++n) {
+      const m = metro_in(p.t, n * passo);
+      if (m < p.da || m >= p.a + (p === pezzi[pezzi.length - 1] ? 1e-6 : 0)) continue;
+      const x = Math.round(x_di(m)) + 0.5;
+      tacche.moveTo(x, altezza_asse - 7);
+      tacche.lineTo(x, altezza_asse);
+      griglia.moveTo(x, altezza_asse);
+      griglia.lineTo(x, altezza_profilo);
+      if (x_salti.every((s) => Math.abs(s - x) > 40)) ctx.fillText(km(n * passo, decimali), x, altezza_asse - 11);
+    }
   }
   ctx.stroke(tacche);
+  ctx.strokeStyle = "rgba(0,0,0,0.45)";
+  ctx.stroke(salti);
   ctx.strokeStyle = "rgba(0,0,0,0.07)";
   ctx.stroke(griglia);
+}
+
+// The cells past the line's end, which the track file has but no train
+// runs on: shaded and named, with no profile drawn over them.
+function disegna_coda() {
+  if (lunghezza >= estensione) return;
+  const x1 = Math.max(x_di(lunghezza), sinistra), x2 = Math.min(x_di(estensione), sinistra + spazio());
+  if (x2 <= x1) return;
+  ctx.fillStyle = "rgba(90,90,90,0.16)";
+  ctx.fillRect(x1, bande[0].cima, x2 - x1, altezza_profilo - bande[0].cima);
+  ctx.save();
+  ctx.beginPath();
+  ctx.rect(x1, 0, x2 - x1, altezza_profilo);
+  ctx.clip();
+  ctx.fillStyle = "#444";
+  ctx.textAlign = "left";
+  ctx.font = "italic 11px " + carattere;
+  ctx.fillText("oltre la fine della linea", x1 + 4, bande[0].cima + 12);
+  ctx.restore();
 }
 
 function disegna_nomi_stazioni() {
@@ -184,10 +236,11 @@ function disegna_banda(b) {
     ultimo_x = colonna + 1;
     colonna = null;
   };
-  const fine_cella = Math.floor(finestra.a / metri_cella);
-  for (let i = primo_da(p.ultima, Math.floor(finestra.da / metri_cella)); i < p.prima.length && p.prima[i] <= fine_cella; ++i) {
+  // Only the line: the cells past its end hold no profile.
+  const fine_m = Math.min(finestra.a, lunghezza);
+  for (let i = primo_da(p.ultima, Math.floor(finestra.da / metri_cella)); i < p.prima.length && p.prima[i] * metri_cella < fine_m; ++i) {
     const x1 = Math.max(x_di(p.prima[i] * metri_cella), sinistra - 2);
-    const x2 = Math.min(x_di((p.ultima[i] + 1) * metri_cella), larghezza + 2);
+    const x2 = Math.min(x_di(Math.min((p.ultima[i] + 1) * metri_cella, lunghezza)), larghezza + 2);
     const y = y_banda(b, p.valore[i]);
     if (!avviata) {
       traccia.moveTo(x1, base);
@@ -432,9 +485,19 @@ function applica(stile, t) {
   }
 }
 
+// The stretch of line in view, in the kilometres chosen; the cells past the
+// line's end are not line.
 function aggiorna_tratto() {
   const w = finestra.a - finestra.da;
   const decimali = w < 2000 ? 3 : w < 20000 ? 2 : 1;
-  document.getElementById("tratto").textContent =
-    "in vista: da km " + km(Math.max(finestra.da, 0), decimali) + " a km " + km(Math.min(finestra.a, estensione), decimali);
+  const da = Math.max(finestra.da, 0), a = Math.min(finestra.a, lunghezza);
+  let testo;
+  if (a <= da) {
+    testo = "in vista: oltre la fine della linea";
+  } else {
+    const parti = pezzi_km(da, a).map((p) => "da km " + km(km_in(p.t, p.da), decimali) + " a km " + km(km_in(p.t, p.a), decimali));
+    testo = "in vista: " + parti.join(", poi ") + (km_della_linea ? "" : " dall'inizio");
+    if (finestra.a > lunghezza && lunghezza < estensione) testo += " e oltre la fine della linea";
+  }
+  document.getElementById("tratto").textContent = testo;
 }

@@ -48,17 +48,19 @@ const lavoro = fs.mkdtempSync(path.join(os.tmpdir(), "prova-vista-"));
 const esegui = (programma, argomenti, opzioni = {}) =>
   execFileSync(programma, argomenti, { encoding: "utf8", stdio: ["ignore", "pipe", "pipe"], ...opzioni });
 
-// The report's stations, occupied cells and runs, read back from its lines.
+// The report's stations, occupied cells and runs, read back from its lines,
+// each place with its metres and its railway kilometre ("96,100").
 function leggi_rapporto(testo) {
   const r = { stazioni: [], celle: [], tratti: {} };
   let sezione = null;
   for (const riga of testo.split("\n")) {
     if (/^Stazioni \(\d+\)$/.test(riga)) r.n_stazioni = Number(riga.match(/\d+/)[0]);
+    if (/^  lunghezza della linea: \d+ m/.test(riga)) r.lunghezza = Number(riga.match(/\d+/)[0]);
     let m;
-    if ((m = /^  (\d+)\. (.*): tipo \d+, a (-?\d+) m, /.exec(riga)))
-      r.stazioni.push({ voce: Number(m[1]), nome: m[2], m: Number(m[3]), riga: riga.trim() });
-    else if ((m = /^  cella (\d+) \((-?\d+) m\): (.*)$/.exec(riga)))
-      r.celle.push({ cella: Number(m[1]), m: Number(m[2]), frase: m[3], riga: riga.trim() });
+    if ((m = /^  (\d+)\. (.*): tipo \d+, a (-?\d+) m \(km (-?\d+,\d{3})\), /.exec(riga)))
+      r.stazioni.push({ voce: Number(m[1]), nome: m[2], m: Number(m[3]), km: m[4], riga: riga.trim() });
+    else if ((m = /^  cella (\d+) \((-?\d+) m, km (-?\d+,\d{3})\): (.*)$/.exec(riga)))
+      r.celle.push({ cella: Number(m[1]), m: Number(m[2]), km: m[3], frase: m[4], riga: riga.trim() });
     else if (/^  \S/.test(riga) && !riga.includes(":")) sezione = riga.trim();
     else if (sezione && (m = /^    celle da (\d+) a (\d+) /.exec(riga)))
       (r.tratti[sezione] ||= []).push({ prima: Number(m[1]), ultima: Number(m[2]), riga: riga.trim() });
@@ -69,14 +71,26 @@ function leggi_rapporto(testo) {
 
 function scenario(cartella, nome, treno) {
   const pagina = path.join(cartella, nome + ".html");
-  let rapporto;
-  try {
-    rapporto = esegui(esamina, ["--html", pagina, cartella, nome, treno]);
-  } catch (e) {
-    rapporto = e.stdout;  // exit status 1: problems were found, the page is written
-    if (e.status !== 1) throw e;
-  }
-  return { nome, pagina, rapporto: leggi_rapporto(rapporto) };
+  const uscita = (argomenti) => {
+    try {
+      return esegui(esamina, [...argomenti, cartella, nome, treno]);
+    } catch (e) {
+      if (e.status !== 1) throw e;
+      return e.stdout;  // exit status 1: problems were found, the page is written
+    }
+  };
+  const rapporto = leggi_rapporto(uscita(["--html", pagina]));
+  const json = JSON.parse(uscita(["--json"]));
+  return { nome, pagina, rapporto, json };
+}
+
+// The railway kilometre of metre m by the tool's stretches, as "96,100";
+// read by the stretch that holds metre `su` (a cell's end by its start's).
+function km_della_linea(s, m, su = m) {
+  const tratti = s.json.generale.tratti_chilometrici;
+  let i = 0;
+  while (i + 1 < tratti.length && tratti[i + 1].da_m <= su) ++i;
+  return ((tratti[i].km_m + tratti[i].verso * (m - tratti[i].da_m)) / 1000).toFixed(3).replace(".", ",");
 }
 
 // The carried scenario: the main program writes it beside itself.
@@ -159,6 +173,17 @@ const vai = (pagina, testo) =>
     await pagina.press("#vai", "Enter");
   });
 
+// To a place of the report by its railway kilometre: a kilometre that two
+// lines share takes one more try to reach the second place.
+async function vai_al_km(pagina, voce) {
+  for (let i = 0; i < 3; ++i) {
+    await vai(pagina, voce.km);
+    if ((await centro(pagina)) === voce.m) return;
+  }
+  assert.fail("il km " + voce.km + " non porta a " + voce.m + " m");
+}
+
+const scegli_km = (pagina, quali) => e_ridisegna(pagina, () => pagina.check(`input[name=riferimento][value=${quali}]`));
 async function tasto(pagina, nome) {
   await pagina.focus("#riquadro-profilo");
   await e_ridisegna(pagina, () => pagina.keyboard.press(nome));
@@ -174,7 +199,6 @@ async function testo_sotto(pagina, m, riga) {
 }
 
 const centro = (pagina) => pagina.evaluate(() => (vista.da_m + vista.a_m) / 2);
-const km = (m) => String(m / 1000).replace(".", ",");
 
 let passate = 0, fallite = 0;
 async function prova(nome, corpo) {
@@ -204,7 +228,7 @@ for (const s of [ombrasca, lunga, modello]) {
     assert.ok(r.n_stazioni > 0);
     assert.equal(await pagina.textContent("#titolo-stazioni"), "Stazioni (" + r.n_stazioni + ")");
     const nomi = await pagina.$$eval("#stazioni li", (li) => li.map((e) => e.textContent));
-    const attesi = [...r.stazioni].sort((a, b) => a.m - b.m).map((st) => st.nome + " · km " + (st.m / 1000).toFixed(3).replace(".", ","));
+    const attesi = [...r.stazioni].sort((a, b) => a.m - b.m).map((st) => st.nome + " · km " + st.km);
     assert.deepEqual(nomi, attesi);
     const sommario = await pagina.textContent("#sommario");
     const conta = (inizio) => r.di_genere(inizio).length;
@@ -228,7 +252,7 @@ for (const s of [ombrasca, lunga, modello]) {
     ];
     for (const { riga, voce } of casi) {
       assert.ok(voce, "nessun segno nella riga " + riga);
-      await vai(pagina, km(voce.m));
+      await vai_al_km(pagina, voce);
       assert.equal(await testo_sotto(pagina, voce.m, riga), voce.riga, riga);
     }
   });
@@ -245,7 +269,7 @@ for (const s of [ombrasca, lunga, modello]) {
     for (const k of [c - 1, c, c + 1]) {
       const testo = await testo_sotto(pagina, k * 50 + 25, "velocita");
       const righe = testo.split("\n");
-      assert.equal(righe[0], `cella ${k} (da ${k * 50} m a ${(k + 1) * 50} m)`);
+      assert.equal(righe[0], `cella ${k} (da ${k * 50} m a ${(k + 1) * 50} m, km ${km_della_linea(s, k * 50)} a ${km_della_linea(s, (k + 1) * 50, k * 50)})`);
       const t = velocita.find((t) => t.prima <= k && k <= t.ultima);
       assert.ok(righe.includes("Velocità massima: " + t.riga), testo);
       for (const o of r.celle.filter((o) => o.cella === k)) assert.ok(righe.includes(o.riga), testo);
@@ -276,13 +300,36 @@ for (const s of [ombrasca, lunga, modello]) {
   });
 }
 
-await prova("Ombrasca1: la casella di salto, per chilometro e per nome", async () => {
+await prova("Ombrasca1: la casella di salto, per km della linea, per km dall'inizio e per nome", async () => {
   const pagina = await pagina_di(ombrasca);
   await tasto(pagina, "Home");
+  // The notes' "km 88.750" on the valley line, 46 400 m from the start, however written.
+  for (const testo of ["88,750", "88.750", "88+750", "km 88,750"]) {
+    await vai(pagina, testo);
+    assert.equal(await centro(pagina), 46400, testo);
+    assert.equal(await pagina.textContent("#messaggio"), "", testo);
+    assert.ok((await pagina.textContent("#dettaglio")).startsWith("cella 928 (da 46400 m a 46450 m, km 88,750 a 88,700)"), testo);
+  }
+  // Km 12.500 stands on the mountain line and again on the last one.
+  await vai(pagina, "12,5");
+  assert.equal(await centro(pagina), 26550);
+  assert.match(await pagina.textContent("#messaggio"), /Il km 12,500 è in 2 punti della linea/);
+  await vai(pagina, "12,5");
+  assert.equal(await centro(pagina), 106250);
+  await pagina.fill("#vai", "200");
+  await pagina.press("#vai", "Enter");
+  assert.match(await pagina.textContent("#messaggio"), /Il km 200,000 non è sulla linea, che va da km 39,050 a km 0,000, /);
+  assert.equal(await centro(pagina), 106250);
+
+  await scegli_km(pagina, "inizio");
   await vai(pagina, "12,5");
   assert.equal(await centro(pagina), 12500);
   await vai(pagina, "km 30.25");
   assert.equal(await centro(pagina), 30250);
+  assert.equal(await pagina.textContent("#messaggio"), "");
+  assert.ok((await pagina.$$eval("#stazioni li", (li) => li.map((e) => e.textContent))).includes("Sassolmo · km 24,700"));
+  await scegli_km(pagina, "linea");
+
   const st = ombrasca.rapporto.stazioni.find((st) => st.nome === "Sassolmo");
   await vai(pagina, "  sassol");
   assert.equal(await centro(pagina), st.m);
@@ -292,6 +339,47 @@ await prova("Ombrasca1: la casella di salto, per chilometro e per nome", async (
   await pagina.press("#vai", "Enter");
   assert.match(await pagina.textContent("#messaggio"), /Nessuna stazione si chiama «Nessunluogo»/);
   assert.equal(await centro(pagina), st.m);
+});
+
+// The train sheet is the ground truth of the railway's kilometres: every
+// place of it that is a station of the run reads the same in the report,
+// the JSON document and the page.
+await prova("Ombrasca1: i km delle stazioni come nella scheda treno", async () => {
+  const pagina = await pagina_di(ombrasca);
+  const scheda = fs.readFileSync(path.join(portato, "Ombrasca1_5817_scheda_treno.txt"), "latin1");
+  const nella_pagina = await pagina.$$eval("#stazioni li", (li) => li.map((e) => e.textContent));
+  const per_nome = new Map(ombrasca.rapporto.stazioni.map((st) => [st.nome, st]));
+  const json = new Map(ombrasca.json.stazioni.map((st) => [st.nome, st]));
+  let confrontate = 0;
+  for (const riga of scheda.split("\r\n")) {
+    const m = /^ \|[^|]*\|[^|]*\| *(\d+\.\d{3}) \|([^|]*)\|/.exec(riga.replaceAll("_", " "));
+    const st = m && per_nome.get(m[2].trim());
+    if (!st) continue;  // a kilometre post, points, a signal
+    ++confrontate;
+    const km = m[1].replace(".", ",");
+    assert.equal(st.km, km, "rapporto: " + st.nome);
+    assert.equal(json.get(st.nome).km_ferroviario_m, Number(m[1].replace(".", "")), "JSON: " + st.nome);
+    assert.ok(nella_pagina.includes(st.nome + " · km " + km), "pagina: " + st.nome + " km " + km);
+  }
+  assert.equal(confrontate, ombrasca.rapporto.n_stazioni);
+});
+
+await prova("Ombrasca1: le celle oltre la fine della linea non sono linea", async () => {
+  const pagina = await pagina_di(ombrasca);
+  const L = ombrasca.rapporto.lunghezza;
+  await tasto(pagina, "Home");
+  assert.ok((await pagina.evaluate(() => vista.a_m)) > L + 5000);
+  const n_linea = ombrasca.rapporto.tratti["Pendenza"].filter((t) => t.prima * 50 < L).length;
+  assert.ok(n_linea < ombrasca.rapporto.tratti["Pendenza"].length);
+  assert.equal(await pagina.evaluate(() => vista.disegnati.pendenza), n_linea);
+  const in_vista = await pagina.textContent("#tratto");
+  assert.match(in_vista, /^in vista: da km 39,\d a km 0,0, poi da km 96,1 a km 80,7, poi da km 64,3 a km -5,\d e oltre la fine della linea$/);
+  const coda = await testo_sotto(pagina, L + 1000, "pendenza");
+  assert.ok(coda.includes("oltre la fine della linea, che finisce a " + L + " m"), coda);
+  assert.ok(!coda.includes("Pendenza:"), coda);
+  await scegli_km(pagina, "inizio");
+  assert.equal(await pagina.textContent("#tratto"), "in vista: da km 0,0 a km " + (L / 1000).toFixed(1).replace(".", ",") + " dall'inizio e oltre la fine della linea");
+  await scegli_km(pagina, "linea");
 });
 
 await prova("Ombrasca1: spento il livello dei segnali, i segnali non si vedono più", async () => {
