@@ -81,8 +81,9 @@ class Form1 {
   // Whether scrivi_compilati replaces the compiled files whatever the
   // compiler found (the program, whose sources are its own), or keeps the
   // author's set unless the sources compiled with no error (and, for
-  // senza_avvisi, no warning).
-  enum class sostituzione { sempre, senza_errori, senza_avvisi };
+  // senza_avvisi, no warning), or, for a compilation that only looks for
+  // errors, never.
+  enum class sostituzione { sempre, senza_errori, senza_avvisi, mai };
   sostituzione quando_sostituire = sostituzione::sempre;
   bool compilati_da_sostituire() const;
 

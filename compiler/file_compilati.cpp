@@ -93,6 +93,7 @@ bool Form1::compilati_da_sostituire() const {
     case sostituzione::sempre: return true;
     case sostituzione::senza_errori: return codice_errore == 0;
     case sostituzione::senza_avvisi: return codice_errore == 0 && avvisi.totale() == 0;
+    case sostituzione::mai: return false;
   }
   return false;
 }

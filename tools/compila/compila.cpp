@@ -1,6 +1,10 @@
 #include "tools/compila/compila.h"
 
+#include <algorithm>
 #include <charconv>
+#include <map>
+#include <set>
+#include <sstream>
 #include <string_view>
 #include <system_error>
 
@@ -103,6 +107,81 @@ void copia_se_esiste(const fs::path& da, const fs::path& a) {
   if (!fs::copy_file(da, a, ec)) throw errore_file(da.string(), motivo_errore(ec));
 }
 
+// An error of a source row, where an editor or a build tool can jump to it.
+std::string riga_di_errore(const Form1& form) {
+  return form.file_errore + ':' + std::to_string(form.riga_errore) + ':' +
+         std::to_string(form.colonna_errore) + ": errore n. " + std::to_string(form.codice_errore) +
+         ": " + form.testo_del_errore();
+}
+
+// The text with line `riga` (counted from 1 as the reader counts: CR LF, CR
+// or LF ends a line) left empty, its line end kept, so that every other line
+// keeps its number.
+std::string senza_riga(std::string_view testo, int32_t riga) {
+  size_t inizio = 0;
+  for (int32_t n = 1; n < riga && inizio < testo.size(); ++n) {
+    inizio = testo.find_first_of("\r\n", inizio);
+    if (inizio == std::string_view::npos) return std::string(testo);
+    inizio += testo.compare(inizio, 2, "\r\n") == 0 ? 2 : 1;
+  }
+  const size_t fine = std::min(testo.find_first_of("\r\n", inizio), testo.size());
+  return std::string(testo.substr(0, inizio)).append(testo.substr(fine));
+}
+
+constexpr size_t errori_seguenti_massimi = 20;
+
+// The errors after the first, which stops the reading: the sources compiled
+// again, each time without the row at fault, until they compile, an error
+// names no row or one already seen, none is left to compile, or
+// errori_seguenti_massimi more are found.
+// Nothing is written but in a private folder; what those compilations say is
+// not shown.
+std::vector<std::string> errori_seguenti(const fs::path& cartella, const Form1& prima,
+                                         int32_t scrivi_linea) {
+  std::map<std::string, std::string> testi;  // by file name
+  for (const fs::path& f : {prima.file_sorgente_linea(), prima.file_sorgente_corsa()}) {
+    const std::string nome = f.filename().string();
+    try {
+      if (fs::exists(cartella / nome)) testi[nome] = leggi_file(cartella / nome);
+    } catch (const errore_file&) {
+      return {};
+    }
+  }
+  std::set<std::pair<std::string, int32_t>> viste{{prima.file_errore, prima.riga_errore}};
+  std::string file = prima.file_errore;
+  int32_t riga = prima.riga_errore;
+  std::vector<std::string> trovati;
+  // A disk that fails here costs only the errors not yet found.
+  try {
+    cartella_privata privata(cartella);
+    std::ostringstream muto;
+    piattaforma_cartella piattaforma(privata.percorso(), muto);
+    while (trovati.size() < errori_seguenti_massimi) {
+      const auto t = testi.find(file);
+      if (t == testi.end()) break;
+      t->second = senza_riga(t->second, riga);
+      for (const auto& [nome, testo] : testi) sostituisci_file(privata.percorso() / nome, testo);
+      Form1 form(piattaforma);
+      form.nome_scenario = prima.nome_scenario;
+      form.numero_treno = prima.numero_treno;
+      form.quando_sostituire = Form1::sostituzione::mai;
+      const int stato = form.esegui([&] {
+        int32_t j = scrivi_linea;
+        form.memorizza_percorso(j);
+        form.termina_compilazione();
+      });
+      // With no track left to compile, what follows is the row's absence.
+      if (stato != stato_uscita::errori_compilazione || form.riga_errore <= 0) break;
+      if (!viste.insert({form.file_errore, form.riga_errore}).second) break;
+      trovati.push_back(riga_di_errore(form));
+      file = form.file_errore;
+      riga = form.riga_errore;
+    }
+  } catch (const errore_file&) {
+  }
+  return trovati;
+}
+
 // The warnings, each where an editor can jump to it, then for a file with a
 // great many how many more there were.
 void stampa_avvisi(const elenco_avvisi& avvisi, std::ostream& errori) {
@@ -183,9 +262,19 @@ int compila_scenario(const std::vector<std::string>& argomenti, std::ostream& us
     // A problem from a source row, where an editor or a build tool can jump to it.
     const bool da_sorgente =
         stato == stato_uscita::errori_compilazione || stato == stato_uscita::fermato;
-    if (da_sorgente && form.codice_errore != 0 && form.riga_errore > 0)
-      errori << form.file_errore << ':' << form.riga_errore << ':' << form.colonna_errore
-             << ": errore n. " << form.codice_errore << ": " << form.testo_del_errore() << '\n';
+    if (da_sorgente && form.codice_errore != 0 && form.riga_errore > 0) {
+      errori << riga_di_errore(form) << '\n';
+      // Then every error that follows, so that one pass shows them all; an
+      // error that left no track to compile hides what comes after it.
+      const std::vector<std::string> altri =
+          stato == stato_uscita::errori_compilazione
+              ? errori_seguenti(cartella, form, scrivi_linea)
+              : std::vector<std::string>{};
+      for (const std::string& r : altri) errori << r << '\n';
+      if (!altri.empty())
+        errori << nome_comando << (altri.size() == errori_seguenti_massimi ? "almeno " : "")
+               << altri.size() + 1 << " errori nei sorgenti, ciascuno alla sua riga qui sopra\n";
+    }
     stampa_avvisi(form.avvisi, errori);
     const int64_t avvisi = form.avvisi.totale();
     const bool avvisi_fatali = rigoroso && avvisi > 0;

@@ -114,6 +114,22 @@ TEST(CompilaScenario, UnErroreDiceCosaEDove) {
        "Prova_linea.txt:2:24: errore n. 25: la lunghezza del percorso, -6926 m, e' troppo corta: "
        "il tracciato deve arrivare alla cella 1, e la lunghezza minima e' -6925 m\n"
        "compila_scenario: i file compilati non sono stati sostituiti: correggere l'errore e ricompilare\n"},
+      // Every error in one pass, in the order the compiler meets them; the
+      // first keeps its two lines and the status.
+      {"tre errori in due file",
+       sorgente_linea(2000, {"pendenza,  500,   3", "pendenza,  99999,   3"}),
+       sorgente_corsa({stazione_1010,
+                       "stazione,    2020, 24,  400,  0, 0, 0,  0,0,0,  0,0,0,  0, 6, 0, 0, Y"}),
+       stato_uscita::errori_compilazione,
+       "Errore n. 8 (posizione 1010 m): la posizione della stazione non e' un multiplo di 50 m\n"
+       "Prova_5817-.txt:2:14: errore n. 8: la posizione della stazione non e' un multiplo di "
+       "50 m\n"
+       "Prova_5817-.txt:3:14: errore n. 8: la posizione della stazione non e' un multiplo di "
+       "50 m\n"
+       "Prova_linea.txt:5:12: errore n. 15: la posizione cade fuori dal percorso\n"
+       "compila_scenario: 3 errori nei sorgenti, ciascuno alla sua riga qui sopra\n"
+       "compila_scenario: i file compilati non sono stati sostituiti: correggere l'errore e "
+       "ricompilare\n"},
       // Problems from no row: the first line alone.
       {"sorgente della linea mancante", "", corsa_prova, stato_uscita::fermato,
        "compila_scenario: Nessun tracciato da compilare: manca il file sorgente della linea "
