@@ -21,9 +21,13 @@ enum class tipo_avviso : uint8_t {
   curva_tagliata,      // a curve that starts where the plan is already drawn
   curva_oltre_fine,    // a curve that runs past the last point of the plan
   senza_generale,      // a file without "[generale]": nothing in it is read
+  orario_impossibile,  // hours past 0-23, or minutes or seconds past 0-59
+  orario_indietro,     // a station's time before the one of the station before it
+  numero_negativo,     // a count or a percentage below 0
+  testo_spezzato,      // a text item that a comma cut short: the rest is left over
 };
 // How many kinds there are: the last one above, plus one.
-inline constexpr size_t tipi_di_avviso = static_cast<size_t>(tipo_avviso::senza_generale) + 1;
+inline constexpr size_t tipi_di_avviso = static_cast<size_t>(tipo_avviso::testo_spezzato) + 1;
 
 struct avviso {
   std::string file;

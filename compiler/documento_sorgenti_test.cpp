@@ -29,6 +29,10 @@ const std::map<std::string, tipo_avviso> nomi_avvisi = {
     {"curva sovrapposta", tipo_avviso::curva_tagliata},
     {"curva oltre la fine", tipo_avviso::curva_oltre_fine},
     {"manca [generale]", tipo_avviso::senza_generale},
+    {"orario impossibile", tipo_avviso::orario_impossibile},
+    {"orario all'indietro", tipo_avviso::orario_indietro},
+    {"numero negativo", tipo_avviso::numero_negativo},
+    {"testo spezzato", tipo_avviso::testo_spezzato},
 };
 
 // An example: one or more source blocks, then the outcome line ("→ ...").

@@ -61,6 +61,12 @@ void lettura_sorgente::riga_non_letta() {
                " non contiene nessuna parola chiave di questo file: correggere la parola o "
                "togliere la riga");
     salta_riga();
+  } else if (capo_.riga == riga_testo_) {
+    avvisa(tipo_avviso::testo_spezzato, capo_,
+           citazione(r) + " e' in piu' in fondo alla riga: se e' il seguito del testo " +
+               citazione(testo_in_fondo_) +
+               ", la virgola lo ha spezzato; scrivere il testo intero tra virgolette, come "
+               "\"A, B\"");
   } else {
     avvisa(tipo_avviso::voce_in_piu, capo_,
            citazione(r) +

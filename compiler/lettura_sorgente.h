@@ -47,6 +47,14 @@ class lettura_sorgente {
   // Items on this line are known to be left unread (a curve row when the
   // plan is not built): they warn of nothing.
   void salta_riga() { riga_saltata_ = capo_.riga; }
+  // The text that ends a row (a board's, a station's name): an item after it
+  // on its line is most likely the rest of it, cut off by a comma. A text
+  // that is a number is rather the row's values slid by one place.
+  void testo_in_fondo(std::string_view testo) {
+    if (testo.find_first_not_of("0123456789+-. ") == std::string_view::npos) return;
+    testo_in_fondo_ = testo;
+    riga_testo_ = in_.riga_voce();
+  }
   // Number items that may be empty (a side of a board left blank) or words
   // (a code point without a code) without a warning.
   bool vuote_ammesse_ = false;
@@ -167,6 +175,8 @@ class lettura_sorgente {
   int32_t riga_avvisi_ = 0;     // the line of the last warning
   uint32_t tipi_avvisati_ = 0;  // the kinds warned of on that line
   int32_t riga_saltata_ = 0;
+  std::string testo_in_fondo_;
+  int32_t riga_testo_ = 0;
 };
 
 // Reads one source file with the given reader. A read failure anywhere in it

@@ -56,6 +56,27 @@ class lettura_corsa : lettura_sorgente {
   luogo luogo_velocita_;
   int64_t aderenza_ = 0;
   int32_t stazione_ = 1;  // the entry of the next station
+  int64_t orario_prima_ = 0;  // of the last station with a time, in seconds
+
+  // A time as the author wrote it, hh:mm:ss.
+  static std::string orario_letto(int64_t ore, int64_t minuti, int64_t secondi) {
+    const auto due = [](int64_t v) { return (v >= 0 && v < 10 ? "0" : "") + std::to_string(v); };
+    return due(ore) + ":" + due(minuti) + ":" + due(secondi);
+  }
+  void controlla_orario(int64_t ore, int64_t minuti, int64_t secondi, luogo dove) {
+    if (ore >= 0 && ore <= 23 && minuti >= 0 && minuti <= 59 && secondi >= 0 && secondi <= 59)
+      return;
+    avvisa(tipo_avviso::orario_impossibile, dove,
+           "l'orario " + orario_letto(ore, minuti, secondi) +
+               " non esiste: le ore vanno da 0 a 23, i minuti e i secondi da 0 a 59; correggere "
+               "l'orario");
+  }
+  void non_negativo(int64_t v, const char* che_cosa) {
+    if (v >= 0) return;
+    avvisa(tipo_avviso::numero_negativo, qui(),
+           std::string(che_cosa) + " e' " + std::to_string(v) +
+               ", sotto zero: scrivere un numero da 0 in su");
+  }
   ordine_righe velocita_righe_{"velocita'"};
   ordine_righe aderenze_{"aderenza"};
 };
@@ -90,14 +111,23 @@ lettura_corsa::esito lettura_corsa::riga() {
     letta |= si;
     return si;
   };
-  if (parola(riga_sorgente::massa_frenata)) t[voce_tabella::lunghezza].inizio = in_.i32();
-  if (parola(riga_sorgente::vetture)) t[voce_tabella::lunghezza].progressiva = in_.i32();
+  if (parola(riga_sorgente::massa_frenata)) {
+    t[voce_tabella::lunghezza].inizio = in_.i32();
+    non_negativo(t[voce_tabella::lunghezza].inizio, "la percentuale di massa frenata");
+  }
+  if (parola(riga_sorgente::vetture)) {
+    t[voce_tabella::lunghezza].progressiva = in_.i32();
+    non_negativo(t[voce_tabella::lunghezza].progressiva, "il numero di vetture");
+  }
   if (parola(riga_sorgente::velocita) && (e = velocita()) != esito::avanti) return e;
   if (parola(riga_sorgente::aderenza) && (e = aderenza()) != esito::avanti) return e;
   if (parola(riga_sorgente::orologio)) {
     t[voce_tabella::treno].intero3 = in_.i16();
+    const luogo dove = qui();
     t[voce_tabella::treno].intero4 = in_.i16();
     t[voce_tabella::treno].intero5 = in_.i16();
+    controlla_orario(t[voce_tabella::treno].intero3, t[voce_tabella::treno].intero4,
+                     t[voce_tabella::treno].intero5, dove);
   }
   if (parola(riga_sorgente::sabbia)) t[voce_tabella::treno].intero1 = in_.i16();
   if (parola(riga_sorgente::segnale) && (e = segnale()) != esito::avanti) return e;
@@ -222,9 +252,11 @@ lettura_corsa::esito lettura_corsa::stazione() {
   s.intero5 = in_.i16();
   s.byte3 = in_.u8();
   const int64_t ore = in_.i32();
+  const luogo dove_orario = qui();
   const int64_t minuti = in_.i32();
   const int64_t secondi = in_.i32();
   const std::string_view nome = in_.testo();
+  testo_in_fondo(nome);
   if (nome.size() > testo_massimo)
     throw errore_lettura("il nome della stazione supera 32767 caratteri");
   s.nome = nome;
@@ -237,6 +269,17 @@ lettura_corsa::esito lettura_corsa::stazione() {
     return static_cast<int32_t>(v);
   };
   s.orario = lungo((ore * 60 + minuti) * 60 + secondi);
+  controlla_orario(ore, minuti, secondi, dove_orario);
+  // A station without a time (a junction, a stop not in the timetable) has 0.
+  if (s.orario != 0) {
+    if (orario_prima_ > s.orario)
+      avvisa(tipo_avviso::orario_indietro, dove_orario,
+             "l'orario " + orario_letto(ore, minuti, secondi) +
+                 " viene prima di quello della stazione precedente, " +
+                 orario_letto(orario_prima_ / 3600, orario_prima_ / 60 % 60, orario_prima_ % 60) +
+                 ": gli orari vanno in ordine lungo la corsa; controllare le due stazioni");
+    orario_prima_ = s.orario;
+  }
 
   // The station area: behind the position for terminal kinds, centred otherwise.
   const int tipo = s.tipo;

@@ -299,6 +299,7 @@ lettura_linea::esito lettura_linea::indicatore() {
 lettura_linea::esito lettura_linea::cartello() {
   const int32_t p = posizione();
   f_.riga = in_.testo();
+  testo_in_fondo(f_.riga);
   if (!in_percorso(p)) return fuori_percorso(p);
   const int64_t i = indice_cella(p, 1);
   if (i < 0) return fuori_percorso(p);

@@ -396,6 +396,27 @@ TEST(CompilaScenario, AvvisiPerCioCheVienePresoInSilenzio) {
        "[Generale]\r\nvelocita,  0,  60\r\n[fine]\r\n",
        "Prova_5817-.txt:1:1: avviso: manca la riga [generale]: nessuna riga del file e' letta; "
        "scriverla in testa al file, prima delle righe del treno"},
+      {"orologio impossibile", l0, C({"orologio,  25,  73,  0"}), l0,
+       C({"orologio,  23,  59,  0"}),
+       "Prova_5817-.txt:2:12: avviso: l'orario 25:73:00 non esiste: le ore vanno da 0 a 23, i "
+       "minuti e i secondi da 0 a 59; correggere l'orario"},
+      {"orario all'indietro", l0,
+       C({"stazione,  1000,  24,  400,  0, 0, 0,  0,0,0,  0,0,0,  0, 6, 23, 0, A",
+          "stazione,  4000,  24,  400,  0, 0, 0,  0,0,0,  0,0,0,  0, 6, 20, 0, B"}),
+       l0,
+       C({"stazione,  1000,  24,  400,  0, 0, 0,  0,0,0,  0,0,0,  0, 6, 23, 0, A",
+          "stazione,  4000,  24,  400,  0, 0, 0,  0,0,0,  0,0,0,  0, 6, 28, 0, B"}),
+       "Prova_5817-.txt:3:59: avviso: l'orario 06:20:00 viene prima di quello della stazione "
+       "precedente, 06:23:00: gli orari vanno in ordine lungo la corsa; controllare le due "
+       "stazioni"},
+      {"vetture sotto zero", l0, C({"numero vetture,  -3"}), l0, C({"numero vetture,  3"}),
+       "Prova_5817-.txt:2:18: avviso: il numero di vetture e' -3, sotto zero: scrivere un numero "
+       "da 0 in su"},
+      {"testo spezzato da una virgola", L({"cartello_indicatore,  1000,  Bivio, Nord"}), c0,
+       L({"cartello_indicatore,  1000,  \"Bivio, Nord\""}), c0,
+       "Prova_linea.txt:4:37: avviso: 'Nord' e' in piu' in fondo alla riga: se e' il seguito del "
+       "testo 'Bivio', la virgola lo ha spezzato; scrivere il testo intero tra virgolette, come "
+       "\"A, B\""},
   };
   for (const caso& k : casi) {
     cartella_autore a(k.linea, k.corsa);
