@@ -8,6 +8,7 @@
 #include <set>
 #include <tuple>
 
+#include "compiler/avviso_rallentamento.h"
 #include "compiler/formato.h"
 #include "compiler/nomi_scenario.h"
 #include "compiler/numeri.h"
@@ -616,7 +617,8 @@ struct posti_avviso {
 };
 
 posti_avviso posti_di(int64_t inizio) {
-  return {inizio > 1500, indice_cella(inizio - 1200, 1), indice_cella(inizio - 1200, 0)};
+  return {inizio > inizio_con_avviso, indice_cella(inizio - distanza_avviso, 1),
+          indice_cella(inizio - distanza_avviso, 0)};
 }
 
 // The start a row gives a slowdown that starts in cell s, and whether it has
