@@ -178,6 +178,7 @@ TEST(Decompila, CasiCheIGeneratiNonHannoTornano) {
 // cells round otherwise (from 1501 m the warning board in cell 7; halfway
 // between two multiples of 50 m a free cell between the board and its
 // marks; two slowdowns a cell apart whose marks either could have left);
+// a slowdown whose last value only its marks show;
 // the table entries all taken by board texts, with no station between.
 TEST(Decompila, CasiAlLimiteTornano) {
   struct caso {
@@ -192,8 +193,9 @@ TEST(Decompila, CasiAlLimiteTornano) {
       {"linea di -50 m", sorgente_linea(-50, {"pendenza,  0,   3"}),
        sorgente_corsa({"velocita,       0,    80"})},
       {"tracciato di sette celle", sorgente_linea(-6700), sorgente_corsa({"aderenza,  0,  30"})},
-      {"rallentamento a 1525 m con i segni", sorgente_linea(5750),
-       sorgente_corsa({"rallentamento, 1525, 30, 400, 0, 1, 1"})},
+      {"rallentamento a 1525 m con i segni; ultimo valore 65536", sorgente_linea(5750),
+       sorgente_corsa({"rallentamento, 1525, 30, 400, 0, 1, 1",
+                       "rallentamento, 4000, 30, 400, 0, 1, 65536"})},
       {"rallentamento a 1510 m, avviso nella cella 7", sorgente_linea(5750),
        sorgente_corsa({"rallentamento, 1510, 30, 400, 0, 1, 0",
                        "segnale, 3000, 2, 40, 9, 3, 70, 5, 9, 9, 9, 50"})},

@@ -61,7 +61,11 @@ bool spazio(char c) { return c == ' ' || c == '\t'; }
 
 // A text as the item reader gives it back: plain when it can be, in quotes
 // when it holds a comma, a line end or blanks at its ends. A text that holds
-// a quote and needs quoting cannot be written.
+// a quote and needs quoting cannot be written, in any form: a plain item
+// ends at the first comma or line end, loses its outer blanks, and is read
+// as quoted when it starts with a quote; a quoted item ends at the first
+// quote after the opening one. So no source gives such a text, and only a
+// file changed by hand holds one: it is named as not coming back.
 std::optional<std::string> testo_sorgente(const std::string& t) {
   const bool da_citare = t.find_first_of(",\r\n") != std::string::npos ||
                          (!t.empty() && (spazio(t.front()) || spazio(t.back()) || t.front() == '"'));
@@ -621,23 +625,32 @@ posti_avviso posti_di(int64_t inizio) {
           indice_cella(inizio - distanza_avviso, 0)};
 }
 
-// The start a row gives a slowdown that starts in cell s, and whether it has
-// its marks. Positions on 50 m give the board 24 cells before the start and
-// the marks just before it. Others round otherwise, each half to the even
-// cell: a start in cell 31 has its board only from 1501 m; a start halfway
-// between two multiples of 50 m, in an even cell, leaves a free cell between
-// the board and its marks. A start whose board and marks show one of these
-// is written so; marks already claimed by another slowdown are not its own.
-std::pair<int64_t, bool> inizio_del_rallentamento(const std::vector<cella>& celle, int64_t s,
-                                                  std::vector<bool>& segni_presi) {
+// The start a row gives a slowdown that starts in cell s, whether it has its
+// marks, and its last value. Positions on 50 m give the board 24 cells
+// before the start and the marks just before it. Others round otherwise,
+// each half to the even cell: a start in cell 31 has its board only from
+// 1501 m; a start halfway between two multiples of 50 m, in an even cell,
+// leaves a free cell between the board and its marks. A start whose board
+// and marks show one of these is written so; marks already claimed by
+// another slowdown are not its own.
+struct inizio_rallentamento {
+  int64_t inizio;
+  bool segni;
+  int64_t valore;  // the row's last value
+};
+
+inizio_rallentamento inizio_del_rallentamento(const std::vector<cella>& celle, int64_t s,
+                                              std::vector<bool>& segni_presi) {
   const cella& c = celle[static_cast<size_t>(s)];
-  const auto segni_a = [&](const posti_avviso& p) {
+  // The marks number themselves in their second value too when the row's
+  // last value is not 0, even one the other cells keep as 0 (65536).
+  const auto segni_a = [&](const posti_avviso& p, bool numerati) {
     if (!p.avviso || p.primo_segno - 3 < 0) return false;
     for (int64_t i = 0; i < 4; ++i) {
       const size_t k = static_cast<size_t>(p.primo_segno - i);
       const cella& m = celle[k];
       if (segni_presi[k] || m.tipo != tipo_cella::segno_avviso || m.dato1 != i + 1 ||
-          m.dato2 != (c.dato2 != 0 ? i + 1 : 0))
+          m.dato2 != (numerati ? i + 1 : 0))
         return false;
     }
     return true;
@@ -650,11 +663,13 @@ std::pair<int64_t, bool> inizio_del_rallentamento(const std::vector<cella>& cell
   for (const int64_t inizio : candidati) {
     const posti_avviso p = posti_di(inizio);
     if (p.avviso != avviso || (avviso && p.cella_avviso != s - 24)) continue;
-    if (!segni_a(p)) continue;
-    for (int64_t i = 0; i < 4; ++i) segni_presi[static_cast<size_t>(p.primo_segno - i)] = true;
-    return {inizio, true};
+    for (const bool numerati : {c.dato2 != 0, true}) {
+      if (!segni_a(p, numerati)) continue;
+      for (int64_t i = 0; i < 4; ++i) segni_presi[static_cast<size_t>(p.primo_segno - i)] = true;
+      return {inizio, true, numerati && c.dato2 == 0 ? 65536 : c.dato2};
+    }
   }
-  return {candidati.front(), false};
+  return {candidati.front(), false, c.dato2};
 }
 
 void rallentamenti(const contesto& x, righe& r) {
@@ -662,11 +677,11 @@ void rallentamenti(const contesto& x, righe& r) {
   std::vector<bool> segni_presi(celle.size(), false);
   for (const auto& [s, e] : fini_dei_rallentamenti(celle)) {
     const cella& c = celle[static_cast<size_t>(s)];
-    const auto [inizio, segni] = inizio_del_rallentamento(celle, s, segni_presi);
+    const inizio_rallentamento i = inizio_del_rallentamento(celle, s, segni_presi);
     // The end cell is the start's offset by the length, whatever the start.
-    const int64_t lunghezza = 50 * (e - 1) - inizio;
-    riga(r, colonne("rallentamento", {{inizio, 8}, {c.dato1, 6}, {lunghezza, 6}, {c.dato3, 4},
-                                      {segni ? 1 : 0, 2}, {c.dato2, 4}}));
+    const int64_t lunghezza = 50 * (e - 1) - i.inizio;
+    riga(r, colonne("rallentamento", {{i.inizio, 8}, {c.dato1, 6}, {lunghezza, 6}, {c.dato3, 4},
+                                      {i.segni ? 1 : 0, 2}, {i.valore, 4}}));
   }
 }
 
