@@ -655,14 +655,16 @@ inizio_rallentamento inizio_del_rallentamento(const std::vector<cella>& celle, i
     }
     return true;
   };
-  const bool avviso = s >= 24 && celle[static_cast<size_t>(s - 24)].tipo ==
-                                     tipo_cella::avviso_rallentamento;
+  // Every start that falls in cell s has its board in the same cell.
+  const int64_t cella_avviso = posti_di(50 * (s - 1)).cella_avviso;
+  const bool avviso = cella_avviso >= 0 && celle[static_cast<size_t>(cella_avviso)].tipo ==
+                                               tipo_cella::avviso_rallentamento;
   std::vector<int64_t> candidati = {50 * (s - 1)};
-  if (avviso && s == 31) candidati = {1501};
+  if (avviso && s == indice_cella(inizio_con_avviso, 1)) candidati = {inizio_con_avviso + 1};
   if (s % 2 == 0) candidati.push_back(50 * (s - 2) + 25);
   for (const int64_t inizio : candidati) {
     const posti_avviso p = posti_di(inizio);
-    if (p.avviso != avviso || (avviso && p.cella_avviso != s - 24)) continue;
+    if (p.avviso != avviso || (avviso && p.cella_avviso != cella_avviso)) continue;
     for (const bool numerati : {c.dato2 != 0, true}) {
       if (!segni_a(p, numerati)) continue;
       for (int64_t i = 0; i < 4; ++i) segni_presi[static_cast<size_t>(p.primo_segno - i)] = true;
