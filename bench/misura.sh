@@ -181,6 +181,26 @@ awk -v d="$ultimo_tempo" -v c="${per_km[1000]}" 'BEGIN {
   printf "decompila_scenario / compila_scenario a 1000 km: %.2f\n", d / c
 }'
 
+# The same two in turns, one run of each after the other, so that whatever
+# else loads the machine weighs on both alike: compila_scenario compiling
+# the 1 000 km sources again, decompila_scenario taking them back (its check
+# compilation included).
+tc=() td=() uc=() ud=()
+for ((r = 0; r < ripetizioni; r++)); do
+  una_volta "$build/compila_scenario" "$lavoro/km1000" Lunga 1
+  [ "$stato" = 0 ] || { echo "compila_scenario: stato $stato" >&2; exit 1; }
+  tc+=("$t") uc+=("$cpu")
+  pulisci_ricavati
+  una_volta "$build/decompila_scenario" --in "$ricavati" "$lavoro/km1000" Lunga 1
+  [ "$stato" = 0 ] || { echo "decompila_scenario: stato $stato" >&2; exit 1; }
+  td+=("$t") ud+=("$cpu")
+done
+awk -v c="$(printf '%s\n' "${tc[@]}" | mediana)" -v d="$(printf '%s\n' "${td[@]}" | mediana)" \
+  -v uc="$(printf '%s\n' "${uc[@]}" | mediana)" -v ud="$(printf '%s\n' "${ud[@]}" | mediana)" 'BEGIN {
+  printf "a turno, 1000 km: compila_scenario %.1f ms (cpu %.1f), decompila_scenario %.1f ms " \
+    "(cpu %.1f): %.2f (cpu %.2f)\n", c * 1000, uc * 1000, d * 1000, ud * 1000, d / c, ud / uc
+}'
+
 echo
 echo "== Costo fisso: $ripetizioni esecuzioni ciascuno, alternate con true o con cp"
 echo "   (--help: avvio e uscita del processo; 2 km: in piu' la cartella privata,"

@@ -4,15 +4,10 @@
 #include <cstdint>
 
 #include "app/form1.h"
+#include "compiler/avviso_rallentamento.h"
 #include "compiler/celle_guardate.h"
 #include "compiler/codici_errore.h"
 #include "compiler/numeri.h"
-
-namespace {
-// Below this start there is no room for a warning board 1200 m before it.
-constexpr int32_t inizio_con_avviso = 1500;
-constexpr int32_t distanza_avviso = 1200;
-}  // namespace
 
 void Form1::memo_rallentamento(int32_t x, int32_t& v, int32_t& l, int32_t& f_tt, int32_t f_ta,
                                int32_t& d_v) {

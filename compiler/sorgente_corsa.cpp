@@ -8,6 +8,7 @@
 
 #include "app/file_disco.h"
 #include "app/form1.h"
+#include "compiler/avviso_rallentamento.h"
 #include "compiler/codici_errore.h"
 #include "compiler/lettura_sorgente.h"
 #include "compiler/numeri.h"
@@ -218,7 +219,8 @@ lettura_corsa::esito lettura_corsa::rallentamento() {
   // The start, end and warning-board cells must all lie on the track.
   const bool dentro = in_celle(indice_cella(x, 1)) &&
                       in_celle(indice_cella(static_cast<int64_t>(x) + l, 1)) &&
-                      (x <= 1500 || in_celle(indice_cella(static_cast<int64_t>(x) - 1200, 1)));
+                      (x <= inizio_con_avviso ||
+                       in_celle(indice_cella(static_cast<int64_t>(x) - distanza_avviso, 1)));
   if (!dentro) return fuori_percorso(x);
   f_.memo_rallentamento(x, v, l, f_tt, f_ta, d_v);
   if (f_.codice_errore > 0) return rifiutata(f_.codice_errore, x);

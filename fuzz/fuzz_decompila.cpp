@@ -14,7 +14,8 @@
 // (naming the parts) when some do not; any other outcome, a crash or a
 // silent difference, aborts the run. With DECOMPILA_CONTA=1 in the
 // environment it is counted instead, and the counts of round trips, of those
-// that differ and of wrong outcomes are printed when the run ends.
+// that differ and of wrong outcomes are printed when the run ends, with the
+// refusals by kind: the tool's first problem line, its numbers as N.
 #include <unistd.h>
 
 #include <cstdint>
@@ -22,6 +23,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <map>
 #include <sstream>
 #include <string>
 #include <string_view>
@@ -46,6 +48,24 @@ uint64_t andate = 0;
 uint64_t differenze = 0;  // round trips that did not give the same bytes
 uint64_t dette = 0;       // ... that the tool said so of (exit 1)
 uint64_t smentite = 0;    // the tool's exit status said otherwise than the bytes
+std::map<std::string, uint64_t> rifiuti;  // kind of refusal -> how many
+
+// The kind of a refusal: the first problem line without the file's name,
+// every run of digits as N.
+std::string tipo_di_rifiuto(const std::string& errori) {
+  std::string riga = errori.substr(0, errori.find('\n'));
+  if (const size_t due_punti = riga.find(": "); due_punti != std::string::npos)
+    riga.erase(0, due_punti + 2);
+  std::string tipo;
+  for (const char c : riga) {
+    const bool cifra = c >= '0' && c <= '9';
+    if (!cifra)
+      tipo += c;
+    else if (tipo.empty() || tipo.back() != 'N')
+      tipo += 'N';
+  }
+  return tipo;
+}
 
 void fine_del_giro() {
   std::error_code ec;
@@ -57,6 +77,10 @@ void fine_del_giro() {
                  static_cast<unsigned long long>(andate),
                  static_cast<unsigned long long>(differenze),
                  static_cast<unsigned long long>(dette), static_cast<unsigned long long>(smentite));
+  if (conta)
+    for (const auto& [tipo, quanti] : rifiuti)
+      std::fprintf(stderr, "decompila: %llu rifiuti: %s\n", static_cast<unsigned long long>(quanti),
+                   tipo.c_str());
 }
 
 void scrivi(const fs::path& file, std::string_view testo) {
@@ -73,10 +97,12 @@ std::optional<std::string> leggi(const fs::path& file) {
 }
 
 int esegui(int (*strumento)(const std::vector<std::string>&, std::ostream&, std::ostream&),
-           std::vector<std::string> argomenti, bool con_linea) {
+           std::vector<std::string> argomenti, bool con_linea, std::string* messaggi = nullptr) {
   if (!con_linea) argomenti.insert(argomenti.begin(), "--senza-linea");
   std::ostringstream uscita, errori;
-  return strumento(argomenti, uscita, errori);
+  const int stato = strumento(argomenti, uscita, errori);
+  if (messaggi) *messaggi = errori.str();
+  return stato;
 }
 
 // The bytes of the input spread over the compiled files: a few changed,
@@ -148,8 +174,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* dati, size_t n) {
   }
   if (stato != stato_uscita::successo) return 0;
 
+  std::string messaggi;
   const int d = esegui(decompila_scenario, {"--in", dopo.string(), prima.string(), nome, treno},
-                       con_linea);
+                       con_linea, &messaggi);
   const int c = esegui(compila_scenario, {dopo.string(), nome, treno}, con_linea);
   bool uguali = c == stato_uscita::successo;
   std::vector<std::string> file = {f.tabella, f.tracciato};
@@ -163,7 +190,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* dati, size_t n) {
       scrivi(fs::path(dove) / ("differenza-" + std::to_string(differenze)),
              std::string_view(reinterpret_cast<const char*>(dati), n));
   }
-  if (d == 1) ++dette;
+  if (d == 1) {
+    ++dette;
+    if (conta) ++rifiuti[tipo_di_rifiuto(messaggi)];
+  }
   // The tool's word must be the truth: 0 only when every byte comes back,
   // 1 (the parts named) only when some do not.
   const bool vero = uguali ? d == stato_uscita::successo : d == 1;

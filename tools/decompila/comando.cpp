@@ -1,10 +1,12 @@
 #include "tools/decompila/comando.h"
 
+#include <memory>
 #include <sstream>
 #include <system_error>
 
 #include "app/file_disco.h"
 #include "app/fine_programma.h"
+#include "compiler/formato.h"
 #include "compiler/nomi_scenario.h"
 #include "tools/argomenti.h"
 #include "tools/compila/compila.h"
@@ -45,15 +47,18 @@ std::vector<problema> confronta_file(const std::string& nome, const fs::path& at
   if (!fs::exists(ottenuto, ec))
     return {{nome, std::nullopt, "le sorgenti ricavate non lo ridanno"}};
   file_in_lettura a(atteso), b(ottenuto);
-  constexpr size_t pezzo = 1 << 20;
-  std::string pa(pezzo, '\0'), pb(pezzo, '\0');
+  // Pieces small enough to stay in the cache, in memory that is neither
+  // cleared nor fresh for each file.
+  constexpr size_t pezzo = 64 * 1024;
+  const auto pa = std::make_unique_for_overwrite<char[]>(pezzo);
+  const auto pb = std::make_unique_for_overwrite<char[]>(pezzo);
   for (uint64_t da = 0;; da += pezzo) {
-    const size_t na = a.leggi_a(da, pa.data(), pezzo);
-    const size_t nb = b.leggi_a(da, pb.data(), pezzo);
+    const size_t na = a.leggi_a(da, pa.get(), pezzo);
+    const size_t nb = b.leggi_a(da, pb.get(), pezzo);
     if (na == 0 && nb == 0) return {};
-    if (std::string_view(pa.data(), na) != std::string_view(pb.data(), nb)) {
-      std::vector<problema> p = confronta_compilati(nome, std::string_view(pa.data(), na),
-                                                    std::string_view(pb.data(), nb));
+    if (std::string_view(pa.get(), na) != std::string_view(pb.get(), nb)) {
+      std::vector<problema> p = confronta_compilati(nome, std::string_view(pa.get(), na),
+                                                    std::string_view(pb.get(), nb));
       for (problema& x : p) {
         if (x.byte) *x.byte += da;
         if (na == nb) continue;
@@ -63,6 +68,32 @@ std::vector<problema> confronta_file(const std::string& nome, const fs::path& at
       return p;
     }
   }
+}
+
+// The compiled files read back for their sources. A line file of the very
+// size that the compiler gives the table's length is not walked beforehand,
+// as esamina_scenario walks it: the curves are read from it metre by metre
+// with the type of every value checked there, and the file compiled again is
+// compared with it byte for byte, so a fault in it is said all the same. Any
+// other line file is walked and its faults named first.
+scenario_letto leggi_per_ricavare(contenuti c, const std::string& nome, const std::string& treno) {
+  std::optional<byte_linea> linea = std::move(c.linea);
+  c.linea.reset();
+  scenario_letto s = leggi_scenario(c, nome, treno);
+  const std::optional<int32_t> L = s.lunghezza();
+  const bool come_compilato = linea && L && *L <= lunghezza_massima &&
+                              piano_letto::senza_scarti(*L + coda_percorso) &&
+                              linea->size() == byte_file_linea(*L);
+  if (!come_compilato) {
+    c.linea = std::move(linea);
+    return leggi_scenario(c, nome, treno);
+  }
+  // Read without it, the line file was found missing.
+  std::erase_if(s.problemi, [&s](const problema& p) { return p.file == s.file.linea; });
+  s.linea_presente = true;
+  s.byte_linea = linea->size();
+  s.punti = piano_letto(*linea, *L + coda_percorso, {});
+  return s;
 }
 
 }  // namespace
@@ -170,7 +201,7 @@ int decompila_scenario(const std::vector<std::string>& argomenti, std::ostream& 
   }
 
   try {
-    const scenario_letto s = leggi_scenario(c, nome, treno);
+    const scenario_letto s = leggi_per_ricavare(std::move(c), nome, treno);
     sorgenti_ricavate sorgenti = ricava_sorgenti(s, con_linea);
     std::vector<problema> problemi = std::move(sorgenti.problemi);
     if (!sorgenti.corsa.empty()) {

@@ -172,6 +172,49 @@ TEST(Decompila, CasiCheIGeneratiNonHannoTornano) {
   }
 }
 
+// Small scenarios at the edges of what the compiler takes, each round the
+// trip with and without the line file: lines of negative length down to a
+// track of seven cells; slowdowns whose start is not on 50 m, so that their
+// cells round otherwise (from 1501 m the warning board in cell 7; halfway
+// between two multiples of 50 m a free cell between the board and its
+// marks; two slowdowns a cell apart whose marks either could have left);
+// a slowdown whose last value only its marks show;
+// the table entries all taken by board texts, with no station between.
+TEST(Decompila, CasiAlLimiteTornano) {
+  struct caso {
+    std::string nome, linea, corsa;
+  };
+  std::string ottanta_cartelli = righe_crlf({"[generale]", "lunghezza percorso,    9000", "[indicazioni]"});
+  for (int i = 1; i <= 80; ++i)
+    ottanta_cartelli += "cartello_indicatore,  " + std::to_string(100 * i) + ",   T" +
+                        std::to_string(i) + "\r\n";
+  ottanta_cartelli += "[fine]\r\n";
+  const std::vector<caso> casi = {
+      {"linea di -50 m", sorgente_linea(-50, {"pendenza,  0,   3"}),
+       sorgente_corsa({"velocita,       0,    80"})},
+      {"tracciato di sette celle", sorgente_linea(-6700), sorgente_corsa({"aderenza,  0,  30"})},
+      {"rallentamento a 1525 m con i segni; ultimo valore 65536", sorgente_linea(5750),
+       sorgente_corsa({"rallentamento, 1525, 30, 400, 0, 1, 1",
+                       "rallentamento, 4000, 30, 400, 0, 1, 65536"})},
+      {"rallentamento a 1510 m, avviso nella cella 7", sorgente_linea(5750),
+       sorgente_corsa({"rallentamento, 1510, 30, 400, 0, 1, 0",
+                       "segnale, 3000, 2, 40, 9, 3, 70, 5, 9, 9, 9, 50"})},
+      {"due rallentamenti a una cella, segni del secondo", sorgente_linea(9000),
+       sorgente_corsa({"rallentamento, 1925, 60, 500, 0, 1, 1",
+                       "rallentamento, 1900, 30, 1000, 0, 0, 0",
+                       "rallentamento, 5025, 60, 500, 0, 1, 0",
+                       "rallentamento, 5000, 30, 1000, 0, 0, 0"})},
+      {"ottanta testi di cartelli", ottanta_cartelli, sorgente_corsa()},
+  };
+  for (const caso& k : casi) {
+    SCOPED_TRACE(k.nome);
+    for (const bool senza_linea : {false, true}) {
+      compilato c(k.linea, k.corsa, senza_linea);
+      andata_e_ritorno(c.c.percorso(), "Prova", "5817", senza_linea);
+    }
+  }
+}
+
 TEST(Decompila, NonSostituisceISorgentiEDiceCioCheNonTorna) {
   form_in_prova p;
   ASSERT_EQ(p.form.esegui([&p] { p.form.Form_Load(); }), stato_uscita::successo);

@@ -8,6 +8,7 @@
 #include <set>
 #include <tuple>
 
+#include "compiler/avviso_rallentamento.h"
 #include "compiler/chilometri_linea.h"
 #include "compiler/formato.h"
 #include "compiler/nomi_scenario.h"
@@ -61,7 +62,11 @@ bool spazio(char c) { return c == ' ' || c == '\t'; }
 
 // A text as the item reader gives it back: plain when it can be, in quotes
 // when it holds a comma, a line end or blanks at its ends. A text that holds
-// a quote and needs quoting cannot be written.
+// a quote and needs quoting cannot be written, in any form: a plain item
+// ends at the first comma or line end, loses its outer blanks, and is read
+// as quoted when it starts with a quote; a quoted item ends at the first
+// quote after the opening one. So no source gives such a text, and only a
+// file changed by hand holds one: it is named as not coming back.
 std::optional<std::string> testo_sorgente(const std::string& t) {
   const bool da_citare = t.find_first_of(",\r\n") != std::string::npos ||
                          (!t.empty() && (spazio(t.front()) || spazio(t.back()) || t.front() == '"'));
@@ -497,8 +502,14 @@ struct riga_con_segni {
 std::vector<riga_con_segni> stazioni(const contesto& x) {
   const auto& t = x.s.tabella;
   std::vector<riga_con_segni> righe_stazioni;
+  // Stations end where the board texts begin: with the table full there is
+  // no empty entry between them.
+  int primo_testo = voce_tabella::primo_cartello;
+  for (const cella& c : x.celle)
+    if (c.tipo == tipo_cella::cartello && c.dato1 >= voce_tabella::prima_stazione)
+      primo_testo = std::min<int>(primo_testo, c.dato1);
   int ultima_stazione = 0;
-  for (int k = voce_tabella::prima_stazione; k < voce_tabella::primo_cartello; ++k) {
+  for (int k = voce_tabella::prima_stazione; k < primo_testo; ++k) {
     const voce_corsa& v = t[static_cast<size_t>(k)];
     if (v.tipo == 0 && v.inizio == 0 && v.fine == 0 && v.progressiva == 0 && v.nome.empty() &&
         v.byte1 == 0 && v.intero1 == 0 && v.intero2 == 0 && v.intero3 == 0 && v.intero4 == 0 &&
@@ -555,7 +566,7 @@ std::vector<riga_con_segni> stazioni(const contesto& x) {
           riga_stazione.segni.push_back({c, static_cast<uint8_t>(80 + j)});
     righe_stazioni.push_back(std::move(riga_stazione));
   }
-  for (int k = ultima_stazione + 1; k < voce_tabella::primo_cartello; ++k) {
+  for (int k = ultima_stazione + 1; k < primo_testo; ++k) {
     const voce_corsa& v = t[static_cast<size_t>(k)];
     if (v.tipo != 0 || v.inizio != 0 || v.fine != 0 || v.progressiva != 0 || v.orario != 0) {
       x.tabella(k, "la voce " + std::to_string(k) +
@@ -602,21 +613,80 @@ std::map<int64_t, int64_t> fini_dei_rallentamenti(const std::vector<cella>& cell
   return fine;
 }
 
+// Where a slowdown's row puts its warning board and its marks: the board
+// (when the start lies past 1500 m) 1200 m before the start, in the next cell
+// as the start is, and the marks in the four cells before the one the board
+// position itself rounds to, 1 next to it.
+struct posti_avviso {
+  bool avviso;
+  int64_t cella_avviso;
+  int64_t primo_segno;
+};
+
+posti_avviso posti_di(int64_t inizio) {
+  return {inizio > inizio_con_avviso, indice_cella(inizio - distanza_avviso, 1),
+          indice_cella(inizio - distanza_avviso, 0)};
+}
+
+// The start a row gives a slowdown that starts in cell s, whether it has its
+// marks, and its last value. Positions on 50 m give the board 24 cells
+// before the start and the marks just before it. Others round otherwise,
+// each half to the even cell: a start in cell 31 has its board only from
+// 1501 m; a start halfway between two multiples of 50 m, in an even cell,
+// leaves a free cell between the board and its marks. A start whose board
+// and marks show one of these is written so; marks already claimed by
+// another slowdown are not its own.
+struct inizio_rallentamento {
+  int64_t inizio;
+  bool segni;
+  int64_t valore;  // the row's last value
+};
+
+inizio_rallentamento inizio_del_rallentamento(const std::vector<cella>& celle, int64_t s,
+                                              std::vector<bool>& segni_presi) {
+  const cella& c = celle[static_cast<size_t>(s)];
+  // The marks number themselves in their second value too when the row's
+  // last value is not 0, even one the other cells keep as 0 (65536).
+  const auto segni_a = [&](const posti_avviso& p, bool numerati) {
+    if (!p.avviso || p.primo_segno - 3 < 0) return false;
+    for (int64_t i = 0; i < 4; ++i) {
+      const size_t k = static_cast<size_t>(p.primo_segno - i);
+      const cella& m = celle[k];
+      if (segni_presi[k] || m.tipo != tipo_cella::segno_avviso || m.dato1 != i + 1 ||
+          m.dato2 != (numerati ? i + 1 : 0))
+        return false;
+    }
+    return true;
+  };
+  // Every start that falls in cell s has its board in the same cell.
+  const int64_t cella_avviso = posti_di(50 * (s - 1)).cella_avviso;
+  const bool avviso = cella_avviso >= 0 && celle[static_cast<size_t>(cella_avviso)].tipo ==
+                                               tipo_cella::avviso_rallentamento;
+  std::vector<int64_t> candidati = {50 * (s - 1)};
+  if (avviso && s == indice_cella(inizio_con_avviso, 1)) candidati = {inizio_con_avviso + 1};
+  if (s % 2 == 0) candidati.push_back(50 * (s - 2) + 25);
+  for (const int64_t inizio : candidati) {
+    const posti_avviso p = posti_di(inizio);
+    if (p.avviso != avviso || (avviso && p.cella_avviso != cella_avviso)) continue;
+    for (const bool numerati : {c.dato2 != 0, true}) {
+      if (!segni_a(p, numerati)) continue;
+      for (int64_t i = 0; i < 4; ++i) segni_presi[static_cast<size_t>(p.primo_segno - i)] = true;
+      return {inizio, true, numerati && c.dato2 == 0 ? 65536 : c.dato2};
+    }
+  }
+  return {candidati.front(), false, c.dato2};
+}
+
 void rallentamenti(const contesto& x, righe& r) {
   const auto& celle = x.celle;
+  std::vector<bool> segni_presi(celle.size(), false);
   for (const auto& [s, e] : fini_dei_rallentamenti(celle)) {
     const cella& c = celle[static_cast<size_t>(s)];
-    const int64_t inizio = 50 * (s - 1);
-    // Its own four marks, numbered from the one next to the warning board: a
-    // mark there of another slowdown's is numbered otherwise.
-    const int64_t b = s - 25;
-    bool segni = inizio > 1500 && b - 3 >= 0;
-    for (int64_t i = 0; segni && i < 4; ++i) {
-      const cella& m = celle[static_cast<size_t>(b - i)];
-      segni = m.tipo == tipo_cella::segno_avviso && m.dato1 == i + 1;
-    }
-    riga(r, colonne("rallentamento", {{inizio, 8}, {c.dato1, 6}, {50 * (e - s), 6}, {c.dato3, 4},
-                                      {segni ? 1 : 0, 2}, {c.dato2, 4}}));
+    const inizio_rallentamento i = inizio_del_rallentamento(celle, s, segni_presi);
+    // The end cell is the start's offset by the length, whatever the start.
+    const int64_t lunghezza = 50 * (e - 1) - i.inizio;
+    riga(r, colonne("rallentamento", {{i.inizio, 8}, {c.dato1, 6}, {lunghezza, 6}, {c.dato3, 4},
+                                      {i.segni ? 1 : 0, 2}, {i.valore, 4}}));
   }
 }
 
@@ -841,8 +911,7 @@ sorgenti_ricavate ricava_sorgenti(const scenario_letto& s, bool con_linea) {
                               "senza la tabella e il tracciato interi non si ricava nessun sorgente"});
     return esito;
   }
-  if (*L < 0 || *L > lunghezza_massima ||
-      s.celle.size() != static_cast<size_t>(ultima_cella_per(*L)) + 1)
+  if (*L > lunghezza_massima || s.celle.size() != static_cast<size_t>(ultima_cella_per(*L)) + 1)
     x.tracciato(0, "il tracciato ha " + std::to_string(s.celle.size()) +
                        " celle, non quante ne da' la lunghezza della linea (" + std::to_string(*L) +
                        " m)");
