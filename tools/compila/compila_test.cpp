@@ -302,6 +302,9 @@ TEST(CompilaScenario, AvvisiPerCioCheVienePresoInSilenzio) {
        "[Generale]\r\nvelocita,  0,  60\r\n[fine]\r\n",
        "Prova_5817-.txt:1:1: avviso: manca la riga [generale]: nessuna riga del file e' letta; "
        "scriverla in testa al file, prima delle righe del treno"},
+      {"byte NUL", L({std::string_view("- nota\0", 7)}), c0, L({"- nota"}), c0,
+       "Prova_linea.txt:4:7: avviso: il file contiene byte NUL, che un sorgente di testo non ha: "
+       "forse e' danneggiato; togliere i byte NUL con un editor"},
   };
   for (const caso& k : casi) {
     cartella_autore a(k.linea, k.corsa);
