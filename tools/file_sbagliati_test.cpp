@@ -8,6 +8,8 @@
 
 #include <chrono>
 #include <filesystem>
+#include <iostream>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -85,16 +87,15 @@ struct scenario_in_cartella {
     const esito_processo e = esegui_processo(COMPILA_SCENARIO_EXE, argomenti(programma::compila));
     if (e.stato != stato_uscita::successo) throw std::runtime_error("base: " + e.errori);
     if (p == programma::genera) {
-      const fs::path eseguibile = c / fs::path(GENERA_SCENARIO_EXE).filename();
       std::error_code ec;
-      fs::create_hard_link(GENERA_SCENARIO_EXE, eseguibile, ec);
-      if (ec) fs::copy_file(GENERA_SCENARIO_EXE, eseguibile);
+      fs::create_hard_link(GENERA_SCENARIO_EXE, eseguibile(p), ec);
+      if (ec) fs::copy_file(GENERA_SCENARIO_EXE, eseguibile(p));
     }
   }
 
   fs::path eseguibile(programma p) const {
     switch (p) {
-      case programma::genera: return c / fs::path(GENERA_SCENARIO_EXE).filename();
+      case programma::genera: return c.percorso() / fs::path(GENERA_SCENARIO_EXE).filename();
       case programma::compila: return COMPILA_SCENARIO_EXE;
       case programma::esamina: return ESAMINA_SCENARIO_EXE;
       case programma::decompila: return DECOMPILA_SCENARIO_EXE;
