@@ -164,7 +164,8 @@ std::FILE* apri_in_lettura(const fs::path& percorso, uint64_t& dimensione) {
   if (!S_ISREG(st.st_mode)) rinuncia(non_normale);
   // A regular file's reads wait for the disk as usual.
   const int modi = ::fcntl(d, F_GETFL);
-  if (modi < 0 || ::fcntl(d, F_SETFL, modi & ~O_NONBLOCK) != 0) rinuncia(motivo(errno ? errno : EIO));
+  if (modi < 0 || ::fcntl(d, F_SETFL, modi & ~O_NONBLOCK) != 0)
+    rinuncia(motivo(errno ? errno : EIO));
   std::FILE* f = ::fdopen(d, "rb");
   if (f == nullptr) rinuncia(motivo(errno ? errno : EMFILE));
   dimensione = static_cast<uint64_t>(st.st_size);
@@ -185,7 +186,6 @@ void rinomina_sopra(const fs::path& da, const fs::path& a, std::error_code& ec) 
 
 bool oltre_il_limite_di_prova(std::FILE*, size_t) { return false; }
 #endif
-
 
 // A name beside the target that no other file holds, marked as this run's;
 // it is created only where no file has the name, so two runs never share it.

@@ -111,12 +111,16 @@ void avvisa_se_non_testo(Form1& f, const std::string& nome, std::string_view dat
   const size_t nul = dati.find('\0');
   if (nul == dati.npos) return;
   const size_t inizio_riga = dati.find_last_of("\r\n", nul) + 1;  // npos + 1 is 0
-  const auto riga = std::count(dati.begin(), dati.begin() + static_cast<ptrdiff_t>(inizio_riga), '\n') +
-                    1;
+  // Lines end as the item reader ends them: CR LF, a lone LF or a lone CR.
+  int64_t riga = 1;
+  for (size_t i = 0; i < inizio_riga; ++i)
+    if (dati[i] == '\n' || (dati[i] == '\r' && (i + 1 >= dati.size() || dati[i + 1] != '\n')))
+      ++riga;
   const bool senza_testo = dati.find_first_not_of(std::string_view(" \t\r\n\0", 5)) == dati.npos;
   f.avvisi.aggiungi(
       {nome, static_cast<int32_t>(std::min<int64_t>(riga, std::numeric_limits<int32_t>::max())),
-       static_cast<int32_t>(std::min<size_t>(nul - inizio_riga + 1, std::numeric_limits<int32_t>::max())),
+       static_cast<int32_t>(
+           std::min<size_t>(nul - inizio_riga + 1, std::numeric_limits<int32_t>::max())),
        senza_testo ? "il file non contiene testo, solo byte NUL e spazi: non e' un sorgente; "
                      "forse e' il file sbagliato o e' danneggiato"
                    : "il file contiene byte NUL, che un sorgente di testo non ha: forse e' "
@@ -134,7 +138,8 @@ bool leggi_sorgente(Form1& f, const std::filesystem::path& file,
       file_in_lettura sorgente(file);
       // Said before a byte is read: memory stays bounded whatever the file.
       if (sorgente.dimensione() > byte_massimi_sorgente)
-        throw errore_lettura("il file " + nome + " " + sorgente_troppo_grande(sorgente.dimensione()));
+        throw errore_lettura("il file " + nome + " " +
+                             sorgente_troppo_grande(sorgente.dimensione()));
       dati = sorgente.leggi_tutto();
     } catch (const errore_file& e) {
       f.riga_errore = 0;

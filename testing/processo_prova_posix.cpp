@@ -101,8 +101,10 @@ esito_processo processo_avviato::attendi_entro(std::chrono::milliseconds limite)
     }
     pollfd p{tubo_, POLLIN, 0};
     const int pronti = ::poll(&p, 1, static_cast<int>(resta.count()));
-    if (pronti > 0) aperto = leggi_ancora(tubo_, letti_);
-    else if (pronti < 0 && errno != EINTR) break;
+    if (pronti > 0)
+      aperto = leggi_ancora(tubo_, letti_);
+    else if (pronti < 0 && errno != EINTR)
+      break;
   }
   esito_processo e = attendi();
   e.scaduto = scaduto;

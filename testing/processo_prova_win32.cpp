@@ -169,8 +169,7 @@ esito_processo processo_avviato::attendi_entro(std::chrono::milliseconds limite)
   using orologio = std::chrono::steady_clock;
   const orologio::time_point scadenza = orologio::now() + limite;
   bool scaduto = false;
-  while (processo_ != nullptr &&
-         WaitForSingleObject(come_handle(processo_), 0) != WAIT_OBJECT_0) {
+  while (processo_ != nullptr && WaitForSingleObject(come_handle(processo_), 0) != WAIT_OBJECT_0) {
     if (orologio::now() >= scadenza) {
       uccidi();
       scaduto = true;

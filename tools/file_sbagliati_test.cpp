@@ -38,11 +38,16 @@ const std::string nome = "Ombrasca1", treno = "5817";
 
 std::string file_di(ruolo r) {
   switch (r) {
-    case ruolo::sorgente_linea: return nome + "_linea.txt";
-    case ruolo::sorgente_corsa: return nome + "_" + treno + "-.txt";
-    case ruolo::linea: return nome + "_linea.dat";
-    case ruolo::tabella: return nome + "_" + treno + ".sim";
-    case ruolo::tracciato: return nome + "_" + treno + ".dat";
+    case ruolo::sorgente_linea:
+      return nome + "_linea.txt";
+    case ruolo::sorgente_corsa:
+      return nome + "_" + treno + "-.txt";
+    case ruolo::linea:
+      return nome + "_linea.dat";
+    case ruolo::tabella:
+      return nome + "_" + treno + ".sim";
+    case ruolo::tracciato:
+      return nome + "_" + treno + ".dat";
   }
   return {};
 }
@@ -52,19 +57,26 @@ bool sorgente(ruolo r) { return r == ruolo::sorgente_linea || r == ruolo::sorgen
 // What each program does with each file: reads it, writes it, or leaves it.
 bool legge(programma p, ruolo r) {
   switch (p) {
-    case programma::genera: return false;  // only the sources it has just written
-    case programma::compila: return sorgente(r);
+    case programma::genera:
+      return false;  // only the sources it has just written
+    case programma::compila:
+      return sorgente(r);
     case programma::esamina:
-    case programma::decompila: return !sorgente(r);
+    case programma::decompila:
+      return !sorgente(r);
   }
   return false;
 }
 bool scrive(programma p, ruolo r) {
   switch (p) {
-    case programma::genera: return true;
-    case programma::compila: return !sorgente(r);
-    case programma::esamina: return false;
-    case programma::decompila: return sorgente(r);
+    case programma::genera:
+      return true;
+    case programma::compila:
+      return !sorgente(r);
+    case programma::esamina:
+      return false;
+    case programma::decompila:
+      return sorgente(r);
   }
   return false;
 }
@@ -95,10 +107,14 @@ struct scenario_in_cartella {
 
   fs::path eseguibile(programma p) const {
     switch (p) {
-      case programma::genera: return c.percorso() / fs::path(GENERA_SCENARIO_EXE).filename();
-      case programma::compila: return COMPILA_SCENARIO_EXE;
-      case programma::esamina: return ESAMINA_SCENARIO_EXE;
-      case programma::decompila: return DECOMPILA_SCENARIO_EXE;
+      case programma::genera:
+        return c.percorso() / fs::path(GENERA_SCENARIO_EXE).filename();
+      case programma::compila:
+        return COMPILA_SCENARIO_EXE;
+      case programma::esamina:
+        return ESAMINA_SCENARIO_EXE;
+      case programma::decompila:
+        return DECOMPILA_SCENARIO_EXE;
     }
     return {};
   }
@@ -170,7 +186,9 @@ TEST(FileSbagliati, OgniProgrammaRispondeSubitoANominaIlFile) {
       for (const cosa x : {cosa::enorme, cosa::pipe, cosa::dispositivo}) {
         const std::string file = file_di(r);
         SCOPED_TRACE(std::string(nome_di(p)) + ", " + file + ", " +
-                     (x == cosa::enorme ? "enorme" : x == cosa::pipe ? "pipe" : "dispositivo"));
+                     (x == cosa::enorme ? "enorme"
+                      : x == cosa::pipe ? "pipe"
+                                        : "dispositivo"));
         scenario_in_cartella s(p);
         std::string perche;
         if (!s.sostituisci(r, x, perche)) {
@@ -187,7 +205,7 @@ TEST(FileSbagliati, OgniProgrammaRispondeSubitoANominaIlFile) {
         int stato = stato_uscita::successo;
         std::string motivo;
         if (x == cosa::enorme && legge(p, r)) {
-          stato = p != programma::compila       ? 1
+          stato = p != programma::compila      ? 1
                   : r == ruolo::sorgente_linea ? stato_uscita::fermato
                                                : stato_uscita::errori_compilazione;
           motivo = "ha " + std::to_string(byte_enorme) + " byte";

@@ -239,7 +239,8 @@ std::shared_ptr<file_in_lettura> apri_se_plausibile(
     if (f->dimensione() <= massimo) return f;
     rifiuti.push_back({nome, std::nullopt,
                        "il file ha " + std::to_string(f->dimensione()) + " byte, " +
-                           quanti_ne_servono() + ": non e' il file giusto, o e' danneggiato; "
+                           quanti_ne_servono() +
+                           ": non e' il file giusto, o e' danneggiato; "
                            "non e' stato letto"});
   } catch (const errore_file& e) {
     std::error_code ec;
