@@ -192,6 +192,6 @@ bool leggi_sorgente(Form1& f, const std::filesystem::path& file,
 // A source is read whole into memory; the largest a source can be, far above
 // any real scenario's (the sources of a 1 000 km line take some 200 kB, and
 // one row per metre of it some 20 MB). A larger file is not read.
-inline constexpr uint64_t byte_massimi_sorgente = uint64_t{64} << 20;
+inline constexpr uint64_t byte_massimi_sorgente = uint64_t{32} << 20;
 // "ha N byte, piu' dei M che ...": why a source of `byte` bytes is not read.
 std::string sorgente_troppo_grande(uint64_t byte);
