@@ -11,13 +11,14 @@
 
 #include "app/fine_programma.h"
 
-#ifdef __linux__
-#include <fcntl.h>
-#endif
 #ifdef _WIN32
 #include <fcntl.h>
 #include <io.h>
 #include <windows.h>
+#else
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 #endif
 
 namespace fs = std::filesystem;
@@ -39,9 +40,15 @@ std::string numero_a_caso() {
   return std::to_string(caso() % 1000000000ULL);
 }
 
+// What is said of a name that holds a pipe, a device or a socket.
+constexpr const char* non_normale =
+    "non e' un file normale (e' una pipe o un dispositivo): al suo posto ci vuole un file";
+
 bool solo_cifre(std::string_view s) {
   return !s.empty() && s.size() <= 20 && s.find_first_not_of("0123456789") == s.npos;
 }
+
+std::string motivo(int numero) { return motivo_errore({numero, std::generic_category()}); }
 
 #ifdef _WIN32
 // The C runtime's errno for a system error, for the messages.
@@ -88,7 +95,29 @@ std::FILE* crea_esclusivo(const fs::path& percorso) {
   return f;
 }
 
-std::FILE* apri_in_lettura(const fs::path& percorso) { return _wfopen(percorso.c_str(), L"rb"); }
+int64_t fine_di(std::FILE* f);
+
+// A regular file opened for reading, and its size. A folder does not open
+// here, and a file's name in a folder names no pipe; but a device's name
+// (NUL, CON, COM1) opens the device, whose reads may wait or never end.
+std::FILE* apri_in_lettura(const fs::path& percorso, uint64_t& dimensione) {
+  errno = 0;
+  std::FILE* f = _wfopen(percorso.c_str(), L"rb");
+  if (f == nullptr) throw errore_file(percorso.string(), motivo(errno ? errno : ENOENT));
+  if (GetFileType(reinterpret_cast<HANDLE>(_get_osfhandle(_fileno(f)))) != FILE_TYPE_DISK) {
+    std::fclose(f);
+    throw errore_file(percorso.string(), non_normale);
+  }
+  errno = 0;
+  const int64_t fine = fine_di(f);
+  if (fine < 0) {
+    const int numero = errno ? errno : EIO;
+    std::fclose(f);
+    throw errore_file(percorso.string(), motivo(numero));
+  }
+  dimensione = static_cast<uint64_t>(fine);
+  return f;
+}
 
 // 64-bit positions: the C runtime's long is 32 bits here.
 bool vai_a(std::FILE* f, uint64_t posizione) {
@@ -124,7 +153,29 @@ bool oltre_il_limite_di_prova(std::FILE* f, size_t n) {
 #else
 std::FILE* crea_esclusivo(const fs::path& percorso) { return std::fopen(percorso.c_str(), "wbx"); }
 
-std::FILE* apri_in_lettura(const fs::path& percorso) { return std::fopen(percorso.c_str(), "rb"); }
+// A regular file opened for reading, and its size. The open itself must not
+// wait: a pipe opened for reading waits for a writer, so it is opened
+// without waiting, told from a file by what it is, and refused.
+std::FILE* apri_in_lettura(const fs::path& percorso, uint64_t& dimensione) {
+  const int d = ::open(percorso.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+  if (d < 0) throw errore_file(percorso.string(), motivo(errno ? errno : ENOENT));
+  struct stat st {};
+  const auto rinuncia = [&](const std::string& perche) {
+    ::close(d);
+    throw errore_file(percorso.string(), perche);
+  };
+  if (::fstat(d, &st) != 0) rinuncia(motivo(errno ? errno : EIO));
+  if (S_ISDIR(st.st_mode)) rinuncia(motivo(EISDIR));
+  if (!S_ISREG(st.st_mode)) rinuncia(non_normale);
+  // A regular file's reads wait for the disk as usual.
+  const int modi = ::fcntl(d, F_GETFL);
+  if (modi < 0 || ::fcntl(d, F_SETFL, modi & ~O_NONBLOCK) != 0)
+    rinuncia(motivo(errno ? errno : EIO));
+  std::FILE* f = ::fdopen(d, "rb");
+  if (f == nullptr) rinuncia(motivo(errno ? errno : EMFILE));
+  dimensione = static_cast<uint64_t>(st.st_size);
+  return f;
+}
 
 bool vai_a(std::FILE* f, uint64_t posizione) {
   if (posizione > static_cast<uint64_t>(std::numeric_limits<long>::max())) {
@@ -134,16 +185,12 @@ bool vai_a(std::FILE* f, uint64_t posizione) {
   return std::fseek(f, static_cast<long>(posizione), SEEK_SET) == 0;
 }
 
-int64_t fine_di(std::FILE* f) { return std::fseek(f, 0, SEEK_END) == 0 ? std::ftell(f) : -1; }
-
 void rinomina_sopra(const fs::path& da, const fs::path& a, std::error_code& ec) {
   fs::rename(da, a, ec);
 }
 
 bool oltre_il_limite_di_prova(std::FILE*, size_t) { return false; }
 #endif
-
-std::string motivo(int numero) { return motivo_errore({numero, std::generic_category()}); }
 
 // A name beside the target that no other file holds, marked as this run's;
 // it is created only where no file has the name, so two runs never share it.
@@ -267,8 +314,7 @@ cartella_privata::~cartella_privata() {
 file_nuovo::file_nuovo(fs::path file) : file_(std::move(file)) {
   // Said at once, and in these words: the rename at the end would fail
   // anyway, some systems with a reason that names no folder ("." is busy).
-  std::error_code ec;
-  if (fs::is_directory(file_, ec)) throw errore_file(file_.string(), motivo(EISDIR));
+  controlla_file_normale(file_);
   f_ = apri_temporaneo(file_, temporaneo_, segno_);
   // Contents arrive whole or in large pieces: each goes out in one write,
   // not topped up through a small buffer first.
@@ -427,42 +473,23 @@ void sostituisci_file(const fs::path& file, std::string_view contenuto) {
   f.conferma();
 }
 
-std::string leggi_file(const fs::path& file) {
-  errno = 0;
-  std::FILE* f = apri_in_lettura(file);
-  if (!f) throw errore_file(file.string(), motivo(errno ? errno : ENOENT));
-  // One read of the size the file has; a file that grows meanwhile is read on.
+void controlla_file_normale(const fs::path& file) {
   std::error_code ec;
-  const uintmax_t dimensione = fs::file_size(file, ec);
-  std::string dati(ec ? 0 : static_cast<size_t>(dimensione), '\0');
-  size_t letti = std::fread(dati.data(), 1, dati.size(), f);
-  dati.resize(letti);
-  char blocco[1 << 16];
-  while ((letti = std::fread(blocco, 1, sizeof blocco, f)) > 0) dati.append(blocco, letti);
-  const bool guasto = std::ferror(f);
-  const int numero = errno ? errno : EIO;
-  std::fclose(f);
-  if (guasto) throw errore_file(file.string(), motivo(numero));
-  return dati;
+  const fs::file_status s = fs::status(file, ec);
+  // What cannot be looked at is left to the read or write to tell.
+  if (ec || !fs::exists(s) || fs::is_regular_file(s)) return;
+  throw errore_file(file.string(), fs::is_directory(s) ? motivo(EISDIR) : non_normale);
 }
+
+std::string leggi_file(const fs::path& file) { return file_in_lettura(file).leggi_tutto(); }
 
 file_in_lettura::file_in_lettura(const fs::path& file) : nome_(file.string()) {
   // A folder opens for reading on some systems, but has no bytes to give.
   std::error_code ec;
   if (fs::is_directory(file, ec)) throw errore_file(nome_, motivo(EISDIR));
-  errno = 0;
-  f_ = apri_in_lettura(file);
-  if (!f_) throw errore_file(nome_, motivo(errno ? errno : ENOENT));
+  f_ = apri_in_lettura(file, dimensione_);
   // Pieces are read straight into the caller's buffer.
   std::setvbuf(f_, nullptr, _IONBF, 0);
-  errno = 0;
-  const int64_t fine = fine_di(f_);
-  if (fine < 0) {
-    const int numero = errno ? errno : EIO;
-    std::fclose(f_);
-    throw errore_file(nome_, motivo(numero));
-  }
-  dimensione_ = static_cast<uint64_t>(fine);
 }
 
 file_in_lettura::~file_in_lettura() { std::fclose(f_); }
@@ -473,6 +500,13 @@ size_t file_in_lettura::leggi_a(uint64_t posizione, char* dove, size_t n) {
   const size_t letti = std::fread(dove, 1, n, f_);
   if (letti < n && std::ferror(f_)) throw errore_file(nome_, motivo(errno ? errno : EIO));
   return letti;
+}
+
+std::string file_in_lettura::leggi_tutto() {
+  if (dimensione_ > std::numeric_limits<size_t>::max()) throw errore_file(nome_, motivo(EFBIG));
+  std::string dati(static_cast<size_t>(dimensione_), '\0');
+  dati.resize(leggi_a(0, dati.data(), dati.size()));
+  return dati;
 }
 
 void elimina_file(const fs::path& file) {

@@ -126,12 +126,20 @@ bool avanzo_dei_programmi(std::string_view nome, bool cartella);
 // after completing a replacement left half done (which may fail).
 void pulisci_avanzi(const std::filesystem::path& cartella);
 
-// The whole content of a file in one read; errore_file when it cannot be read.
+// errore_file when something is at `file` that is not a regular file: a
+// folder, a pipe, a device. Reading a pipe waits for a writer that may never
+// come, and writing one feeds whatever reads it; neither is what a name of a
+// scenario's file means. Nothing there at all is no failure.
+void controlla_file_normale(const std::filesystem::path& file);
+
+// The whole content of a file in one read; errore_file when it cannot be read
+// or is not a regular file.
 std::string leggi_file(const std::filesystem::path& file);
 
 // A file read a piece at a time, anywhere in it: for files too large to be
 // worth holding whole, whose bytes are wanted only as they are walked.
-// Failures raise errore_file.
+// Only a regular file opens, at once whatever is there (a pipe is refused
+// without waiting for a writer). Failures raise errore_file.
 class file_in_lettura {
  public:
   explicit file_in_lettura(const std::filesystem::path& file);
@@ -139,11 +147,14 @@ class file_in_lettura {
   file_in_lettura(const file_in_lettura&) = delete;
   file_in_lettura& operator=(const file_in_lettura&) = delete;
 
-  // The size the file had when it was opened.
+  // The size the file had when it was opened: a reader that allows files
+  // of a bounded size checks it before it reads anything.
   uint64_t dimensione() const { return dimensione_; }
   // Reads up to n bytes from byte `posizione` into `dove`; fewer only where
   // the file ends.
   size_t leggi_a(uint64_t posizione, char* dove, size_t n);
+  // The file's bytes, as many as it had when it was opened.
+  std::string leggi_tutto();
 
  private:
   std::string nome_;

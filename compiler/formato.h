@@ -182,5 +182,11 @@ constexpr uint64_t byte_file_linea(int64_t L) {
                         2 * byte_valore(tipo_valore::vuoto);
   return 2 * meta;
 }
+// The most bytes the line file of a line of L metres can have: as many values
+// as above, each a Double (a curve run past the end of the plan turns the
+// last values, empty otherwise, into Doubles).
+constexpr uint64_t byte_massimi_file_linea(int64_t L) {
+  return 2 * static_cast<uint64_t>(L + coda_percorso + 1) * byte_valore(tipo_valore::doppio);
+}
 static_assert(byte_cella == 15);
 static_assert(byte_file_linea(0) == 139964 && byte_file_linea(1) == 139984);

@@ -1,5 +1,8 @@
 #include "compiler/lettura_sorgente.h"
 
+#include <algorithm>
+#include <cstddef>
+#include <limits>
 #include <system_error>
 
 #include "app/file_disco.h"
@@ -99,20 +102,59 @@ void lettura_sorgente::avvisa_ordine(const ordine_righe& ordine, int32_t p, int6
                    " vanno in ordine di posizione crescente");
 }
 
+std::string sorgente_troppo_grande(uint64_t byte) {
+  return "ha " + std::to_string(byte) + " byte, piu' dei " + std::to_string(byte_massimi_sorgente) +
+         " che puo' avere il sorgente di uno scenario: non e' il file giusto, o e' danneggiato";
+}
+
+namespace {
+
+// A source is text: a NUL byte, which no editor writes in a text, reads as
+// part of an item and may hide the rows around it, though the compiled bytes
+// come out as ever. Said once per file, where the first one lies; a file
+// with nothing but blanks and NULs is said to hold no text at all.
+void avvisa_se_non_testo(Form1& f, const std::string& nome, std::string_view dati) {
+  const size_t nul = dati.find('\0');
+  if (nul == dati.npos) return;
+  const size_t inizio_riga = dati.find_last_of("\r\n", nul) + 1;  // npos + 1 is 0
+  // Lines end as the item reader ends them: CR LF, a lone LF or a lone CR.
+  int64_t riga = 1;
+  for (size_t i = 0; i < inizio_riga; ++i)
+    if (dati[i] == '\n' || (dati[i] == '\r' && (i + 1 >= dati.size() || dati[i + 1] != '\n')))
+      ++riga;
+  const bool senza_testo = dati.find_first_not_of(std::string_view(" \t\r\n\0", 5)) == dati.npos;
+  f.avvisi.aggiungi(
+      {nome, static_cast<int32_t>(std::min<int64_t>(riga, std::numeric_limits<int32_t>::max())),
+       static_cast<int32_t>(
+           std::min<size_t>(nul - inizio_riga + 1, std::numeric_limits<int32_t>::max())),
+       senza_testo ? "il file non contiene testo, solo byte NUL e spazi: non e' un sorgente; "
+                     "forse e' il file sbagliato o e' danneggiato"
+                   : "il file contiene byte NUL, che un sorgente di testo non ha: forse e' "
+                     "danneggiato; togliere i byte NUL con un editor"});
+}
+
+}  // namespace
+
 bool leggi_sorgente(Form1& f, const std::filesystem::path& file,
                     const std::function<bool(lettore_voci&)>& lettura) {
   try {
     std::string dati;
+    const std::string nome = file.filename().string();
     try {
-      dati = leggi_file(file);
+      file_in_lettura sorgente(file);
+      // Said before a byte is read: memory stays bounded whatever the file.
+      if (sorgente.dimensione() > byte_massimi_sorgente)
+        throw errore_lettura("il file " + nome + " " +
+                             sorgente_troppo_grande(sorgente.dimensione()));
+      dati = sorgente.leggi_tutto();
     } catch (const errore_file& e) {
       f.riga_errore = 0;
       f.colonna_errore = 0;
       std::error_code ec;
-      if (!std::filesystem::exists(file, ec))
-        throw errore_lettura("manca il file " + file.filename().string());
-      throw errore_lettura("il file non si legge: " + e.motivo());
+      if (!std::filesystem::exists(file, ec)) throw errore_lettura("manca il file " + nome);
+      throw errore_lettura("il file " + nome + " non si legge: " + e.motivo());
     }
+    avvisa_se_non_testo(f, nome, dati);
     lettore_voci in(std::move(dati));
     try {
       return lettura(in);

@@ -15,9 +15,6 @@
 #include "compiler/lettore_voci.h"
 #include "compiler/numeri.h"
 
-// Text fields of a voce_corsa carry a 16-bit length: a longer text cannot be stored.
-inline constexpr size_t testo_massimo = 32767;
-
 class lettura_sorgente {
  protected:
   lettura_sorgente(Form1& f, lettore_voci& in, const std::filesystem::path& file)
@@ -180,9 +177,17 @@ class lettura_sorgente {
 };
 
 // Reads one source file with the given reader. A read failure anywhere in it
-// (the file cannot be read, a number does not fit its field, the file ends
-// inside a row) gives code 25, with its reason and the place of the item at
-// fault, and deletes both source files. Returns what the reader returned,
-// false after a read failure.
+// (the file cannot be read or is larger than byte_massimi_sorgente, a number
+// does not fit its field, the file ends inside a row) gives code 25, with its
+// reason and the place of the item at fault, and deletes both source files.
+// A file with NUL bytes is read, with a warning. Returns what the reader
+// returned, false after a read failure.
 bool leggi_sorgente(Form1& f, const std::filesystem::path& file,
                     const std::function<bool(lettore_voci&)>& lettura);
+
+// A source is read whole into memory; the largest a source can be, far above
+// any real scenario's (the sources of a 1 000 km line take some 200 kB, and
+// one row per metre of it some 20 MB). A larger file is not read.
+inline constexpr uint64_t byte_massimi_sorgente = uint64_t{32} << 20;
+// "ha N byte, piu' dei M che ...": why a source of `byte` bytes is not read.
+std::string sorgente_troppo_grande(uint64_t byte);

@@ -123,6 +123,9 @@ struct voce_corsa {
   int32_t orario = 0;  // seconds after midnight
 };
 
+// Text fields of a voce_corsa carry a 16-bit length: a longer text cannot be stored.
+inline constexpr size_t testo_massimo = 32767;
+
 // Type codes of a tagged value in the line file.
 namespace tipo_valore {
 inline constexpr uint16_t vuoto = 0;

@@ -11,10 +11,11 @@
 #include <vector>
 
 struct esito_processo {
-  bool uscito = false;  // ended by exit(), not by a signal
-  int stato = -1;       // exit status when uscito
-  int segnale = 0;      // the signal that ended it otherwise
-  std::string errori;   // what it wrote on standard error
+  bool uscito = false;   // ended by exit(), not by a signal
+  int stato = -1;        // exit status when uscito
+  int segnale = 0;       // the signal that ended it otherwise
+  std::string errori;    // what it wrote on standard error
+  bool scaduto = false;  // killed by attendi_entro, its time up
 };
 
 // A program started as a real process, for a test that does something while
@@ -36,6 +37,8 @@ class processo_avviato {
   // ends first. Kept as part of what attendi returns.
   std::string prima_riga();
   esito_processo attendi();
+  // attendi, but one still running after `limite` is killed first.
+  esito_processo attendi_entro(std::chrono::milliseconds limite);
 
  private:
 #ifdef _WIN32

@@ -3,6 +3,7 @@
 #include "testing/processo_prova.h"
 
 #include <fcntl.h>
+#include <poll.h>
 #include <signal.h>
 #include <sys/resource.h>
 #include <sys/wait.h>
@@ -84,6 +85,30 @@ std::string processo_avviato::prima_riga() {
   while (pid_ > 0 && letti_.find('\n') == std::string::npos && leggi_ancora(tubo_, letti_)) {
   }
   return letti_.substr(0, letti_.find('\n') + 1);
+}
+
+esito_processo processo_avviato::attendi_entro(std::chrono::milliseconds limite) {
+  using orologio = std::chrono::steady_clock;
+  const orologio::time_point scadenza = orologio::now() + limite;
+  bool scaduto = false;
+  // Its standard error reaches its end when the process ends.
+  for (bool aperto = pid_ > 0; aperto;) {
+    const auto resta = std::chrono::ceil<std::chrono::milliseconds>(scadenza - orologio::now());
+    if (resta.count() <= 0) {
+      uccidi();
+      scaduto = true;
+      break;
+    }
+    pollfd p{tubo_, POLLIN, 0};
+    const int pronti = ::poll(&p, 1, static_cast<int>(resta.count()));
+    if (pronti > 0)
+      aperto = leggi_ancora(tubo_, letti_);
+    else if (pronti < 0 && errno != EINTR)
+      break;
+  }
+  esito_processo e = attendi();
+  e.scaduto = scaduto;
+  return e;
 }
 
 esito_processo processo_avviato::attendi() {

@@ -165,6 +165,28 @@ std::string processo_avviato::prima_riga() {
   return letti_.substr(0, letti_.find('\n') + 1);
 }
 
+esito_processo processo_avviato::attendi_entro(std::chrono::milliseconds limite) {
+  using orologio = std::chrono::steady_clock;
+  const orologio::time_point scadenza = orologio::now() + limite;
+  bool scaduto = false;
+  while (processo_ != nullptr && WaitForSingleObject(come_handle(processo_), 0) != WAIT_OBJECT_0) {
+    if (orologio::now() >= scadenza) {
+      uccidi();
+      scaduto = true;
+      break;
+    }
+    // What it writes meanwhile is taken, so that a full pipe never holds it.
+    DWORD pronti = 0;
+    if (PeekNamedPipe(come_handle(tubo_), nullptr, 0, nullptr, &pronti, nullptr) && pronti > 0)
+      leggi_ancora(come_handle(tubo_), come_handle(processo_), letti_);
+    else
+      Sleep(5);
+  }
+  esito_processo e = attendi();
+  e.scaduto = scaduto;
+  return e;
+}
+
 esito_processo processo_avviato::attendi() {
   esito_processo e;
   if (processo_ == nullptr) return e;

@@ -12,6 +12,7 @@
 #include "app/file_disco.h"
 #include "app/form1.h"
 #include "compiler/codici_errore.h"
+#include "compiler/lettura_sorgente.h"
 #include "tools/argomenti.h"
 #include "tools/compila/modello.h"
 
@@ -100,10 +101,15 @@ class piattaforma_cartella final : public piattaforma {
 void copia_se_esiste(const fs::path& da, const fs::path& a) {
   std::error_code ec;
   if (!fs::exists(da, ec)) return;
+  controlla_file_normale(da);  // a pipe would be copied, or read, for ever
   if (fs::is_regular_file(fs::symlink_status(da, ec))) {
     fs::create_hard_link(da, a, ec);
     if (!ec) return;
   }
+  // A copy of a file too large to be read would only fill the disk.
+  const uintmax_t byte = fs::file_size(da, ec);
+  if (!ec && byte > byte_massimi_sorgente)
+    throw errore_file(da.string(), sorgente_troppo_grande(byte));
   if (!fs::copy_file(da, a, ec)) throw errore_file(da.string(), motivo_errore(ec));
 }
 

@@ -417,6 +417,9 @@ TEST(CompilaScenario, AvvisiPerCioCheVienePresoInSilenzio) {
        "Prova_linea.txt:4:37: avviso: 'Nord' e' in piu' in fondo alla riga: se e' il seguito del "
        "testo 'Bivio', la virgola lo ha spezzato; scrivere il testo intero tra virgolette, come "
        "\"A, B\""},
+      {"byte NUL", L({std::string_view("- nota\0", 7)}), c0, L({"- nota"}), c0,
+       "Prova_linea.txt:4:7: avviso: il file contiene byte NUL, che un sorgente di testo non ha: "
+       "forse e' danneggiato; togliere i byte NUL con un editor"},
   };
   for (const caso& k : casi) {
     cartella_autore a(k.linea, k.corsa);

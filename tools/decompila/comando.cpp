@@ -187,17 +187,16 @@ int decompila_scenario(const std::vector<std::string>& argomenti, std::ostream& 
 
   if (!insieme_completato(cartella, nome_comando, errori)) return stato_uscita::errore_file;
   const bool con_linea = !o.senza_linea;
-  compilati originali;
-  originali.tabella = leggi_se_leggibile(cartella / f.tabella);
-  originali.tracciato = leggi_se_leggibile(cartella / f.tracciato);
-  contenuti c{std::nullopt, vista(originali.tabella), vista(originali.tracciato)};
   // The line file is walked where it lies, a piece at a time.
-  if (con_linea) {
-    try {
-      c.linea.emplace(std::make_shared<file_in_lettura>(cartella / f.linea));
-      originali.file_linea = cartella / f.linea;
-    } catch (const errore_file&) {
-    }
+  file_letti aperti = leggi_file_scenario(cartella, nome, treno, con_linea);
+  compilati originali;
+  originali.tabella = std::move(aperti.tabella);
+  originali.tracciato = std::move(aperti.tracciato);
+  contenuti c{std::nullopt, vista(originali.tabella), vista(originali.tracciato),
+              std::move(aperti.rifiuti)};
+  if (aperti.linea) {
+    c.linea.emplace(aperti.linea);
+    originali.file_linea = cartella / f.linea;
   }
 
   try {

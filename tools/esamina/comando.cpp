@@ -63,22 +63,15 @@ int esegui_esamina(const std::vector<std::string>& argomenti, std::ostream& usci
   const std::filesystem::path cartella = o.posizionali[0];
   const std::string& nome = o.posizionali[1];
   const std::string& treno = o.posizionali[2];
-  const nomi_file nomi = nomi_dei_file(nome, treno);
   if (!insieme_completato(cartella, nome_comando, errori)) return stato_uscita::errore_file;
 
   // The line file is walked where it lies, a piece at a time; the other two
   // are small and read whole.
-  std::optional<byte_linea> linea;
-  try {
-    linea.emplace(std::make_shared<file_in_lettura>(cartella / nomi.linea));
-  } catch (const errore_file&) {
-  }
-  const std::optional<std::string> tabella = leggi_se_leggibile(cartella / nomi.tabella);
-  const std::optional<std::string> tracciato = leggi_se_leggibile(cartella / nomi.tracciato);
+  const file_letti letti = leggi_file_scenario(cartella, nome, treno);
   std::string disegno, pagina;
   bool problemi = false;
   try {
-    const scenario_letto s = esamina({linea, vista(tabella), vista(tracciato)}, nome, treno);
+    const scenario_letto s = esamina(letti.viste(), nome, treno);
     const descrizione d = descrivi(s);
     for (const problema& p : s.problemi) errori << riga_problema(p) << "\n";
     uscita << (o.json ? documento_json(s, d) : rapporto(s, d));

@@ -1,7 +1,10 @@
 #include "tools/esamina/lettura.h"
 
+#include <algorithm>
+#include <functional>
 #include <limits>
 
+#include "app/fine_programma.h"
 #include "compiler/codifica.h"
 #include "compiler/formato.h"
 #include "compiler/nomi_scenario.h"
@@ -178,9 +181,17 @@ scenario_letto leggi_scenario(const contenuti& file, std::string_view nome_scena
   const auto mancante = [&s](const std::string& nome) {
     s.problemi.push_back({nome, std::nullopt, "file mancante o illeggibile"});
   };
-  if (!file.tracciato) mancante(s.file.tracciato);
-  if (!file.tabella) mancante(s.file.tabella);
-  if (!file.linea) mancante(s.file.linea);
+  const auto mancante_o_rifiutato = [&](const std::string& nome) {
+    const auto r = std::find_if(file.rifiuti.begin(), file.rifiuti.end(),
+                                [&](const problema& p) { return p.file == nome; });
+    if (r != file.rifiuti.end())
+      s.problemi.push_back(*r);
+    else
+      mancante(nome);
+  };
+  if (!file.tracciato) mancante_o_rifiutato(s.file.tracciato);
+  if (!file.tabella) mancante_o_rifiutato(s.file.tabella);
+  if (!file.linea) mancante_o_rifiutato(s.file.linea);
   if (file.tracciato) {
     s.tracciato_presente = true;
     s.byte_tracciato = file.tracciato->size();
@@ -197,4 +208,92 @@ scenario_letto leggi_scenario(const contenuti& file, std::string_view nome_scena
     leggi_linea(s, *file.linea);
   }
   return s;
+}
+
+contenuti file_letti::viste() const {
+  contenuti c;
+  if (linea) c.linea.emplace(linea);
+  if (tabella) c.tabella = *tabella;
+  if (tracciato) c.tracciato = *tracciato;
+  c.rifiuti = rifiuti;
+  return c;
+}
+
+namespace {
+
+// The largest each file can be in a valid scenario.
+uint64_t byte_massimi_tabella() { return voci_tabella_corsa * (byte_voce_vuota + testo_massimo); }
+uint64_t byte_massimi_tracciato() {
+  return (static_cast<uint64_t>(ultima_cella_per(lunghezza_massima)) + 1) * byte_cella;
+}
+uint64_t byte_massimi_linea() { return byte_massimi_file_linea(lunghezza_massima); }
+
+// The file opened, or nothing with the reason in `rifiuti` when it is there
+// but cannot be right: not a regular file, or more than `massimo` bytes.
+// A file that is not there at all is left for the reader to call missing.
+std::shared_ptr<file_in_lettura> apri_se_plausibile(
+    const std::filesystem::path& percorso, const std::string& nome, uint64_t massimo,
+    const std::function<std::string()>& quanti_ne_servono, std::vector<problema>& rifiuti) {
+  try {
+    auto f = std::make_shared<file_in_lettura>(percorso);
+    if (f->dimensione() <= massimo) return f;
+    rifiuti.push_back({nome, std::nullopt,
+                       "il file ha " + std::to_string(f->dimensione()) + " byte, " +
+                           quanti_ne_servono() +
+                           ": non e' il file giusto, o e' danneggiato; "
+                           "non e' stato letto"});
+  } catch (const errore_file& e) {
+    std::error_code ec;
+    if (std::filesystem::exists(std::filesystem::symlink_status(percorso, ec)))
+      rifiuti.push_back({nome, std::nullopt, e.motivo()});
+  }
+  return nullptr;
+}
+
+std::string al_massimo(uint64_t byte) {
+  return "piu' dei " + std::to_string(byte) + " che ha al massimo in uno scenario valido";
+}
+
+}  // namespace
+
+file_letti leggi_file_scenario(const std::filesystem::path& cartella,
+                               std::string_view nome_scenario, std::string_view numero_treno,
+                               bool con_linea) {
+  const nomi_file nomi = nomi_dei_file(nome_scenario, numero_treno);
+  file_letti r;
+  const auto leggi_intero = [&](const std::string& nome, uint64_t massimo,
+                                std::optional<std::string>& dove) {
+    const auto f = apri_se_plausibile(
+        cartella / nome, nome, massimo, [&] { return al_massimo(massimo); }, r.rifiuti);
+    if (!f) return;
+    try {
+      dove = f->leggi_tutto();
+    } catch (const errore_file& e) {
+      r.rifiuti.push_back({nome, std::nullopt, "illeggibile: " + e.motivo()});
+    }
+  };
+  leggi_intero(nomi.tabella, byte_massimi_tabella(), r.tabella);
+  leggi_intero(nomi.tracciato, byte_massimi_tracciato(), r.tracciato);
+  if (!con_linea) return r;
+
+  // The line file's size follows from the line's length, where the table
+  // gives one that a line can have.
+  uint64_t massimo = byte_massimi_linea();
+  std::function<std::string()> quanti = [&] {
+    return al_massimo(massimo) + " (la linea di " + std::to_string(lunghezza_massima) + " m)";
+  };
+  if (r.tabella) {
+    const std::optional<int32_t> L =
+        leggi_scenario({std::nullopt, *r.tabella, std::nullopt, {}}, nome_scenario, numero_treno)
+            .lunghezza();
+    if (L && *L <= lunghezza_massima && ultima_cella_per(*L) >= 2) {
+      massimo = byte_massimi_file_linea(*L);
+      quanti = [&, L] {
+        return "piu' dei " + std::to_string(massimo) + " che puo' avere con la lunghezza di " +
+               std::to_string(*L) + " m (voce " + std::to_string(voce_tabella::lunghezza) + ")";
+      };
+    }
+  }
+  r.linea = apri_se_plausibile(cartella / nomi.linea, nomi.linea, massimo, quanti, r.rifiuti);
+  return r;
 }

@@ -6,6 +6,8 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <filesystem>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -34,12 +36,36 @@ nomi_file nomi_dei_file(std::string_view nome_scenario, std::string_view numero_
 
 // The bytes of the three files; a file that could not be read is absent.
 // The plan read back reads the line file's bytes as it is asked for them:
-// they must outlive it.
+// they must outlive it. `rifiuti` says why a file that is there was not read
+// (in place of "missing").
 struct contenuti {
   std::optional<byte_linea> linea;
   std::optional<std::string_view> tabella;
   std::optional<std::string_view> tracciato;
+  std::vector<problema> rifiuti = {};
 };
+
+// The three files of a scenario as the tools take them from a folder: the
+// table and the track read whole, the line file (unless con_linea is false)
+// opened to be walked a piece at a time. A file that cannot be right is
+// refused before a byte of it is read, with a problem that says why: one
+// that is not a regular file (a pipe, a device, a folder), or one larger
+// than any valid scenario's (whose line is at most lunghezza_massima metres
+// long and whose texts are at most testo_massimo bytes); the line file,
+// larger than the length in the table allows, when the table gives one.
+// Smaller files are read: their faults are told in detail, and they take
+// no more memory than the largest valid files.
+struct file_letti {
+  std::optional<std::string> tabella;
+  std::optional<std::string> tracciato;
+  std::shared_ptr<file_in_lettura> linea;
+  std::vector<problema> rifiuti = {};
+
+  contenuti viste() const;
+};
+file_letti leggi_file_scenario(const std::filesystem::path& cartella,
+                               std::string_view nome_scenario, std::string_view numero_treno,
+                               bool con_linea = true);
 
 struct scenario_letto {
   std::string nome_scenario;  // the names the files were asked for by
