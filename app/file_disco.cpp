@@ -509,6 +509,12 @@ std::string file_in_lettura::leggi_tutto() {
   return dati;
 }
 
+void sposta_file(const fs::path& da, const fs::path& a) {
+  std::error_code ec;
+  rinomina_sopra(da, a, ec);
+  if (ec) throw errore_file(a.string(), motivo_errore(ec));
+}
+
 void elimina_file(const fs::path& file) {
   std::error_code ec;
   // Only files: a folder that happens to bear the name is not ours to remove.

@@ -162,5 +162,9 @@ class file_in_lettura {
   uint64_t dimensione_ = 0;
 };
 
+// Moves a file to another name in the same folder in one step, over a file
+// that may bear it; errore_file when it cannot.
+void sposta_file(const std::filesystem::path& da, const std::filesystem::path& a);
+
 // Removes a file if it is there; a file already gone is no failure.
 void elimina_file(const std::filesystem::path& file);

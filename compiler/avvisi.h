@@ -25,9 +25,11 @@ enum class tipo_avviso : uint8_t {
   orario_indietro,     // a station's time before the one of the station before it
   numero_negativo,     // a count or a percentage below 0
   testo_spezzato,      // a text item that a comma cut short: the rest is left over
+  byte_nul,            // a NUL byte, which no text holds
+  testo_utf8,          // bytes that make UTF-8 letters, in a file read as Windows-1252
 };
 // How many kinds there are: the last one above, plus one.
-inline constexpr size_t tipi_di_avviso = static_cast<size_t>(tipo_avviso::testo_spezzato) + 1;
+inline constexpr size_t tipi_di_avviso = static_cast<size_t>(tipo_avviso::testo_utf8) + 1;
 
 struct avviso {
   std::string file;

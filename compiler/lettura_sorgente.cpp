@@ -4,6 +4,7 @@
 #include <cstddef>
 #include <limits>
 #include <system_error>
+#include <utility>
 
 #include "app/file_disco.h"
 #include "compiler/codici_errore.h"
@@ -109,28 +110,68 @@ std::string sorgente_troppo_grande(uint64_t byte) {
 
 namespace {
 
-// A source is text: a NUL byte, which no editor writes in a text, reads as
-// part of an item and may hide the rows around it, though the compiled bytes
-// come out as ever. Said once per file, where the first one lies; a file
-// with nothing but blanks and NULs is said to hold no text at all.
-void avvisa_se_non_testo(Form1& f, const std::string& nome, std::string_view dati) {
-  const size_t nul = dati.find('\0');
-  if (nul == dati.npos) return;
-  const size_t inizio_riga = dati.find_last_of("\r\n", nul) + 1;  // npos + 1 is 0
-  // Lines end as the item reader ends them: CR LF, a lone LF or a lone CR.
+// Where byte `pos` of a source lies, its line counted as the item reader
+// ends lines: CR LF, a lone LF or a lone CR.
+std::pair<int32_t, int32_t> luogo_nel_file(std::string_view dati, size_t pos) {
+  const size_t inizio_riga =
+      pos == 0 ? 0 : dati.find_last_of("\r\n", pos - 1) + 1;  // npos + 1 is 0
   int64_t riga = 1;
   for (size_t i = 0; i < inizio_riga; ++i)
     if (dati[i] == '\n' || (dati[i] == '\r' && (i + 1 >= dati.size() || dati[i + 1] != '\n')))
       ++riga;
-  const bool senza_testo = dati.find_first_not_of(std::string_view(" \t\r\n\0", 5)) == dati.npos;
-  f.avvisi.aggiungi(
-      {nome, static_cast<int32_t>(std::min<int64_t>(riga, std::numeric_limits<int32_t>::max())),
-       static_cast<int32_t>(
-           std::min<size_t>(nul - inizio_riga + 1, std::numeric_limits<int32_t>::max())),
-       senza_testo ? "il file non contiene testo, solo byte NUL e spazi: non e' un sorgente; "
-                     "forse e' il file sbagliato o e' danneggiato"
-                   : "il file contiene byte NUL, che un sorgente di testo non ha: forse e' "
-                     "danneggiato; togliere i byte NUL con un editor"});
+  constexpr int64_t massimo = std::numeric_limits<int32_t>::max();
+  return {static_cast<int32_t>(std::min(riga, massimo)),
+          static_cast<int32_t>(
+              std::min<int64_t>(static_cast<int64_t>(pos - inizio_riga) + 1, massimo))};
+}
+
+// The first letter written in UTF-8, as an editor set to UTF-8 saves an
+// accented letter: a lead byte and the continuation bytes it calls for.
+// Windows-1252 text has them only where a capital A with a tilde or a
+// circumflex comes right before a symbol, which no Italian word does.
+size_t primo_utf8(std::string_view dati) {
+  const auto seguito = [&](size_t i) {
+    return i < dati.size() && (static_cast<unsigned char>(dati[i]) & 0xC0) == 0x80;
+  };
+  for (size_t i = 0; i < dati.size(); ++i) {
+    const auto c = static_cast<unsigned char>(dati[i]);
+    const size_t altri = c >= 0xC2 && c <= 0xDF   ? 1
+                         : c >= 0xE0 && c <= 0xEF ? 2
+                         : c >= 0xF0 && c <= 0xF4 ? 3
+                                                  : 0;
+    if (altri == 0) continue;
+    bool tutti = true;
+    for (size_t k = 1; k <= altri; ++k) tutti = tutti && seguito(i + k);
+    if (tutti) return i;
+  }
+  return std::string_view::npos;
+}
+
+// A source is Windows-1252 text. A NUL byte, which no editor writes in a
+// text, reads as part of an item and may hide the rows around it, though the
+// compiled bytes come out as ever; a file with nothing but blanks and NULs
+// is said to hold no text at all. Letters saved in UTF-8 reach the compiled
+// files as two or three other letters each. Each is said once per file,
+// where the first one lies.
+void avvisa_se_non_testo(Form1& f, const std::string& nome, std::string_view dati) {
+  if (const size_t nul = dati.find('\0'); nul != dati.npos) {
+    const bool senza_testo = dati.find_first_not_of(std::string_view(" \t\r\n\0", 5)) == dati.npos;
+    const auto [riga, colonna] = luogo_nel_file(dati, nul);
+    f.avvisi.aggiungi(
+        {nome, riga, colonna,
+         senza_testo ? "il file non contiene testo, solo byte NUL e spazi: non e' un sorgente; "
+                       "forse e' il file sbagliato o e' danneggiato"
+                     : "il file contiene byte NUL, che un sorgente di testo non ha: forse e' "
+                       "danneggiato; togliere i byte NUL con un editor",
+         tipo_avviso::byte_nul});
+  }
+  if (const size_t u = primo_utf8(dati); u != dati.npos) {
+    const auto [riga, colonna] = luogo_nel_file(dati, u);
+    f.avvisi.aggiungi({nome, riga, colonna,
+                       "il file sembra salvato in UTF-8, e le sue lettere accentate diventano "
+                       "altre lettere: salvarlo in Windows-1252",
+                       tipo_avviso::testo_utf8});
+  }
 }
 
 }  // namespace

@@ -3,6 +3,7 @@
 
 #include "app/file_disco.h"
 #include "app/form1.h"
+#include "compiler/lettura_sorgente.h"
 
 void Form1::scrivi_righe(std::string_view nome_file, std::span<const std::string_view> righe,
                          bool conserva_diverso) {
@@ -27,11 +28,17 @@ void Form1::scrivi_righe(std::string_view nome_file, std::span<const std::string
   const std::filesystem::path file = percorso(nome_file);
   std::error_code ec;
   if (conserva_diverso && std::filesystem::is_regular_file(file, ec)) {
-    const std::string vecchio = leggi_file(file);
-    if (vecchio != testo) {
+    // Read only when it may be the same. A copy keeps the file in its place
+    // until the new one replaces it whole; one larger than any source can be
+    // is no source of an author's, and is moved aside unread.
+    const uintmax_t byte = std::filesystem::file_size(file, ec);
+    if (ec || byte != testo.size() || leggi_file(file) != testo) {
       std::filesystem::path copia = file;
       copia += ".bak";
-      sostituisci_file(copia, vecchio);
+      if (!ec && byte <= byte_massimi_sorgente)
+        sostituisci_file(copia, leggi_file(file));
+      else
+        sposta_file(file, copia);
       piattaforma_.segnala("genera_scenario: " + file.filename().string() +
                            " era diverso da quello dello scenario: conservato come " +
                            copia.filename().string());

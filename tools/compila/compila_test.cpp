@@ -417,6 +417,10 @@ TEST(CompilaScenario, AvvisiPerCioCheVienePresoInSilenzio) {
        "Prova_linea.txt:4:37: avviso: 'Nord' e' in piu' in fondo alla riga: se e' il seguito del "
        "testo 'Bivio', la virgola lo ha spezzato; scrivere il testo intero tra virgolette, come "
        "\"A, B\""},
+      {"testo in UTF-8", L({"cartello_indicatore,  1000,  (Caff\xC3\xA8)"}), c0,
+       L({"cartello_indicatore,  1000,  (Caff\xE8)"}), c0,
+       "Prova_linea.txt:4:35: avviso: il file sembra salvato in UTF-8, e le sue lettere "
+       "accentate diventano altre lettere: salvarlo in Windows-1252"},
       {"byte NUL", L({std::string_view("- nota\0", 7)}), c0, L({"- nota"}), c0,
        "Prova_linea.txt:4:7: avviso: il file contiene byte NUL, che un sorgente di testo non ha: "
        "forse e' danneggiato; togliere i byte NUL con un editor"},
