@@ -15,8 +15,10 @@ std::unique_ptr<piattaforma> crea_piattaforma() {
     return crea_piattaforma_x11(std::move(schermo), crea_piattaforma_console());
 #endif
 #ifdef GENERA_SCENARIO_WIN32
-  collega_alla_console();
-  if (desktop_visibile()) return crea_piattaforma_win32(crea_piattaforma_console());
+  // Started from a console, a file that cannot be written is said there, as
+  // everything else; with none (a double click), in a box.
+  const bool console = collega_alla_console();
+  if (desktop_visibile()) return crea_piattaforma_win32(crea_piattaforma_console(), !console);
 #endif
   return crea_piattaforma_console();
 }

@@ -117,7 +117,8 @@ class finestra_attesa {
 
 class piattaforma_win32 final : public piattaforma {
  public:
-  explicit piattaforma_win32(std::unique_ptr<piattaforma> resto) : resto_(std::move(resto)) {}
+  piattaforma_win32(std::unique_ptr<piattaforma> resto, bool box_per_i_file)
+      : resto_(std::move(resto)), box_per_i_file_(box_per_i_file) {}
 
   std::filesystem::path cartella_programma() override { return resto_->cartella_programma(); }
 
@@ -137,8 +138,10 @@ class piattaforma_win32 final : public piattaforma {
     if (!box(testo)) resto_->messaggio_errore(testo);  // no box could be shown: the text is not lost
   }
 
-  // Where no box can be shown, the console has the line already.
-  void messaggio_file(const std::string& testo) override { box(testo); }
+  // Where no box is shown, the console has the line already.
+  void messaggio_file(const std::string& testo) override {
+    if (box_per_i_file_) box(testo);
+  }
 
   void segnala(const std::string& testo) override { resto_->segnala(testo); }
 
@@ -152,6 +155,7 @@ class piattaforma_win32 final : public piattaforma {
   }
 
   std::unique_ptr<piattaforma> resto_;
+  bool box_per_i_file_;
   std::unique_ptr<finestra_attesa> attesa_;
 };
 
@@ -166,11 +170,12 @@ bool desktop_visibile() {
   return (flag.dwFlags & WSF_VISIBLE) != 0;
 }
 
-std::unique_ptr<piattaforma> crea_piattaforma_win32(std::unique_ptr<piattaforma> resto) {
-  return std::make_unique<piattaforma_win32>(std::move(resto));
+std::unique_ptr<piattaforma> crea_piattaforma_win32(std::unique_ptr<piattaforma> resto,
+                                                    bool box_per_i_file) {
+  return std::make_unique<piattaforma_win32>(std::move(resto), box_per_i_file);
 }
 
-void collega_alla_console() {
+bool collega_alla_console() {
   // Redirected by whoever started the program, or a console already.
   const auto aperto = [](DWORD quale) {
     const HANDLE h = GetStdHandle(quale);
@@ -178,8 +183,9 @@ void collega_alla_console() {
   };
   const bool uscita = aperto(STD_OUTPUT_HANDLE);
   const bool errori = aperto(STD_ERROR_HANDLE);
-  if (uscita && errori) return;
-  if (!AttachConsole(ATTACH_PARENT_PROCESS)) return;  // double-click: nobody to tell
+  if (uscita && errori) return true;
+  if (!AttachConsole(ATTACH_PARENT_PROCESS)) return errori;  // double-click: nobody to tell
   if (!errori && std::freopen("CONOUT$", "w", stderr) != nullptr) std::cerr.clear();
   if (!uscita && std::freopen("CONOUT$", "w", stdout) != nullptr) std::cout.clear();
+  return true;
 }
