@@ -244,8 +244,9 @@ TEST(DocumentoSorgenti, OgniParolaChiaveHaLaSuaSezione) {
     ASSERT_NE(s, g.sezioni.end()) << "nessuna sezione per '" << p.forma << "'";
     std::string come = "contiene `" + std::string(p.parola) + "`";
     EXPECT_NE(s->testo.find(come), std::string::npos) << p.forma << ": " << come;
-    if (!p.seconda.empty())
+    if (!p.seconda.empty()) {
       EXPECT_NE(s->testo.find("`" + std::string(p.seconda) + "`"), std::string::npos) << p.forma;
+    }
     const std::string maiuscole =
         p.ogni_maiuscola ? "maiuscole o minuscole indifferenti" : "in lettere minuscole";
     EXPECT_NE(s->testo.find(maiuscole), std::string::npos) << p.forma << ": " << maiuscole;

@@ -61,8 +61,13 @@ class lettura_corsa : lettura_sorgente {
 
   // A time as the author wrote it, hh:mm:ss.
   static std::string orario_letto(int64_t ore, int64_t minuti, int64_t secondi) {
-    const auto due = [](int64_t v) { return (v >= 0 && v < 10 ? "0" : "") + std::to_string(v); };
-    return due(ore) + ":" + due(minuti) + ":" + due(secondi);
+    std::string r;
+    for (const int64_t v : {ore, minuti, secondi}) {
+      if (!r.empty()) r += ':';
+      if (v >= 0 && v < 10) r += '0';
+      r += std::to_string(v);
+    }
+    return r;
   }
   void controlla_orario(int64_t ore, int64_t minuti, int64_t secondi, luogo dove) {
     if (ore >= 0 && ore <= 23 && minuti >= 0 && minuti <= 59 && secondi >= 0 && secondi <= 59)

@@ -11,7 +11,6 @@
 
 #include <cerrno>
 #include <stdexcept>
-#include <string_view>
 
 namespace fs = std::filesystem;
 
@@ -25,14 +24,6 @@ processo_avviato::processo_avviato(const fs::path& eseguibile,
   std::vector<char*> argv;
   for (std::string& p : parole) argv.push_back(p.data());
   argv.push_back(nullptr);
-
-  // Run as from a console, with no display: a program's box would wait for a
-  // click that no test gives (the window tests start theirs on a display of
-  // their own).
-  std::vector<char*> ambiente;
-  for (char** e = environ; *e != nullptr; ++e)
-    if (std::string_view(*e).substr(0, 8) != "DISPLAY=") ambiente.push_back(*e);
-  ambiente.push_back(nullptr);
 
   int tubo[2];
   if (::pipe2(tubo, O_CLOEXEC) != 0) throw std::runtime_error("pipe");
@@ -50,7 +41,7 @@ processo_avviato::processo_avviato(const fs::path& eseguibile,
       const rlimit r{static_cast<rlim_t>(*limite_file), static_cast<rlim_t>(*limite_file)};
       if (::setrlimit(RLIMIT_FSIZE, &r) != 0) ::_exit(126);
     }
-    ::execve(argv[0], argv.data(), ambiente.data());
+    ::execv(argv[0], argv.data());
     ::_exit(127);
   }
   ::close(tubo[1]);

@@ -20,6 +20,7 @@
 #include "app/fine_programma.h"
 #include "testing/processo_prova.h"
 #include "testing/prova_piattaforma.h"
+#include "testing/variabile_ambiente.h"
 
 namespace fs = std::filesystem;
 
@@ -178,6 +179,8 @@ const char* nome_di(programma p) {
 //   (status 4); a huge file that is only replaced is no problem;
 // - a file the program does not touch changes nothing.
 TEST(FileSbagliati, OgniProgrammaRispondeSubitoANominaIlFile) {
+  // As from a console: on a desktop a failed write would wait in a box for a click.
+  const variabile_ambiente senza_schermo("DISPLAY", std::nullopt);
   using namespace std::chrono;
   for (const programma p :
        {programma::genera, programma::compila, programma::esamina, programma::decompila}) {
