@@ -51,23 +51,40 @@ struct opzione_comando {
 
 // Sets the options found in the arguments and puts the rest in
 // `posizionali`, where they must be CARTELLA NOME TRENO (tre_posizionali).
-// Otherwise says why on `errori`, after `comando`, and returns false.
+// An option's value comes after it or after "=" (`--svg=FILE`); after "--"
+// every argument is a name, even one that starts with "-". Otherwise says
+// why on `errori`, after `comando`, and returns false.
 inline bool leggi_argomenti(const std::vector<std::string>& argomenti,
                             std::initializer_list<opzione_comando> opzioni,
                             std::vector<std::string>& posizionali, std::string_view comando,
                             std::ostream& errori) {
+  bool solo_nomi = false;
   for (size_t i = 0; i < argomenti.size(); ++i) {
     const std::string& a = argomenti[i];
+    if (solo_nomi || a.size() < 2 || a[0] != '-') {
+      posizionali.push_back(a);
+      continue;
+    }
+    if (a == "--") {
+      solo_nomi = true;
+      continue;
+    }
+    const size_t uguale = a.starts_with("--") ? a.find('=') : std::string::npos;
+    const std::string_view nome = std::string_view(a).substr(0, uguale);
     const auto o = std::find_if(opzioni.begin(), opzioni.end(),
-                                [&](const opzione_comando& x) { return x.nome == a; });
+                                [&](const opzione_comando& x) { return x.nome == nome; });
     if (o == opzioni.end()) {
-      if (a.size() > 1 && a[0] == '-') {
-        errori << comando << "opzione sconosciuta: " << a << '\n';
+      errori << comando << "opzione sconosciuta: " << a << '\n';
+      return false;
+    }
+    if (o->valore == nullptr) {
+      if (uguale != std::string::npos) {
+        errori << comando << "l'opzione " << o->nome << " non prende un valore: " << a << '\n';
         return false;
       }
-      posizionali.push_back(a);
-    } else if (o->valore == nullptr) {
       *o->acceso = true;
+    } else if (uguale != std::string::npos) {
+      *o->valore = a.substr(uguale + 1);
     } else if (i + 1 == argomenti.size()) {
       errori << comando << "manca " << o->che_cosa << " dopo " << o->nome << '\n';
       return false;

@@ -28,7 +28,9 @@ TEST(ComandiPerAutori, ParlanoAlloStessoModo) {
       {".", "", "treno"},
       {".", "../nome", "treno"},
       {".", "nome", "tre\\no"},
-      {".", "nome", std::string("tre\0no", 6)}};
+      {".", "nome", std::string("tre\0no", 6)},
+      {"manca_questa_cartella", "nome", "treno"},
+      {"--json=1", ".", "nome", "treno"}};
   for (const auto& [nome, esegui] : comandi) {
     for (const char* aiuto : {"--help", "-h"}) {
       std::ostringstream uscita, errori;
@@ -42,6 +44,30 @@ TEST(ComandiPerAutori, ParlanoAlloStessoModo) {
       EXPECT_TRUE(errori.str().starts_with(nome + ": ")) << errori.str();
     }
   }
+}
+
+// An option's value after "=" and the names after "--" are taken by every
+// tool; decompila_scenario makes the folder it is told to write in.
+TEST(ComandiPerAutori, OpzioniConUgualeENomiDopoIlDoppioTrattino) {
+  namespace fs = std::filesystem;
+  cartella_temporanea c;
+  scrivi_sorgenti(c.percorso(), "Prova", "5817", 2000);
+  const std::string cartella = c.percorso().string();
+  std::ostringstream uscita, errori;
+  EXPECT_EQ(compila_scenario({"--rigoroso", "--", cartella, "Prova", "5817"}, uscita, errori), 0)
+      << errori.str();
+  const fs::path disegno = c / "x.svg";
+  EXPECT_EQ(esegui_esamina({"--svg=" + disegno.string(), "--", cartella, "Prova", "5817"}, uscita,
+                           errori),
+            0)
+      << errori.str();
+  EXPECT_TRUE(fs::is_regular_file(disegno));
+  const fs::path nuova = c / "nuova" / "sotto";
+  EXPECT_EQ(decompila_scenario({"--in=" + nuova.string(), cartella, "Prova", "5817"}, uscita, errori),
+            0)
+      << errori.str();
+  EXPECT_TRUE(fs::is_regular_file(nuova / "Prova_linea.txt"));
+  EXPECT_TRUE(fs::is_regular_file(nuova / "Prova_5817-.txt"));
 }
 
 #ifdef _WIN32

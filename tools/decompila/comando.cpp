@@ -25,7 +25,8 @@ const char* const uso =
     "  Legge i file compilati dello scenario NOME per il treno TRENO nella CARTELLA\n"
     "  (NOME_linea.dat, NOME_TRENO.sim, NOME_TRENO.dat) e ne ricava i due sorgenti\n"
     "  NOME_linea.txt e NOME_TRENO-.txt, che compila_scenario ricompila negli\n"
-    "  stessi byte. Li scrive nella cartella USCITA (se manca, nella CARTELLA).\n"
+    "  stessi byte. Li scrive nella cartella USCITA, creata se non c'e' (senza\n"
+    "  --in, nella CARTELLA).\n"
     "  --senza-linea  non legge NOME_linea.dat: il sorgente della linea non ha curve\n"
     "  --sovrascrivi  sostituisce i sorgenti che ci sono gia'\n"
     "  Uscita: 0 sorgenti scritti, si ricompilano negli stessi byte; 1 sorgenti\n"
@@ -169,9 +170,20 @@ int decompila_scenario(const std::vector<std::string>& argomenti, std::ostream& 
   const std::string& treno = o.posizionali[2];
   const fs::path destinazione = o.uscita ? fs::path(*o.uscita) : cartella;
   std::error_code ec;
-  if (!fs::is_directory(destinazione, ec)) {
-    errori << nome_comando << destinazione.string() << " non e' una cartella\n";
-    return stato_uscita::uso;
+  // The folder of the sources to write is made where it is missing.
+  if (o.uscita && !fs::exists(destinazione, ec)) {
+    fs::create_directories(destinazione, ec);
+    if (ec) {
+      errori << nome_comando << "impossibile creare la cartella " << destinazione.string() << ": "
+             << motivo_errore(ec) << "\n";
+      return stato_uscita::errore_file;
+    }
+  }
+  for (const fs::path& c : {cartella, destinazione}) {
+    if (!fs::is_directory(c, ec)) {
+      errori << nome_comando << c.string() << " non e' una cartella\n";
+      return stato_uscita::uso;
+    }
   }
   const file_scenario f = file_dello_scenario(nome, treno);
   // Nothing an author wrote is replaced unasked.

@@ -63,6 +63,11 @@ int esegui_esamina(const std::vector<std::string>& argomenti, std::ostream& usci
   const std::filesystem::path cartella = o.posizionali[0];
   const std::string& nome = o.posizionali[1];
   const std::string& treno = o.posizionali[2];
+  std::error_code ec;
+  if (!std::filesystem::is_directory(cartella, ec)) {
+    errori << nome_comando << cartella.string() << " non e' una cartella\n";
+    return stato_uscita::uso;
+  }
   if (!insieme_completato(cartella, nome_comando, errori)) return stato_uscita::errore_file;
 
   // The line file is walked where it lies, a piece at a time; the other two
