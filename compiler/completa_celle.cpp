@@ -52,7 +52,7 @@ struct segnalatore {
   Form1& form;
   void operator()(errore_compilazione codice, int64_t cella_errore) const {
     form.codice_errore = numero_errore(codice);
-    form.posizione_errore = static_cast<int32_t>(cella_errore * 50);
+    form.posizione_errore = static_cast<int32_t>(posizione_cella(cella_errore, 0));
     // The problem no longer belongs to a source row.
     form.file_errore.clear();
     form.riga_errore = 0;

@@ -34,6 +34,6 @@ void Form1::memo_segnale(int32_t posizione, int32_t& sx, int32_t& s1, int32_t& s
   // the first cell; those are left out, the signal itself stands.
   for (int k = 1; k <= 4; ++k) {
     cella* segno = cella_esistente(*this, indice - 2 * k);
-    if (segno != nullptr) segno->dato6 = basso8(aspetto * 10 + k);
+    if (segno != nullptr) segno->dato6 = segno_segnale(aspetto, k);
   }
 }

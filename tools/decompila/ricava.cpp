@@ -178,7 +178,7 @@ void generale_linea(const contesto& x, righe& r, int32_t L) {
   riga(r, "sfondo tre,    " + std::to_string(sc.fine));
   const voce_corsa& tr = t[voce_tabella::treno];
   const int32_t codici = tr.progressiva == 4 ? 4 : 9;
-  const bool coerente = tr.inizio % 50 == 0 && tr.fine % 50 == 0 &&
+  const bool coerente = multiplo_cella(tr.inizio) && multiplo_cella(tr.fine) &&
                         (tr.fine == 0 ? tr.progressiva == 0 : tr.progressiva == codici);
   if (!coerente)
     x.tabella(voce_tabella::treno,
@@ -376,15 +376,15 @@ void montagne(const contesto& x, righe& r) {
   int contate = 0;
   const auto scrivi = [&](int64_t inizio, int64_t fine, int64_t tipo) {
     if (++contate == montagne_massime + 1)
-      x.tracciato(static_cast<size_t>(std::max<int64_t>(inizio / 50, 0)),
+      x.tracciato(static_cast<size_t>(std::max<int64_t>(inizio / metri_cella, 0)),
                   "piu' di " + std::to_string(montagne_massime) + " tratti di montagna");
     riga(r, "montagna,   " + std::to_string(inizio) + ",  " + std::to_string(fine) + ",  " +
                 std::to_string(tipo));
     fine_prima = fine;
   };
   for (const riga_montagna& m : tutte) {
-    const int64_t inizio = 50 * m.primo;
-    const int64_t fine = 50 * (m.ultimo + 1);
+    const int64_t inizio = posizione_cella(m.primo, 0);
+    const int64_t fine = posizione_cella(m.ultimo + 1, 0);
     bool unita = fine_prima && inizio - *fine_prima <= 150;
     if (unita && m.valore != 3) {
       scrivi(0, inizio > 150 ? 0 : inizio - 200, 0);
@@ -404,19 +404,13 @@ void indicatori(const contesto& x, righe& r) {
   for (size_t i = 0; i < celle.size(); ++i) {
     const cella& c = celle[i];
     if (c.tipo != tipo_cella::indicatore_v_max) continue;
-    const int16_t d[3] = {c.dato1, c.dato2, c.dato3};
-    int64_t s[3], e[3];
-    bool altro_lato = false;
-    for (int k = 0; k < 3; ++k) {
-      s[k] = 5 * quoziente(d[k], 100);
-      e[k] = 5 * (d[k] - 100 * quoziente(d[k], 100));
-      if (e[k] != 0) altro_lato = true;
-    }
-    const int64_t strisce = c.dato4 / 10;
-    const int64_t strisced = c.dato4 % 10;
-    const auto lato = [&](int k) { return altro_lato ? std::optional<int64_t>(e[k]) : std::nullopt; };
-    riga(r, valori("indicatori_vmax", {50 * (static_cast<int64_t>(i) - 1), s[0], s[1], s[2], strisce,
-                                       lato(0), lato(1), lato(2), strisced}));
+    const lati_indicatore v[3] = {lati_della_coppia(c.dato1), lati_della_coppia(c.dato2),
+                                  lati_della_coppia(c.dato3)};
+    const bool altro_lato = v[0].d != 0 || v[1].d != 0 || v[2].d != 0;
+    const lati_indicatore strisce = strisce_della_coppia(c.dato4);
+    const auto lato = [&](int k) { return altro_lato ? std::optional<int64_t>(v[k].d) : std::nullopt; };
+    riga(r, valori("indicatori_vmax", {posizione_cella(static_cast<int64_t>(i), 1), v[0].s, v[1].s,
+                                       v[2].s, strisce.s, lato(0), lato(1), lato(2), strisce.d}));
   }
 }
 
@@ -446,8 +440,8 @@ void cartelli(const contesto& x, righe& r) {
                           " ha virgolette e va citato: non si scrive in un sorgente");
       t = "";
     }
-    riga(r, "cartello_indicatore,  " + std::to_string(50 * (static_cast<int64_t>(i) - 1)) + ",   " +
-                *t);
+    riga(r, "cartello_indicatore,  " + std::to_string(posizione_cella(static_cast<int64_t>(i), 1)) +
+                ",   " + *t);
   }
 }
 
@@ -467,7 +461,8 @@ std::string sorgente_linea(const contesto& x, bool con_linea, int32_t L) {
   righe_in_vigore(
       x.celle, [](const cella& c) { return static_cast<int>(c.pendenza); },
       [&](int64_t i, int v) {
-        riga(r, "pendenza,  " + std::to_string(50 * i) + ",   " + std::to_string(v - 100));
+        riga(r, "pendenza,  " + std::to_string(posizione_cella(i, 0)) + ",   " +
+                    std::to_string(pendenza_del_byte(static_cast<uint8_t>(v))));
       });
   riga(r, "[montagne]");
   montagne(x, r);
@@ -511,36 +506,24 @@ std::vector<riga_con_segni> stazioni(const contesto& x) {
   int ultima_stazione = 0;
   for (int k = voce_tabella::prima_stazione; k < primo_testo; ++k) {
     const voce_corsa& v = t[static_cast<size_t>(k)];
-    if (v.tipo == 0 && v.inizio == 0 && v.fine == 0 && v.progressiva == 0 && v.nome.empty() &&
-        v.byte1 == 0 && v.intero1 == 0 && v.intero2 == 0 && v.intero3 == 0 && v.intero4 == 0 &&
-        v.intero5 == 0 && v.byte2 == 0 && v.byte3 == 0 && v.byte4 == 0 && v.byte5 == 0 &&
-        v.orario == 0)
-      break;
+    if (voce_vuota(v)) break;
     ultima_stazione = k;
     const int64_t p = v.progressiva;
-    int64_t lunghezza = 0;
-    int64_t campo6 = v.byte4;
-    bool esatta = true;
-    if (v.tipo == 5 || v.tipo == 6) {
-      lunghezza = p - v.inizio;
-      esatta = v.fine == p + 150;
-      campo6 = 0;
-    } else if (v.tipo == 7 || v.tipo == 8) {
-      lunghezza = p - v.inizio;
-      esatta = v.fine == p + lunghezza;
-      campo6 = 0;
-    } else {
-      lunghezza = 2 * (p - v.inizio);
-      const int64_t oltre = v.fine - (p + lunghezza / 2);
+    const riga_area area = riga_dell_area(v.tipo, p, {v.inizio, v.fine});
+    const int64_t lunghezza = area.lunghezza;
+    // The row's value for the longer area: the compiler clears it in the
+    // first station, after it has used it, and wherever it does not apply.
+    int64_t campo6 = allungabile(v.tipo) ? v.byte4 : 0;
+    bool esatta = area.allunga.has_value();
+    if (allungabile(v.tipo)) {
       if (k == voce_tabella::prima_stazione) {
-        if (v.byte4 != 0) esatta = false;
-        campo6 = oltre == 50 ? 1 : 0;
-        esatta = esatta && (oltre == 0 || oltre == 50);
+        campo6 = area.allunga.value_or(false) ? 1 : 0;
+        esatta = esatta && v.byte4 == 0;
       } else {
-        esatta = oltre == (v.byte4 != 0 ? 50 : 0);
+        esatta = area.allunga == (v.byte4 != 0);
       }
     }
-    if (!esatta || lunghezza % 100 != 0 || p % 50 != 0 ||
+    if (!esatta || lunghezza % 100 != 0 || !multiplo_cella(p) ||
         (v.byte5 != 0 && (lunghezza < 600 || k == voce_tabella::prima_stazione)))
       x.tabella(k, "la stazione della voce " + std::to_string(k) +
                        " ha un'area che nessuna riga del sorgente da'");
@@ -560,15 +543,15 @@ std::vector<riga_con_segni> stazioni(const contesto& x) {
             ", " + *nome,
         {}};
     // A stop's marks, the four cells before the end of its area.
-    if (v.tipo < 25 && v.tipo != 5 && v.tipo != 6)
-      for (int j = 1; j <= 4; ++j)
-        if (const int64_t c = int64_t{v.fine} / 50 - j - 1; c > 1)
-          riga_stazione.segni.push_back({c, static_cast<uint8_t>(80 + j)});
+    if (ha_segni_fermata(v.tipo))
+      for (int j = 1; j <= segni_fermata; ++j)
+        if (const int64_t c = cella_segno_fermata(v.fine, j); c > 1)
+          riga_stazione.segni.push_back({c, segno_fermata(j)});
     righe_stazioni.push_back(std::move(riga_stazione));
   }
   for (int k = ultima_stazione + 1; k < primo_testo; ++k) {
     const voce_corsa& v = t[static_cast<size_t>(k)];
-    if (v.tipo != 0 || v.inizio != 0 || v.fine != 0 || v.progressiva != 0 || v.orario != 0) {
+    if (!voce_vuota(v)) {
       x.tabella(k, "la voce " + std::to_string(k) +
                        " sta oltre l'ultima stazione ma non e' vuota");
       break;
@@ -659,12 +642,12 @@ inizio_rallentamento inizio_del_rallentamento(const std::vector<cella>& celle, i
     return true;
   };
   // Every start that falls in cell s has its board in the same cell.
-  const int64_t cella_avviso = posti_di(50 * (s - 1)).cella_avviso;
+  const int64_t cella_avviso = posti_di(posizione_cella(s, 1)).cella_avviso;
   const bool avviso = cella_avviso >= 0 && celle[static_cast<size_t>(cella_avviso)].tipo ==
                                                tipo_cella::avviso_rallentamento;
-  std::vector<int64_t> candidati = {50 * (s - 1)};
+  std::vector<int64_t> candidati = {posizione_cella(s, 1)};
   if (avviso && s == indice_cella(inizio_con_avviso, 1)) candidati = {inizio_con_avviso + 1};
-  if (s % 2 == 0) candidati.push_back(50 * (s - 2) + 25);
+  if (s % 2 == 0) candidati.push_back(posizione_cella(s, 2) + metri_cella / 2);
   for (const int64_t inizio : candidati) {
     const posti_avviso p = posti_di(inizio);
     if (p.avviso != avviso || (avviso && p.cella_avviso != cella_avviso)) continue;
@@ -684,7 +667,7 @@ void rallentamenti(const contesto& x, righe& r) {
     const cella& c = celle[static_cast<size_t>(s)];
     const inizio_rallentamento i = inizio_del_rallentamento(celle, s, segni_presi);
     // The end cell is the start's offset by the length, whatever the start.
-    const int64_t lunghezza = 50 * (e - 1) - i.inizio;
+    const int64_t lunghezza = posizione_cella(e, 1) - i.inizio;
     riga(r, colonne("rallentamento", {{i.inizio, 8}, {c.dato1, 6}, {lunghezza, 6}, {c.dato3, 4},
                                       {i.segni ? 1 : 0, 2}, {i.valore, 4}}));
   }
@@ -774,7 +757,7 @@ std::vector<riga_con_segni> segnali(const contesto& x,
   for (const riga_con_segni& st : righe_stazioni)
     for (const auto& [m, segno] : st.segni) scritture[m].push_back({dove.size(), 0, segno});
   const auto segno_di = [&](const scrittura& w) {
-    return w.chi < dove.size() ? static_cast<uint8_t>(q[w.chi] * 10 + w.k) : w.valore;
+    return w.chi < dove.size() ? segno_segnale(q[w.chi], w.k) : w.valore;
   };
   // How many of signal s's marks show q = prova, and no other row's.
   const auto mostrati = [&](size_t s, int64_t prova) {
@@ -783,7 +766,7 @@ std::vector<riga_con_segni> segnali(const contesto& x,
       const int64_t m = static_cast<int64_t>(dove[s]) - 2 * k;
       if (m < 0 || m >= static_cast<int64_t>(celle.size())) continue;
       const uint8_t lasciato = celle[static_cast<size_t>(m)].dato6;
-      if (static_cast<uint8_t>(prova * 10 + k) != lasciato) continue;
+      if (segno_segnale(prova, k) != lasciato) continue;
       bool altro = false;
       for (const scrittura& w : scritture[m]) altro = altro || (w.chi != s && segno_di(w) == lasciato);
       n += altro ? 0 : 1;
@@ -824,12 +807,12 @@ std::vector<riga_con_segni> segnali(const contesto& x,
     const auto [s2, d2] = parti(c.dato2);
     const auto [s3, d3] = parti(c.dato3);
     riga_con_segni riga_segnale{
-        colonne("segnale", {{50 * (static_cast<int64_t>(i) - 1), 8}, {sx, 4}, {s1, 2}, {s2, 2},
+        colonne("segnale", {{posizione_cella(static_cast<int64_t>(i), 1), 8}, {sx, 4}, {s1, 2}, {s2, 2},
                             {s3, 3}, {rapp, 2}, {dx, 5}, {d1, 3}, {d2, 1}, {d3, 1}}) +
             ", " + std::to_string(tempo),
         {}};
     for (int k = 1; k <= 4; ++k)
-      riga_segnale.segni.push_back({static_cast<int64_t>(i) - 2 * k, static_cast<uint8_t>(q[s] * 10 + k)});
+      riga_segnale.segni.push_back({static_cast<int64_t>(i) - 2 * k, segno_segnale(q[s], k)});
     righe_segnali.push_back(std::move(riga_segnale));
   }
   return righe_segnali;
@@ -840,7 +823,7 @@ void codici(const contesto& x, righe& r) {
   const std::vector<bool> suo = punti_del_completamento(celle);
   for (size_t i = 0; i < celle.size(); ++i) {
     const cella& c = celle[i];
-    const int64_t p = 50 * static_cast<int64_t>(i);
+    const int64_t p = posizione_cella(static_cast<int64_t>(i), 0);
     if (c.tipo == tipo_cella::punto_codice && !suo[i]) {
       const int64_t w = c.dato1 > 0 ? c.dato1 : int64_t{c.dato1} + 65536;
       riga(r, colonne("abbattimento", {{p, 8}, {w, 6}}));
@@ -861,11 +844,14 @@ std::string sorgente_corsa(const contesto& x) {
   riga(r, "[aderenze]");
   righe_in_vigore(
       x.celle, [](const cella& c) { return static_cast<int>(c.aderenza); },
-      [&](int64_t i, int v) { riga(r, colonne("aderenza", {{50 * i, 8}, {v, 6}})); });
+      [&](int64_t i, int v) { riga(r, colonne("aderenza", {{posizione_cella(i, 0), 8}, {v, 6}})); });
   riga(r, "[vel_limite]");
   righe_in_vigore(
       x.celle, [](const cella& c) { return static_cast<int>(c.velocita); },
-      [&](int64_t i, int v) { riga(r, colonne("velocita", {{50 * i, 8}, {5 * v, 6}})); });
+      [&](int64_t i, int v) {
+        riga(r, colonne("velocita", {{posizione_cella(i, 0), 8},
+                                     {velocita_delle_unita(static_cast<uint8_t>(v)), 6}}));
+      });
   // Stations and signals in the order their marks need: the stations that
   // go before every signal in their own section, any that must follow a
   // signal among the signals.
