@@ -29,6 +29,10 @@ TEST(DescrizioneCelle, ValoriDecodificatiEFrasi) {
       {{.tipo = 6, .dato1 = 5050, .dato2 = 3232, .dato3 = 2828, .dato4 = 20},
        "indicatore di velocità massima: lato s 250/160/140 km/h, strisce 2; lato d 250/160/140 "
        "km/h, strisce 0"},
+      // A negative pair reads as the decompiled source writes it.
+      {{.tipo = 6, .dato1 = -150, .dato4 = 34},
+       "indicatore di velocità massima: lato s -10/0/0 km/h, strisce 3; lato d 250/0/0 km/h, "
+       "strisce 4"},
       {{.tipo = 3, .dato1 = 60, .dato2 = 7, .dato3 = 1},
        "inizio rallentamento: 60 km/h, d_v 7, f_tt 1"},
       {{.tipo = 2, .dato1 = 60, .dato3 = 1}, "fine rallentamento: 60 km/h, d_v 0, f_tt 1"},
