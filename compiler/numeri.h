@@ -102,6 +102,24 @@ inline int16_t strisce_indicatore(int32_t s, int32_t d) {
 }
 constexpr lati_indicatore strisce_della_coppia(int16_t v) { return {v / 10, v % 10}; }
 
+// --- Signals ---
+
+// A signal's Integers: a value of the first group as tens and the matching
+// one of the second as units, in Integer arithmetic on the low 16 bits; the
+// same for rapp and the aspect pair. Read back with the tens taken
+// downwards, as the indicator pairs are: the units are always 0 to 9, and
+// -5 reads as -1 and 5.
+struct decine_unita {
+  int64_t decine = 0;
+  int64_t unita = 0;
+  friend bool operator==(const decine_unita&, const decine_unita&) = default;
+};
+inline int16_t coppia_segnale(int64_t decine, int64_t unita) { return basso16(decine * 10 + unita); }
+constexpr decine_unita decine_della_coppia(int16_t v) {
+  const int decine = v >= 0 ? v / 10 : -((-v + 9) / 10);
+  return {decine, v - 10 * decine};
+}
+
 // --- Approach marks (a cell's dato6) ---
 
 // A stop's four marks, j = 1 in the cell just before the stop to 4.

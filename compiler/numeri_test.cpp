@@ -34,6 +34,9 @@ TEST(Codifiche, OgniCampoRilettoERicodificatoTornaUguale) {
     ASSERT_TRUE(l.d >= 0 && l.d <= 99 * kmh_per_unita) << v;
     const lati_indicatore s = strisce_della_coppia(campo);
     ASSERT_EQ(strisce_indicatore(static_cast<int32_t>(s.s), static_cast<int32_t>(s.d)), campo);
+    const decine_unita du = decine_della_coppia(campo);
+    ASSERT_EQ(coppia_segnale(du.decine, du.unita), campo);
+    ASSERT_TRUE(du.unita >= 0 && du.unita <= 9) << v;
   }
 
   // Every station kind, for lengths on both sides of 0 and both answers to
@@ -55,11 +58,12 @@ TEST(Codifiche, OgniCampoRilettoERicodificatoTornaUguale) {
 
 // The pairs that read a negative value one way of several: the report and
 // the decompiled source both give these sides.
-TEST(Codifiche, CoppiaNegativaDellIndicatoreSiLeggeInUnModo) {
+TEST(Codifiche, CoppieNegativeSiLegganoInUnModo) {
   EXPECT_EQ(lati_della_coppia(-150), (lati_indicatore{-10, 250}));
   EXPECT_EQ(lati_della_coppia(-100), (lati_indicatore{-5, 0}));
   EXPECT_EQ(lati_della_coppia(1416), (lati_indicatore{70, 80}));
   EXPECT_EQ(coppia_indicatore(1640, 0), std::nullopt);
+  EXPECT_EQ(decine_della_coppia(-5), (decine_unita{-1, 5}));
 }
 
 // The empty entry as the compiler writes it reads back as empty, and a

@@ -306,7 +306,7 @@ std::vector<riga_con_segni> segnali(const contesto& x,
   for (size_t i = 0; i < celle.size(); ++i) {
     if (celle[i].tipo != tipo_cella::segnale) continue;
     dove.push_back(i);
-    q.push_back(celle[i].dato4 - 10 * quoziente(celle[i].dato4, 10));
+    q.push_back(decine_della_coppia(celle[i].dato4).unita);
   }
   struct scrittura {
     size_t chi;  // a signal, or dove.size() for a station
@@ -339,7 +339,7 @@ std::vector<riga_con_segni> segnali(const contesto& x,
   for (int giro = 0; giro < 4; ++giro) {
     bool cambiato = false;
     for (size_t s = 0; s < dove.size(); ++s) {
-      const int64_t unita_q = celle[dove[s]].dato4 - 10 * quoziente(celle[dove[s]].dato4, 10);
+      const int64_t unita_q = decine_della_coppia(celle[dove[s]].dato4).unita;
       int64_t scelto = unita_q;
       int migliore = mostrati(s, unita_q);
       // Every q that marks can tell apart, the nearest to 0 of each.
@@ -362,16 +362,12 @@ std::vector<riga_con_segni> segnali(const contesto& x,
     const int64_t dx = q[s] - 3 * sx;
     int64_t tempo = c.dato5;
     if (tempo >= 1 && tempo <= 100) tempo += 256;
-    const auto parti = [](int16_t d) {
-      const int64_t a = quoziente(d, 10);
-      return std::pair{a, d - 10 * a};
-    };
-    const auto [s1, d1] = parti(c.dato1);
-    const auto [s2, d2] = parti(c.dato2);
-    const auto [s3, d3] = parti(c.dato3);
+    const decine_unita a = decine_della_coppia(c.dato1), b = decine_della_coppia(c.dato2),
+                       v = decine_della_coppia(c.dato3);
     riga_con_segni riga_segnale{
-        colonne("segnale", {{posizione_cella(static_cast<int64_t>(i), 1), 8}, {sx, 4}, {s1, 2}, {s2, 2},
-                            {s3, 3}, {rapp, 2}, {dx, 5}, {d1, 3}, {d2, 1}, {d3, 1}}) +
+        colonne("segnale", {{posizione_cella(static_cast<int64_t>(i), 1), 8}, {sx, 4}, {a.decine, 2},
+                            {b.decine, 2}, {v.decine, 3}, {rapp, 2}, {dx, 5}, {a.unita, 3},
+                            {b.unita, 1}, {v.unita, 1}}) +
             ", " + std::to_string(tempo),
         {}};
     for (int k = 1; k <= 4; ++k)

@@ -34,11 +34,11 @@ std::vector<campo> valori_di(const cella& c) {
     case tipo_cella::segnale: {
       // dato1..3: the sx group's value as tens, the dx group's as units;
       // dato4: rapp as tens, then 3 * sx + dx.
-      const int coppia = c.dato4 % 10;
-      return {{"sx", coppia / 3},   {"s1", c.dato1 / 10},   {"s2", c.dato2 / 10},
-              {"s3", c.dato3 / 10}, {"rapp", c.dato4 / 10}, {"dx", coppia % 3},
-              {"d1", c.dato1 % 10}, {"d2", c.dato2 % 10},   {"d3", c.dato3 % 10},
-              {"tempo", c.dato5}};
+      const decine_unita a = decine_della_coppia(c.dato1), b = decine_della_coppia(c.dato2),
+                         v = decine_della_coppia(c.dato3), r = decine_della_coppia(c.dato4);
+      return {{"sx", r.unita / 3}, {"s1", a.decine}, {"s2", b.decine},      {"s3", v.decine},
+              {"rapp", r.decine},  {"dx", r.unita % 3}, {"d1", a.unita},    {"d2", b.unita},
+              {"d3", v.unita},     {"tempo", c.dato5}};
     }
     case tipo_cella::fine_rallentamento:
     case tipo_cella::inizio_rallentamento:
