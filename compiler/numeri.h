@@ -23,8 +23,8 @@ inline double arrotonda(double x) { return std::nearbyint(x); }
 inline constexpr int32_t metri_cella = 50;
 
 // Cell index of a position: position / 50 plus an offset, rounded. Objects
-// take the cell after their position's own (offset 1); values in force and
-// stops count from the position's own cell (offset 0).
+// take the cell after their position's own (offset 1); values in force
+// start in the position's own cell (offset 0).
 inline int64_t indice_cella(int64_t posizione, int offset) {
   return static_cast<int64_t>(
       arrotonda(static_cast<double>(posizione) / static_cast<double>(metri_cella) + offset));

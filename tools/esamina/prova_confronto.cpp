@@ -180,7 +180,8 @@ void confronta_json(const Form1& f, const std::string& json) {
   int diverse = 0;
   for (size_t i = 0; i < n; ++i) {
     const cella& c = f.celle[i];
-    diverse += velocita[i] != c.velocita * 5 || pendenza[i] != c.pendenza - 100 ||
+    diverse += velocita[i] != velocita_delle_unita(c.velocita) ||
+               pendenza[i] != pendenza_del_byte(c.pendenza) ||
                aderenza[i] != c.aderenza || (c.montagna != 0 && montagna[i] != c.montagna) ||
                (c.montagna == 0 && montagna[i] != -99999);
   }

@@ -116,9 +116,9 @@ void riempi_scenario_di_prova(Form1& f) {
 
   f.celle[201] = {
       .tipo = tipo_cella::segnale, .dato1 = 42, .dato2 = 11, .dato3 = 11, .dato4 = 8, .dato5 = 225};
-  for (int k = 1; k <= 4; ++k) f.celle[201 - 2 * k].dato6 = static_cast<uint8_t>(80 + k);
+  for (int k = 1; k <= 4; ++k) f.celle[201 - 2 * k].dato6 = segno_segnale(8, k);
   f.celle[280] = {.tipo = tipo_cella::segnale, .dato1 = 50, .dato2 = 70, .dato3 = 0, .dato4 = 13};
-  for (int k = 1; k <= 4; ++k) f.celle[280 - 2 * k].dato6 = static_cast<uint8_t>(30 + k);
+  for (int k = 1; k <= 4; ++k) f.celle[280 - 2 * k].dato6 = segno_segnale(3, k);
 
   f.celle[93] = {.tipo = tipo_cella::punto_codice, .dato1 = 270};
   f.celle[150] = {.tipo = tipo_cella::punto_codice, .dato1 = 180};
