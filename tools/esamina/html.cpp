@@ -137,6 +137,7 @@ std::string dati_vista(const scenario_letto& s, const descrizione& d) {
   else
     j.nullo();
   j.campo("celle", static_cast<int64_t>(s.celle.size()));
+  j.campo("metri_cella", metri_cella);
   tratti_chilometrici_json(j, d.chilometri);
 
   std::map<int64_t, std::string> nomi_stazioni;
