@@ -27,7 +27,8 @@ inline constexpr int16_t velocita_senza_ripetizione = 110;
 //                                  whether it was
 //   bool abbassa_codice(int64_t c) the code of a point already in c lowered;
 //                                  whether there was one
-//   void errore(errore_compilazione, int64_t cella)   a problem, and on
+//   void errore(errore_compilazione, int64_t cella)   a problem found; the
+//                                  walk carries on
 template <class T>
 concept tracciato_completamento = requires(T& t, const T& ct, int64_t c, uint8_t tipo) {
   { ct.ultima() } -> std::same_as<int64_t>;
