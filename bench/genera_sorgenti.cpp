@@ -5,6 +5,8 @@
 #include <stdexcept>
 #include <vector>
 
+#include "compiler/numeri.h"
+
 namespace fs = std::filesystem;
 
 namespace {
@@ -85,16 +87,17 @@ struct piano_blocchi {
 
 std::string sorgente_linea(int32_t L, const piano_blocchi& p) {
   testo_crlf t;
-  auto multiplo50 = [](int64_t v) { return v / 50 * 50; };
+  // Kilometre segments and the background change start on a cell.
+  auto sulla_cella = [](int64_t v) { return v / metri_cella * metri_cella; };
   t.riga("[generale]");
   t.riga("lunghezza percorso,    " + std::to_string(L));
   t.riga("progressiva chilometrica uno,    0,    10000,    1");
-  t.riga("progressiva chilometrica due,    " + std::to_string(multiplo50(L / 3)) +
+  t.riga("progressiva chilometrica due,    " + std::to_string(sulla_cella(L / 3)) +
          ",    50000,    1");
-  t.riga("progressiva chilometrica tre,    " + std::to_string(multiplo50(2 * int64_t{L} / 3)) +
+  t.riga("progressiva chilometrica tre,    " + std::to_string(sulla_cella(2 * int64_t{L} / 3)) +
          ",    90000,    1");
   t.riga("sfondo uno,    1");
-  t.riga("sfondo due,    " + std::to_string(multiplo50(L / 2)));
+  t.riga("sfondo due,    " + std::to_string(sulla_cella(L / 2)));
   t.riga("sfondo tre,    0");
   t.riga("ripetizione segnali 9 codici,    " + std::to_string(metri_blocco) + ",    " +
          std::to_string(L - metri_blocco));

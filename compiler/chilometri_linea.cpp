@@ -2,10 +2,12 @@
 
 #include <algorithm>
 
+#include "compiler/numeri.h"
+
 namespace {
 
 // The length of a cell: a segment's line takes over one cell before its start.
-constexpr int64_t anticipo = 50;
+constexpr int64_t anticipo = metri_cella;
 
 }  // namespace
 

@@ -129,7 +129,7 @@ class lettura_sorgente {
   // A row's position p is on the track when (p + margine) / 50 does not
   // exceed the last cell, compared as real numbers.
   bool in_percorso(int64_t p, int margine = 100) const {
-    return (static_cast<double>(p) + margine) / 50.0 <= f_.ultima_cella;
+    return (static_cast<double>(p) + margine) / metri_cella <= f_.ultima_cella;
   }
   bool in_celle(int64_t i) const { return i >= 0 && i <= f_.ultima_cella; }
 

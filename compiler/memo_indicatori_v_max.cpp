@@ -1,7 +1,7 @@
 // Stores one speed indicator board in the cell after its position: three
 // packed speed pairs and the two stripe codes.
 #include <cstdint>
-#include <limits>
+#include <optional>
 
 #include "app/form1.h"
 #include "compiler/celle_guardate.h"
@@ -11,14 +11,11 @@
 
 namespace {
 
-// One side's speed in 5 km/h units as hundreds, the other side's as the last
-// two digits: v_s * 20 + v_d / 5, rounded. An Integer field has no room for
-// more, and a value that does not fit is a read failure, not a wrapped number.
+// A pair that does not fit its Integer is a read failure, not a wrapped number.
 int16_t coppia_velocita(int32_t v_s, int32_t v_d) {
-  const double valore = arrotonda(static_cast<double>(v_s) * 20 + static_cast<double>(v_d) / 5);
-  if (valore < std::numeric_limits<int16_t>::min() || valore > std::numeric_limits<int16_t>::max())
-    throw errore_lettura("velocita' dell'indicatore fuori dal campo di un Integer");
-  return static_cast<int16_t>(valore);
+  const std::optional<int16_t> valore = coppia_indicatore(v_s, v_d);
+  if (!valore) throw errore_lettura("velocita' dell'indicatore fuori dal campo di un Integer");
+  return *valore;
 }
 
 }  // namespace
@@ -36,6 +33,5 @@ void Form1::memo_indicatori_v_max(int32_t posizione, int32_t vas, int32_t vbs, i
   c->dato1 = coppia_velocita(vas, vad);
   c->dato2 = coppia_velocita(vbs, vbd);
   c->dato3 = coppia_velocita(vcs, vcd);
-  // Stripe codes are Integer arithmetic on the low 16 bits: they wrap.
-  c->dato4 = basso16(int32_t{basso16(strisces)} * 10 + basso16(strisced));
+  c->dato4 = strisce_indicatore(strisces, strisced);
 }

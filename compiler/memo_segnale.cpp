@@ -21,10 +21,10 @@ void Form1::memo_segnale(int32_t posizione, int32_t& sx, int32_t& s1, int32_t& s
   // value of the second group as units; the pair (sx, dx) packs as 3*sx + dx.
   const int64_t aspetto = int64_t{sx} * 3 + dx;
   c->tipo = tipo_cella::segnale;
-  c->dato4 = basso16(int64_t{rapp} * 10 + aspetto);
-  c->dato1 = basso16(int64_t{s1} * 10 + d1);
-  c->dato2 = basso16(int64_t{s2} * 10 + d2);
-  c->dato3 = basso16(int64_t{s3} * 10 + d3);
+  c->dato4 = coppia_segnale(rapp, aspetto);
+  c->dato1 = coppia_segnale(s1, d1);
+  c->dato2 = coppia_segnale(s2, d2);
+  c->dato3 = coppia_segnale(s3, d3);
 
   // A signal time is 0 (none) or at least 101: shorter times are raised.
   if (tempo >= 1 && tempo <= 100) tempo = 101;
@@ -34,6 +34,6 @@ void Form1::memo_segnale(int32_t posizione, int32_t& sx, int32_t& s1, int32_t& s
   // the first cell; those are left out, the signal itself stands.
   for (int k = 1; k <= 4; ++k) {
     cella* segno = cella_esistente(*this, indice - 2 * k);
-    if (segno != nullptr) segno->dato6 = basso8(aspetto * 10 + k);
+    if (segno != nullptr) segno->dato6 = segno_segnale(aspetto, k);
   }
 }

@@ -121,6 +121,7 @@ struct voce_corsa {
   uint8_t byte4 = 0;
   uint8_t byte5 = 0;
   int32_t orario = 0;  // seconds after midnight
+  friend bool operator==(const voce_corsa&, const voce_corsa&) = default;
 };
 
 // Text fields of a voce_corsa carry a 16-bit length: a longer text cannot be stored.

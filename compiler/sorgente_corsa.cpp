@@ -4,6 +4,7 @@
 // and slowdowns to their storers.
 #include <cstdint>
 #include <limits>
+#include <optional>
 #include <string>
 
 #include "app/file_disco.h"
@@ -36,12 +37,12 @@ class lettura_corsa : lettura_sorgente {
   // The speed in 5 km/h units must fit its byte. It is tested when a fill
   // uses it, which may be rows later: the fault lies with the row that set it.
   uint8_t unita_velocita() const {
-    const double u = arrotonda(static_cast<double>(velocita_) / 5);
-    if (u < 0 || u > 255)
+    const std::optional<uint8_t> u = ::unita_velocita(velocita_);
+    if (!u)
       throw errore_lettura("la velocita' " + std::to_string(velocita_) +
                                " km/h e' fuori dai limiti: va da 0 a 1277 km/h",
                            luogo_velocita_.riga, luogo_velocita_.colonna);
-    return static_cast<uint8_t>(u);
+    return *u;
   }
   void scrivi_velocita();
   void riempi_aderenza(int64_t fino);
@@ -241,7 +242,7 @@ lettura_corsa::esito lettura_corsa::stazione() {
   const int32_t p = posizione();
   s.progressiva = p;
   if (!in_percorso(p, 800)) return fuori_percorso(p);
-  if (p % 50 != 0) return ferma(errore_compilazione::stazione_fuori_passo, p);
+  if (!multiplo_cella(p)) return ferma(errore_compilazione::stazione_fuori_passo, p);
   s.tipo = in_.u8();
   const int32_t lunghezza = in_.i32();
   if (lunghezza % 100 != 0) {
@@ -288,33 +289,24 @@ lettura_corsa::esito lettura_corsa::stazione() {
     orario_prima_ = s.orario;
   }
 
-  // The station area: behind the position for terminal kinds, centred otherwise.
-  const int tipo = s.tipo;
-  if (tipo == 5 || tipo == 6) {
-    s.inizio = lungo(static_cast<int64_t>(p) - lunghezza);
-    s.fine = p + 150;
-    s.byte4 = 0;
-  } else if (tipo == 7 || tipo == 8) {
-    s.inizio = lungo(static_cast<int64_t>(p) - lunghezza);
-    s.fine = lungo(static_cast<int64_t>(p) + lunghezza);
-    s.byte4 = 0;
-  } else {
-    s.inizio = lungo(static_cast<int64_t>(p) - lunghezza / 2);
-    s.fine = lungo(static_cast<int64_t>(p) + lunghezza / 2 + (s.byte4 != 0 ? 50 : 0));
-  }
+  const uint8_t tipo = s.tipo;
+  if (!allungabile(tipo)) s.byte4 = 0;
+  const area_stazione area = area_del_tipo(tipo, p, lunghezza, s.byte4 != 0);
+  s.inizio = lungo(area.inizio);
+  s.fine = lungo(area.fine);
   if (lunghezza < 600) s.byte5 = 0;
   if (k == 1) {
     s.byte4 = 0;
     s.byte5 = 0;
   }
 
-  if (tipo < 25) {
-    const int64_t fermata = s.fine / 50 - 1;
+  if (ferma_il_treno(tipo)) {
+    const int64_t fermata = cella_fermata(s.fine);
     if (fermata > u_) return fuori_percorso(p);
-    if (tipo != 5 && tipo != 6) {
-      for (int j = 1; j <= 4; ++j) {
-        const int64_t t = s.fine / 50 - j - 1;
-        if (t > 1) cella_in(t).dato6 = static_cast<uint8_t>(80 + j);
+    if (ha_segni_fermata(tipo)) {
+      for (int j = 1; j <= segni_fermata; ++j) {
+        const int64_t t = cella_segno_fermata(s.fine, j);
+        if (t > 1) cella_in(t).dato6 = segno_fermata(j);
       }
     }
     if (fermata <= 1) return ferma(errore_compilazione::fermata_troppo_presto);
@@ -339,7 +331,7 @@ void lettura_corsa::fine_file() {
 
   for (int e = voce_tabella::primo_segmento; e <= voce_tabella::terzo_segmento; ++e) {
     const voce_corsa& v = f_.tabella_corsa[e];
-    if (v.inizio % 50 != 0 || v.fine % 50 != 0) {
+    if (!multiplo_cella(v.inizio) || !multiplo_cella(v.fine)) {
       f_.codice_errore = numero_errore(errore_compilazione::progressiva_fuori_passo);
       f_.file_errore = f_.file_sorgente_linea().filename().string();
       f_.riga_errore = 0;

@@ -143,10 +143,10 @@ lettura_linea::esito lettura_linea::riga_generale() {
   if (riga_di(apre_riga(r, riga_sorgente::ripetizione_segnali))) {
     t[voce_tabella::treno].inizio = posizione();
     t[voce_tabella::treno].fine = in_.i32();
-    if (t[voce_tabella::treno].inizio % 50 != 0)
+    if (!multiplo_cella(t[voce_tabella::treno].inizio))
       return ferma(errore_compilazione::inizio_ripetizione_fuori_passo);
     colpa_qui();
-    if (t[voce_tabella::treno].fine % 50 != 0)
+    if (!multiplo_cella(t[voce_tabella::treno].fine))
       return ferma(errore_compilazione::fine_ripetizione_fuori_passo);
     colpa_ = capo_;
     if (contiene_ic(r, "4")) {
@@ -188,19 +188,19 @@ lettura_linea::esito lettura_linea::record() {
 // without a length row has no cells at all to fill.
 void lettura_linea::riempi_pendenza(int64_t fino) {
   if (f_.celle.empty()) throw errore_lettura(manca_lunghezza);
-  riempi(c_, fino, [this](cella& c) { c.pendenza = basso8(g_ + 100); });
+  riempi(c_, fino, [this](cella& c) { c.pendenza = byte_pendenza(g_); });
 }
 
 lettura_linea::esito lettura_linea::pendenza() {
   luogo dove;
   const esito e =
       riga_di_valore(g_, pendenze_, dove, [this](int64_t fino) { riempi_pendenza(fino); });
-  // The byte holds the gradient plus 100.
-  if (e == esito::avanti && (g_ < -100 || g_ > 155))
+  const int64_t nel_byte = pendenza_del_byte(byte_pendenza(g_));
+  if (e == esito::avanti && nel_byte != g_)
     avvisa(tipo_avviso::valore_troncato, dove,
            "la pendenza " + std::to_string(g_) +
                " per mille e' fuori da -100 ... 155 e nel file compilato diventa " +
-               std::to_string(static_cast<int>(basso8(g_ + 100)) - 100));
+               std::to_string(nel_byte));
   return e;
 }
 

@@ -3,88 +3,66 @@
 #include <algorithm>
 #include <cstdint>
 #include <optional>
+#include <utility>
 
 #include "app/form1.h"
 #include "app/piattaforma.h"
+#include "compiler/completa_celle.h"
 
 namespace {
-
-// The code the post-pass gives the points it places.
-constexpr int16_t codice_aggiunto = 180;
 
 // A code point the post-pass may have placed. The header cell's code lies
 // under the scenario's codes, so any code point there may be.
 bool aggiungibile(const std::vector<cella>& celle, int64_t c) {
   const cella& x = celle[static_cast<size_t>(c)];
   return x.tipo == tipo_cella::punto_codice &&
-         (x.dato1 == codice_aggiunto || c == static_cast<int64_t>(cella_intestazione));
+         (x.dato1 == codice_rallentamento || c == static_cast<int64_t>(cella_intestazione));
 }
 
-// The first guess: the post-pass's rules walked over the cells as they are.
-// Where it would take a free cell, a code point found there with its code is
-// its own, unless `dal_sorgente` says a row wrote it; every code point the
-// walk does not take comes from a row.
-std::vector<bool> prima_ipotesi(const std::vector<cella>& celle,
-                                const std::vector<bool>& dal_sorgente) {
-  const int64_t ultima = static_cast<int64_t>(celle.size()) - 1;
-  std::vector<bool> suo(celle.size(), false);
-  const auto esiste = [&](int64_t c) { return c >= 0 && c <= ultima; };
-  const auto di_tipo = [&](int64_t c, uint8_t t) {
-    return esiste(c) && celle[static_cast<size_t>(c)].tipo == t;
-  };
-  // Free for the post-pass at this point of its walk: a cell with nothing,
-  // or a code point of its own that it has not yet put.
-  const auto prendi = [&](int64_t c) {
+// The track as the post-pass's walk sees it in the first guess: the cells as
+// they are, where a cell it would take is free, or holds a code point of its
+// own that it has not yet put. A code point found there with its code is
+// its own, unless `dal_sorgente` says a row wrote it.
+class tracciato_ipotesi {
+ public:
+  tracciato_ipotesi(const std::vector<cella>& celle, const std::vector<bool>& dal_sorgente)
+      : celle_(celle), dal_sorgente_(dal_sorgente), suo_(celle.size(), false) {}
+
+  int64_t ultima() const { return static_cast<int64_t>(celle_.size()) - 1; }
+  const cella& operator[](int64_t c) const { return celle_[static_cast<size_t>(c)]; }
+  bool di_tipo(int64_t c, uint8_t t) const { return esiste(c) && (*this)[c].tipo == t; }
+  bool metti_punto(int64_t c) {
     if (!esiste(c)) return false;
     const size_t k = static_cast<size_t>(c);
-    if (libera(celle[k])) return true;
-    if (aggiungibile(celle, c) && !suo[k] && !dal_sorgente[k]) {
-      suo[k] = true;
+    if (libera(celle_[k])) return true;
+    if (aggiungibile(celle_, c) && !suo_[k] && !dal_sorgente_[k]) {
+      suo_[k] = true;
       return true;
     }
     return false;
-  };
-  for (int64_t i = 1; i <= ultima - 2; ++i) {
-    const cella& ci = celle[static_cast<size_t>(i)];
-    if (ci.tipo == tipo_cella::avviso_rallentamento) {
-      for (int64_t k = 1; k <= 20 && i - k >= 3; ++k) {
-        const int64_t d = i - k;
-        if (!di_tipo(d, tipo_cella::segnale)) continue;
-        if (!prendi(d - 1)) prendi(d - 2);
-      }
-    } else if (ci.tipo == tipo_cella::inizio_rallentamento) {
-      for (const auto& [primo, ultimo] : {std::pair{5, 7}, std::pair{11, 13}, std::pair{18, 20}}) {
-        if (i <= ultimo) continue;
-        for (int64_t c = i - primo; c >= i - ultimo; --c)
-          if (prendi(c)) break;
-      }
-      int64_t j = i;
-      if (ci.dato1 >= 110) {
-        do ++j;
-        while (j < ultima && !di_tipo(j, tipo_cella::fine_rallentamento));
-      } else {
-        int contatore = 0;
-        do {
-          ++j;
-          ++contatore;
-          if (contatore != 8) continue;
-          if (prendi(j))
-            contatore = 0;
-          else if (prendi(j - 1))
-            contatore = 1;
-          else if (prendi(j + 1))
-            contatore = -1;
-        } while (j < ultima && !di_tipo(j, tipo_cella::fine_rallentamento));
-      }
-      const int64_t limite = std::min(j + 12, ultima);
-      for (int64_t s = j; s <= limite; ++s) {
-        if (!di_tipo(s, tipo_cella::segnale)) continue;
-        if (s - 1 > 0 && !prendi(s - 1)) prendi(s - 2);
-        break;
-      }
-    }
   }
-  return suo;
+  // Lowering a code takes no cell: nothing to tell.
+  bool abbassa_codice(int64_t c) { return di_tipo(c, tipo_cella::punto_codice); }
+  // Where the compiler would stop, the replay below shows it.
+  void errore(errore_compilazione, int64_t) {}
+
+  std::vector<bool> suo() && { return std::move(suo_); }
+
+ private:
+  bool esiste(int64_t c) const { return c >= 0 && c <= ultima(); }
+
+  const std::vector<cella>& celle_;
+  const std::vector<bool>& dal_sorgente_;
+  std::vector<bool> suo_;
+};
+
+// The first guess: the post-pass's own walk over the cells as they are;
+// every code point the walk does not take comes from a row.
+std::vector<bool> prima_ipotesi(const std::vector<cella>& celle,
+                                const std::vector<bool>& dal_sorgente) {
+  tracciato_ipotesi t(celle, dal_sorgente);
+  percorri_completamento(t);
+  return std::move(t).suo();
 }
 
 // The post-pass runs inside a Form1, which wants a platform; it never uses it.

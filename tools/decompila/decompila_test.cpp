@@ -205,6 +205,9 @@ TEST(Decompila, CasiAlLimiteTornano) {
                        "rallentamento, 5025, 60, 500, 0, 1, 0",
                        "rallentamento, 5000, 30, 1000, 0, 0, 0"})},
       {"ottanta testi di cartelli", ottanta_cartelli, sorgente_corsa()},
+      {"indicatore con una coppia negativa",
+       sorgente_linea(9000, {"indicatori_vmax,  3950,  -10,  70,  80,  3,  250,  0,  0,  4"}),
+       sorgente_corsa()},
   };
   for (const caso& k : casi) {
     SCOPED_TRACE(k.nome);

@@ -4,6 +4,7 @@
 #include <cmath>
 #include <map>
 
+#include "compiler/numeri.h"
 #include "tools/esamina/testo.h"
 
 std::string nome_tipo(uint8_t tipo) {
@@ -20,29 +21,24 @@ int64_t posizione_oggetto(size_t cella, uint8_t tipo) {
     case tipo_cella::avviso_rallentamento:
     case tipo_cella::indicatore_v_max:
     case tipo_cella::cartello:
-      return (c - 1) * 50;
+      return posizione_cella(c, 1);
     default:
-      return c * 50;
+      return posizione_cella(c, 0);
   }
 }
 
 namespace {
-
-// A speed indicator packs one side's speed in 5 km/h units as hundreds and
-// the other side's as the last two digits.
-int64_t lato_s(int16_t v) { return v / 100 * 5; }
-int64_t lato_d(int16_t v) { return v % 100 * 5; }
 
 std::vector<campo> valori_di(const cella& c) {
   switch (c.tipo) {
     case tipo_cella::segnale: {
       // dato1..3: the sx group's value as tens, the dx group's as units;
       // dato4: rapp as tens, then 3 * sx + dx.
-      const int coppia = c.dato4 % 10;
-      return {{"sx", coppia / 3},   {"s1", c.dato1 / 10},   {"s2", c.dato2 / 10},
-              {"s3", c.dato3 / 10}, {"rapp", c.dato4 / 10}, {"dx", coppia % 3},
-              {"d1", c.dato1 % 10}, {"d2", c.dato2 % 10},   {"d3", c.dato3 % 10},
-              {"tempo", c.dato5}};
+      const decine_unita a = decine_della_coppia(c.dato1), b = decine_della_coppia(c.dato2),
+                         v = decine_della_coppia(c.dato3), r = decine_della_coppia(c.dato4);
+      return {{"sx", r.unita / 3}, {"s1", a.decine}, {"s2", b.decine},      {"s3", v.decine},
+              {"rapp", r.decine},  {"dx", r.unita % 3}, {"d1", a.unita},    {"d2", b.unita},
+              {"d3", v.unita},     {"tempo", c.dato5}};
     }
     case tipo_cella::fine_rallentamento:
     case tipo_cella::inizio_rallentamento:
@@ -51,10 +47,12 @@ std::vector<campo> valori_di(const cella& c) {
       return {{"v", c.dato1}, {"d_v", c.dato2}};
     case tipo_cella::segno_avviso:
       return {{"numero", c.dato1}};
-    case tipo_cella::indicatore_v_max:
-      return {{"vas", lato_s(c.dato1)},   {"vbs", lato_s(c.dato2)},  {"vcs", lato_s(c.dato3)},
-              {"strisces", c.dato4 / 10}, {"vad", lato_d(c.dato1)},  {"vbd", lato_d(c.dato2)},
-              {"vcd", lato_d(c.dato3)},   {"strisced", c.dato4 % 10}};
+    case tipo_cella::indicatore_v_max: {
+      const lati_indicatore a = lati_della_coppia(c.dato1), b = lati_della_coppia(c.dato2),
+                            v = lati_della_coppia(c.dato3), strisce = strisce_della_coppia(c.dato4);
+      return {{"vas", a.s},       {"vbs", b.s}, {"vcs", v.s}, {"strisces", strisce.s},
+              {"vad", a.d},       {"vbd", b.d}, {"vcd", v.d}, {"strisced", strisce.d}};
+    }
     case tipo_cella::fermata:
       return {{"stazione", c.dato1}};
     case tipo_cella::punto_codice:
@@ -85,13 +83,6 @@ std::vector<tratto> tratti(const std::vector<cella>& celle, F valore, bool salta
       r.push_back({i, i, v});
   }
   return r;
-}
-
-bool voce_vuota(const voce_corsa& v) {
-  return v.tipo == 0 && v.inizio == 0 && v.fine == 0 && v.progressiva == 0 && v.byte1 == 0 &&
-         v.nome.empty() && v.intero1 == 0 && v.intero2 == 0 && v.intero3 == 0 && v.intero4 == 0 &&
-         v.intero5 == 0 && v.byte2 == 0 && v.byte3 == 0 && v.byte4 == 0 && v.byte5 == 0 &&
-         v.orario == 0;
 }
 
 valori_generali generale_di(const scenario_letto& s) {
@@ -188,9 +179,9 @@ descrizione descrivi(const scenario_letto& s) {
   }
 
   d.profilo.velocita = tratti(
-      s.celle, [](const cella& c) { return c.velocita * 5; }, false);
+      s.celle, [](const cella& c) { return velocita_delle_unita(c.velocita); }, false);
   d.profilo.pendenza = tratti(
-      s.celle, [](const cella& c) { return c.pendenza - 100; }, false);
+      s.celle, [](const cella& c) { return pendenza_del_byte(c.pendenza); }, false);
   d.profilo.aderenza = tratti(
       s.celle, [](const cella& c) { return int{c.aderenza}; }, false);
   d.profilo.montagna = tratti(

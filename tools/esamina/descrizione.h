@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "compiler/chilometri_linea.h"
+#include "compiler/numeri.h"
 #include "tools/esamina/lettura.h"
 
 struct valori_generali {
@@ -70,6 +71,10 @@ struct tratto {
   size_t prima = 0;
   size_t ultima = 0;
   int valore = 0;
+  // The metres it covers: from the first metre of its first cell to the
+  // first metre after its last one.
+  int64_t da_m() const { return posizione_cella(static_cast<int64_t>(prima), 0); }
+  int64_t a_m() const { return posizione_cella(static_cast<int64_t>(ultima) + 1, 0); }
 };
 
 struct profili {

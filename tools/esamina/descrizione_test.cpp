@@ -24,11 +24,17 @@ TEST(DescrizioneCelle, ValoriDecodificatiEFrasi) {
       {{.tipo = 1, .dato1 = 23, .dato2 = 30, .dato3 = 0, .dato4 = 36, .dato6 = 81},
        "segnale: sx 2, aspetti 2 3 0; dx 0, aspetti 3 0 0; rapp 3; tempo 0; marca di avvicinamento "
        "81"},
+      // Negative Integers read as the decompiled source writes them.
+      {{.tipo = 1, .dato1 = -5, .dato2 = 11, .dato3 = 11, .dato4 = -2},
+       "segnale: sx 2, aspetti -1 1 1; dx 2, aspetti 5 1 1; rapp -1; tempo 0"},
       {{.tipo = 6, .dato1 = 1300, .dato2 = 1400, .dato3 = 1600},
        "indicatore di velocità massima: lato s 65/70/80 km/h, strisce 0; lato d vuoto, strisce 0"},
       {{.tipo = 6, .dato1 = 5050, .dato2 = 3232, .dato3 = 2828, .dato4 = 20},
        "indicatore di velocità massima: lato s 250/160/140 km/h, strisce 2; lato d 250/160/140 "
        "km/h, strisce 0"},
+      {{.tipo = 6, .dato1 = -150, .dato4 = 34},
+       "indicatore di velocità massima: lato s -10/0/0 km/h, strisce 3; lato d 250/0/0 km/h, "
+       "strisce 4"},
       {{.tipo = 3, .dato1 = 60, .dato2 = 7, .dato3 = 1},
        "inizio rallentamento: 60 km/h, d_v 7, f_tt 1"},
       {{.tipo = 2, .dato1 = 60, .dato3 = 1}, "fine rallentamento: 60 km/h, d_v 0, f_tt 1"},

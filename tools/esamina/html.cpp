@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "compiler/formato.h"
+#include "compiler/numeri.h"
 #include "tools/esamina/json.h"
 #include "tools/esamina/rapporto.h"
 #include "tools/esamina/scrittore_json.h"
@@ -16,10 +17,6 @@
 #include "tools/esamina/vista_incorporata.h"
 
 namespace {
-
-// The plan is kept every 50 m, the length of a cell: finer than the page
-// can show at any scale that holds a curve whole.
-constexpr int32_t passo_piano = 50;
 
 template <size_t n>
 std::string unisci(const std::string_view (&pezzi)[n]) {
@@ -48,7 +45,8 @@ void profilo(scrittore_json& j, std::string_view nome, std::string_view titolo,
   j.fine_oggetto();
 }
 
-// The plan every passo_piano metres and at its last metre, as whole metres
+// The plan every cell length (50 m: finer than the page can show at any
+// scale that holds a curve whole) and at its last metre, as whole metres
 // (the page draws it some hundreds of pixels wide) given as the step from the
 // point before: a few digits each. A metre without a finite point is null.
 void piano(scrittore_json& j, const scenario_letto& s) {
@@ -56,7 +54,7 @@ void piano(scrittore_json& j, const scenario_letto& s) {
   std::vector<std::optional<int64_t>> x, y;
   int32_t m = 0;
   p.percorri([&](uint16_t tx, double vx, uint16_t ty, double vy) {
-    const bool preso = m % passo_piano == 0 || m == p.ultimo();
+    const bool preso = m % metri_cella == 0 || m == p.ultimo();
     ++m;
     if (!preso) return;
     // Past some 9e15 m a double has no whole metres to round to: no plan
@@ -70,7 +68,7 @@ void piano(scrittore_json& j, const scenario_letto& s) {
     y.push_back(qx && qy ? qy : std::nullopt);
   });
   j.oggetto();
-  j.campo("passo_m", passo_piano);
+  j.campo("passo_m", metri_cella);
   j.campo("ultimo_m", p.ultimo());
   for (auto [k, v] : {std::pair{"x", &x}, std::pair{"y", &y}}) {
     j.chiave(k);
@@ -98,7 +96,7 @@ std::optional<int64_t> metro_del_problema(const scenario_letto& s, const descriz
   if (p.file == s.file.tracciato) {
     if (s.celle.empty()) return std::nullopt;
     const size_t cella = std::min(byte / byte_cella, s.celle.size() - 1);
-    return static_cast<int64_t>(cella) * 50;
+    return posizione_cella(static_cast<int64_t>(cella), 0);
   }
   if (p.file == s.file.tabella) {
     int voce = -1;
@@ -121,7 +119,7 @@ std::optional<int64_t> metro_del_problema(const scenario_letto& s, const descriz
     const size_t interi = 2 * byte_valore(tipo_valore::intero);
     const size_t m = o < interi ? o / byte_valore(tipo_valore::intero)
                                 : 2 + (o - interi) / byte_valore(tipo_valore::doppio);
-    const size_t fine = s.celle.empty() ? m : s.celle.size() * 50;
+    const size_t fine = s.celle.empty() ? m : s.celle.size() * metri_cella;
     return static_cast<int64_t>(std::min(m, fine));
   }
   return std::nullopt;
@@ -139,6 +137,7 @@ std::string dati_vista(const scenario_letto& s, const descrizione& d) {
   else
     j.nullo();
   j.campo("celle", static_cast<int64_t>(s.celle.size()));
+  j.campo("metri_cella", metri_cella);
   tratti_chilometrici_json(j, d.chilometri);
 
   std::map<int64_t, std::string> nomi_stazioni;

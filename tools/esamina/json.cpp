@@ -135,8 +135,8 @@ void tratti_json(scrittore_json& j, std::string_view k, const std::vector<tratto
     j.oggetto();
     j.campo("prima_cella", static_cast<int64_t>(t.prima));
     j.campo("ultima_cella", static_cast<int64_t>(t.ultima));
-    j.campo("da_m", static_cast<int64_t>(t.prima) * 50);
-    j.campo("a_m", static_cast<int64_t>(t.ultima + 1) * 50);
+    j.campo("da_m", t.da_m());
+    j.campo("a_m", t.a_m());
     j.campo("valore", t.valore);
     j.fine_oggetto();
   }

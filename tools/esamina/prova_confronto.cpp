@@ -9,6 +9,7 @@
 
 #include "app/file_disco.h"
 #include "compiler/chilometri_linea.h"
+#include "compiler/numeri.h"
 #include "testing/prova_piattaforma.h"
 #include "tools/esamina/comando.h"
 #include "tools/esamina/prova_json.h"
@@ -179,7 +180,8 @@ void confronta_json(const Form1& f, const std::string& json) {
   int diverse = 0;
   for (size_t i = 0; i < n; ++i) {
     const cella& c = f.celle[i];
-    diverse += velocita[i] != c.velocita * 5 || pendenza[i] != c.pendenza - 100 ||
+    diverse += velocita[i] != velocita_delle_unita(c.velocita) ||
+               pendenza[i] != pendenza_del_byte(c.pendenza) ||
                aderenza[i] != c.aderenza || (c.montagna != 0 && montagna[i] != c.montagna) ||
                (c.montagna == 0 && montagna[i] != -99999);
   }
@@ -209,8 +211,9 @@ void confronta_rapporto(const Form1& f, const std::string& rapporto) {
     size_t j = i;
     while (j + 1 < f.celle.size() && f.celle[j + 1].velocita == f.celle[i].velocita) ++j;
     contiene("    celle da " + std::to_string(i) + " a " + std::to_string(j) + " (da " +
-             std::to_string(i * 50) + " m a " + std::to_string((j + 1) * 50) +
-             " m): " + std::to_string(f.celle[i].velocita * 5) + " km/h\n");
+             std::to_string(posizione_cella(static_cast<int64_t>(i), 0)) + " m a " +
+             std::to_string(posizione_cella(static_cast<int64_t>(j) + 1, 0)) +
+             " m): " + std::to_string(velocita_delle_unita(f.celle[i].velocita)) + " km/h\n");
     i = j + 1;
   }
   contiene("Verifica: nessun problema\n");

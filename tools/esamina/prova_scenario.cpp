@@ -20,13 +20,13 @@ void metti_stazione(Form1& f, int k, const char* nome, uint8_t tipo, int32_t pos
   v.intero4 = 1;
   v.intero5 = 1;
   v.byte3 = 30;
-  if (tipo < 25) {
-    const int32_t t = fine / 50 - 1;
+  if (ferma_il_treno(tipo)) {
+    const int64_t t = cella_fermata(fine);
     f.celle[t].tipo = tipo_cella::fermata;
     f.celle[t].dato1 = static_cast<int16_t>(k);
-    if (tipo != 5 && tipo != 6)
-      for (int j = 1; j <= 4; ++j)
-        if (t - j > 1) f.celle[t - j].dato6 = static_cast<uint8_t>(80 + j);
+    if (ha_segni_fermata(tipo))
+      for (int j = 1; j <= segni_fermata; ++j)
+        if (const int64_t c = cella_segno_fermata(fine, j); c > 1) f.celle[c].dato6 = segno_fermata(j);
   }
 }
 
@@ -73,8 +73,8 @@ void riempi_scenario_di_prova(Form1& f) {
   f.numero_treno = "5817";
   f.scrivi_linea = 1;
   const int32_t L = lunghezza_di_prova;
-  f.lunghezza_estesa = L + 7000;
-  f.ultima_cella = static_cast<int32_t>(arrotonda((L + 7000) / 50.0));
+  f.lunghezza_estesa = L + coda_percorso;
+  f.ultima_cella = ultima_cella_per(L);
   f.celle.assign(f.ultima_cella + 1, cella{});
   const int32_t U = f.ultima_cella;
 
@@ -116,9 +116,9 @@ void riempi_scenario_di_prova(Form1& f) {
 
   f.celle[201] = {
       .tipo = tipo_cella::segnale, .dato1 = 42, .dato2 = 11, .dato3 = 11, .dato4 = 8, .dato5 = 225};
-  for (int k = 1; k <= 4; ++k) f.celle[201 - 2 * k].dato6 = static_cast<uint8_t>(80 + k);
+  for (int k = 1; k <= 4; ++k) f.celle[201 - 2 * k].dato6 = segno_segnale(8, k);
   f.celle[280] = {.tipo = tipo_cella::segnale, .dato1 = 50, .dato2 = 70, .dato3 = 0, .dato4 = 13};
-  for (int k = 1; k <= 4; ++k) f.celle[280 - 2 * k].dato6 = static_cast<uint8_t>(30 + k);
+  for (int k = 1; k <= 4; ++k) f.celle[280 - 2 * k].dato6 = segno_segnale(3, k);
 
   f.celle[93] = {.tipo = tipo_cella::punto_codice, .dato1 = 270};
   f.celle[150] = {.tipo = tipo_cella::punto_codice, .dato1 = 180};

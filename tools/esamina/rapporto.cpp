@@ -94,8 +94,8 @@ std::string frase_segmento(const chilometri_linea& k, const segmento_chilometric
 std::string riga_tratto(const tratto& t, const std::string& unita) {
   std::string r = "celle da " + n(static_cast<int64_t>(t.prima));
   r += " a " + n(static_cast<int64_t>(t.ultima));
-  r += " (da " + metri(static_cast<int64_t>(t.prima) * 50);
-  r += " a " + metri(static_cast<int64_t>(t.ultima + 1) * 50);
+  r += " (da " + metri(t.da_m());
+  r += " a " + metri(t.a_m());
   r += "): " + n(t.valore);
   r += unita;
   return r;

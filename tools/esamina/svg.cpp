@@ -5,6 +5,7 @@
 #include <optional>
 #include <vector>
 
+#include "compiler/numeri.h"
 #include "tools/esamina/svg_elementi.h"
 #include "tools/esamina/svg_pianta.h"
 #include "tools/esamina/testo.h"
@@ -47,13 +48,13 @@ struct asse_distanza {
 // How far the picture runs: the line's length, stretched to the last object
 // if one stands beyond it, and never past the last cell.
 double distanza_disegnata(const scenario_letto& s, const descrizione& d) {
-  const double traccia = static_cast<double>(s.celle.size()) * 50;
+  const double traccia = static_cast<double>(s.celle.size()) * metri_cella;
   double fine = d.generale && d.generale->lunghezza > 0 ? d.generale->lunghezza : traccia;
   for (const oggetto& o : d.oggetti)
     if (o.dati.tipo != tipo_cella::libera)
-      fine = std::max(fine, static_cast<double>(o.posizione) + 50);
+      fine = std::max(fine, static_cast<double>(o.posizione) + metri_cella);
   for (const stazione& st : d.stazioni)
-    fine = std::max(fine, static_cast<double>(st.dati.fine) + 50);
+    fine = std::max(fine, static_cast<double>(st.dati.fine) + metri_cella);
   if (traccia > 0) fine = std::min(fine, traccia);
   return fine > 0 ? fine : 1000;
 }
@@ -92,9 +93,9 @@ void gradini(std::string& out, const asse_distanza& ax, const std::vector<tratto
   std::string d;
   double ultimo_x = sinistra;
   for (const tratto& t : tratti) {
-    const double da = static_cast<double>(t.prima) * 50;
+    const double da = static_cast<double>(t.da_m());
     if (da >= ax.fine_m) break;
-    const double a = std::min(static_cast<double>(t.ultima + 1) * 50, ax.fine_m);
+    const double a = std::min(static_cast<double>(t.a_m()), ax.fine_m);
     if (d.empty()) {
       d += 'M';
       d += f(ax.x(da));
@@ -117,7 +118,7 @@ void gradini(std::string& out, const asse_distanza& ax, const std::vector<tratto
 std::pair<int, int> estremi(const std::vector<tratto>& tratti, double fine_m) {
   std::optional<int> lo, hi;
   for (const tratto& t : tratti) {
-    if (static_cast<double>(t.prima) * 50 >= fine_m) break;
+    if (static_cast<double>(t.da_m()) >= fine_m) break;
     lo = std::min(lo.value_or(t.valore), t.valore);
     hi = std::max(hi.value_or(t.valore), t.valore);
   }
@@ -275,9 +276,9 @@ void segni(std::string& out, const descrizione& d, const asse_distanza& ax) {
   out += "<g id=\"segni-montagne\">\n";
   const char* colori_montagna[] = {"#8d6e63", "#5d4037", "#3e2723"};
   for (const tratto& t : d.profilo.montagna) {
-    const double da = static_cast<double>(t.prima) * 50;
+    const double da = static_cast<double>(t.da_m());
     if (da >= ax.fine_m) break;
-    const double a = static_cast<double>(t.ultima + 1) * 50;
+    const double a = static_cast<double>(t.a_m());
     const double y = centro_riga(r_montagne);
     const char* colore = colori_montagna[std::clamp(t.valore, 1, 3) - 1];
     out += rettangolo(ax.x(da), y - 5, std::max(ax.x(a) - ax.x(da), 1.5), 10,

@@ -5,6 +5,7 @@
 #include <optional>
 #include <vector>
 
+#include "compiler/numeri.h"
 #include "tools/esamina/svg_elementi.h"
 
 using namespace disegno;
@@ -115,12 +116,13 @@ void disegna_pianta(std::string& out, const scenario_letto& s, const descrizione
   const auto sx = [&](double x) { return x0 + w / 2 + (x - cx) * scala; };
   const auto sy = [&](double y) { return y0 + h / 2 - (y - cy) * scala; };  // north up
 
-  // The track, one point every 50 m: finer than a pixel at any scale that
-  // fits a line of some kilometres. Beyond the line's end it is drawn pale.
+  // The track, one point every cell length (50 m): finer than a pixel at any
+  // scale that fits a line of some kilometres. Beyond the line's end it is
+  // drawn pale.
   const int64_t ultimo = p.ultimo();
   const auto tracciato = [&](int64_t da, int64_t a, const std::string& stile) {
     std::string tratto;
-    for (int64_t m = da;; m = std::min(m + 50, a)) {
+    for (int64_t m = da;; m = std::min<int64_t>(m + metri_cella, a)) {
       if (auto q = punto_a(p, m)) {
         if (!tratto.empty()) tratto += ' ';
         tratto += f(sx(q->x));

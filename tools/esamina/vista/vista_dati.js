@@ -10,7 +10,8 @@
 "use strict";
 
 const dati = JSON.parse(document.getElementById("dati-scenario").textContent);
-const metri_cella = 50;
+// The cell length, as the tool that wrote the data knows it.
+const metri_cella = dati.metri_cella;
 const carattere = '"DejaVu Sans", Verdana, Arial, sans-serif';
 
 // ---------------------------------------------------------------------
