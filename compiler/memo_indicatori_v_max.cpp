@@ -17,7 +17,7 @@ namespace {
 int16_t coppia_velocita(int32_t v_s, int32_t v_d) {
   const double valore = arrotonda(static_cast<double>(v_s) * 20 + static_cast<double>(v_d) / 5);
   if (valore < std::numeric_limits<int16_t>::min() || valore > std::numeric_limits<int16_t>::max())
-    throw errore_lettura("velocita' dell'indicatore fuori dal campo di un Integer");
+    throw errore_lettura("velocità dell'indicatore fuori dal campo di un Integer");
   return static_cast<int16_t>(valore);
 }
 

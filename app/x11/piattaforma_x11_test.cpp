@@ -223,7 +223,7 @@ TEST_F(GuastoConMessaggio, DiceIlFileEChCosaFareEFinisceConStatoQuattro) {
 
   ASSERT_EQ(esegui({"xdotool", "key", "Return"}, display()), 0);
   EXPECT_EQ(p_->attendi(20s), 4);
-  EXPECT_NE(p_->errori().find("Ombrasca1_5817.sim: e' una cartella"), std::string::npos)
+  EXPECT_NE(p_->errori().find("Ombrasca1_5817.sim: è una cartella"), std::string::npos)
       << p_->errori();
   EXPECT_EQ(cartella_.elenco(), prima_);
   EXPECT_TRUE(fs::is_directory(cartella_ / "Ombrasca1_5817.sim"));
