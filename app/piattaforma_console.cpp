@@ -69,10 +69,18 @@ class flusso_console final : public std::streambuf {
     }
     if (intere == 0) return;
     const int n = static_cast<int>(intere);
-    const int servono = MultiByteToWideChar(CP_UTF8, 0, byte_.data(), n, nullptr, 0);
+    // A name in the system's code page (a path) is no UTF-8: it is read as such.
+    UINT pagina = CP_UTF8;
+    DWORD modo = MB_ERR_INVALID_CHARS;
+    int servono = MultiByteToWideChar(pagina, modo, byte_.data(), n, nullptr, 0);
+    if (servono <= 0) {
+      pagina = CP_ACP;
+      modo = 0;
+      servono = MultiByteToWideChar(pagina, modo, byte_.data(), n, nullptr, 0);
+    }
     if (servono > 0) {
       std::wstring largo(static_cast<size_t>(servono), L'\0');
-      MultiByteToWideChar(CP_UTF8, 0, byte_.data(), n, largo.data(), servono);
+      MultiByteToWideChar(pagina, modo, byte_.data(), n, largo.data(), servono);
       DWORD scritti = 0;
       WriteConsoleW(console_, largo.data(), static_cast<DWORD>(largo.size()), &scritti, nullptr);
     }
@@ -100,7 +108,9 @@ void flussi_standard_binari() {
     const HANDLE h = GetStdHandle(quale);
     DWORD modo = 0;
     if (h == nullptr || h == INVALID_HANDLE_VALUE || !GetConsoleMode(h, &modo)) continue;
-    static flusso_console* tenuti[2] = {};  // they live as long as the streams
+    // Never freed: the streams flush into it at the very end of the run,
+    // after every static object is gone.
+    static flusso_console* tenuti[2] = {};
     flusso_console*& f = tenuti[quale == STD_OUTPUT_HANDLE ? 0 : 1];
     if (f == nullptr) f = new flusso_console(h);
     flusso->flush();
