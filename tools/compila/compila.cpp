@@ -45,7 +45,7 @@ const char* const aiuto =
     "TESTO\" che punta alla voce sbagliata. Le righe prese per buone ma forse non\n"
     "come voleva l'autore (una parola chiave scritta male, un numero illeggibile\n"
     "che vale 0, righe fuori ordine, ...) danno un avviso \"FILE:RIGA:COLONNA:\n"
-    "avviso: TESTO\"; gli avvisi non cambiano i file compilati ne' l'esito.\n"
+    "avviso: TESTO\"; gli avvisi non cambiano i file compilati né l'esito.\n"
     "Con --rigoroso gli avvisi contano come errori.\n"
     "\n"
     "Con un errore nei sorgenti (o, con --rigoroso, un avviso) i file compilati\n"

@@ -221,13 +221,13 @@ std::vector<arco> archi_del_piano(const contesto& x) {
       atteso = tipo_valore::doppio;
     if (tx != atteso || ty != atteso) {
       x.linea(byte_di(q), "il metro " + std::to_string(q) +
-                              " non ha il tipo di valore che il compilatore gli da'");
+                              " non ha il tipo di valore che il compilatore gli dà");
       guasto = true;
       return;
     }
     if (q <= 1) {
       if (vx != 0 || vy != static_cast<double>(q)) {
-        x.linea(byte_di(q), "il punto " + std::to_string(q) + " non e' quello d'inizio (0, " +
+        x.linea(byte_di(q), "il punto " + std::to_string(q) + " non è quello d'inizio (0, " +
                                 std::to_string(q) + ")");
         guasto = true;
       }
@@ -255,7 +255,7 @@ std::vector<arco> archi_del_piano(const contesto& x) {
     }
     if (trovata == -2) {
       x.linea(byte_di(q), "il punto del metro " + std::to_string(q) +
-                              " non segue dai due prima ne' in rettilineo ne' in curva");
+                              " non segue dai due prima né in rettilineo né in curva");
       guasto = true;
       return;
     }
@@ -377,7 +377,7 @@ void montagne(const contesto& x, righe& r) {
   const auto scrivi = [&](int64_t inizio, int64_t fine, int64_t tipo) {
     if (++contate == montagne_massime + 1)
       x.tracciato(static_cast<size_t>(std::max<int64_t>(inizio / 50, 0)),
-                  "piu' di " + std::to_string(montagne_massime) + " tratti di montagna");
+                  "più di " + std::to_string(montagne_massime) + " tratti di montagna");
     riga(r, "montagna,   " + std::to_string(inizio) + ",  " + std::to_string(fine) + ",  " +
                 std::to_string(tipo));
     fine_prima = fine;
@@ -437,7 +437,7 @@ void cartelli(const contesto& x, righe& r) {
     if (voce != atteso)
       x.tracciato(i, "i cartelli non prendono le voci dalla " +
                          std::to_string(voce_tabella::primo_cartello) +
-                         " in giu' una dopo l'altra: manca la voce " + std::to_string(atteso));
+                         " in giù una dopo l'altra: manca la voce " + std::to_string(atteso));
     atteso = voce - 1;
     const std::string& testo = x.s.tabella[static_cast<size_t>(voce)].nome;
     auto t = testo_sorgente(testo);
@@ -543,7 +543,7 @@ std::vector<riga_con_segni> stazioni(const contesto& x) {
     if (!esatta || lunghezza % 100 != 0 || p % 50 != 0 ||
         (v.byte5 != 0 && (lunghezza < 600 || k == voce_tabella::prima_stazione)))
       x.tabella(k, "la stazione della voce " + std::to_string(k) +
-                       " ha un'area che nessuna riga del sorgente da'");
+                       " ha un'area che nessuna riga del sorgente dà");
     auto nome = testo_sorgente(v.nome);
     if (!nome) {
       x.tabella(k, "il nome della stazione della voce " + std::to_string(k) +
@@ -570,7 +570,7 @@ std::vector<riga_con_segni> stazioni(const contesto& x) {
     const voce_corsa& v = t[static_cast<size_t>(k)];
     if (v.tipo != 0 || v.inizio != 0 || v.fine != 0 || v.progressiva != 0 || v.orario != 0) {
       x.tabella(k, "la voce " + std::to_string(k) +
-                       " sta oltre l'ultima stazione ma non e' vuota");
+                       " sta oltre l'ultima stazione ma non è vuota");
       break;
     }
   }
@@ -847,7 +847,7 @@ void codici(const contesto& x, righe& r) {
     } else if (c.tipo == tipo_cella::punto_senza_codice) {
       if (c.dato1 != 0)
         x.tracciato(i, "il punto senza codice della cella " + std::to_string(i) +
-                           " ha un valore che nessuna riga del sorgente da'");
+                           " ha un valore che nessuna riga del sorgente dà");
       riga(r, "abbattimento," + a_destra(p, 8) + ",   AC");
     }
   }
@@ -913,7 +913,7 @@ sorgenti_ricavate ricava_sorgenti(const scenario_letto& s, bool con_linea) {
   }
   if (*L > lunghezza_massima || s.celle.size() != static_cast<size_t>(ultima_cella_per(*L)) + 1)
     x.tracciato(0, "il tracciato ha " + std::to_string(s.celle.size()) +
-                       " celle, non quante ne da' la lunghezza della linea (" + std::to_string(*L) +
+                       " celle, non quante ne dà la lunghezza della linea (" + std::to_string(*L) +
                        " m)");
   if (con_linea && s.punti.esiste() && s.punti.ultimo() != int64_t{*L} + coda_percorso)
     x.linea(std::nullopt, "il tracciato metro per metro non ha la lunghezza della linea");
