@@ -1,5 +1,6 @@
 #include "compiler/lettore_voci.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <limits>
@@ -111,10 +112,14 @@ void lettore_voci::inizia_riga(std::string_view capo) {
   riga_corrente_.capo = capo;
   riga_corrente_.riga = riga_voce_;
   riga_corrente_.colonna = colonna_voce_;
-  const size_t inizio = inizio_riga_voce_;
+  riga_corrente_.inizio_linea = inizio_riga_voce_;
+}
+
+std::string_view lettore_voci::linea(const riga_letta& r) const {
+  const size_t inizio = std::min(r.inizio_linea, dati_.size());
   size_t fine = inizio;
   while (fine < dati_.size() && !fine_riga(dati_[fine])) ++fine;
-  riga_corrente_.linea = std::string_view(dati_.data() + inizio, fine - inizio);
+  return std::string_view(dati_.data() + inizio, fine - inizio);
 }
 
 std::string_view lettore_voci::testo() {

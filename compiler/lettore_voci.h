@@ -56,10 +56,12 @@ class lettore_voci {
     int32_t sulla_riga = 0;    // how many of them on the lead's own line
     int32_t riga_seguito = 0;  // the line the first other one came from, or 0
     std::string_view seguito;  // that line, from that item to its end
-    std::string_view linea;    // the lead's line, whole
+    size_t inizio_linea = 0;   // where the lead's line begins in the file
   };
   void inizia_riga(std::string_view capo);
   const riga_letta& riga_corrente() const { return riga_corrente_; }
+  // The lead's line of a row, whole: looked for only when a warning needs it.
+  std::string_view linea(const riga_letta& r) const;
 
   // Called with a number item that read as 0 although it was empty or not a
   // number (its text, empty when it was empty), while riga_voce and

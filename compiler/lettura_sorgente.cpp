@@ -103,7 +103,7 @@ void lettura_sorgente::riga_non_letta() {
                "\"A, B\"");
   } else {
     const int32_t tab =
-        riga_prima_.riga == capo_.riga ? tabulazione_in_un_numero(riga_prima_.linea) : 0;
+        riga_prima_.riga == capo_.riga ? tabulazione_in_un_numero(in_.linea(riga_prima_)) : 0;
     avvisa(tipo_avviso::voce_in_piu, capo_,
            tab > 0 ? citazione(r) +
                          " è in più in fondo alla riga: una tabulazione tra due cifre, alla "
