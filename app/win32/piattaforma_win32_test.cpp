@@ -378,7 +378,7 @@ TEST_F(GuastoConMessaggioWin32, DiceIlFileEChCosaFareEFinisceConStatoQuattro) {
   GetDlgItemTextW(box_, 0xFFFF, testo, 1024);
   const std::wstring t = testo;
   EXPECT_TRUE(t.starts_with(L"Impossibile scrivere o leggere ")) << fs::path(t).string();
-  EXPECT_NE(t.find(L"Ombrasca1_5817.sim:\né una cartella"), std::wstring::npos)
+  EXPECT_NE(t.find(L"Ombrasca1_5817.sim:\nè una cartella"), std::wstring::npos)
       << fs::path(t).string();
   const std::vector<HWND> bottoni = figlie(box_, L"Button");
   ASSERT_EQ(bottoni.size(), 1u);
