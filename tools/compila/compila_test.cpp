@@ -5,9 +5,11 @@
 #include <algorithm>
 #include <functional>
 #include <map>
+#include <span>
 #include <sstream>
 
 #include "app/fine_programma.h"
+#include "sources/scenario_portato.h"
 #include "testing/processo_prova.h"
 #include "testing/prova_piattaforma.h"
 
@@ -477,6 +479,22 @@ TEST(CompilaScenario, AvvisiPerCioCheVienePresoInSilenzio) {
     EXPECT_EQ(v.stato, stato_uscita::successo) << k.nome;
     EXPECT_EQ(v.errori, "") << k.nome << ": the neighbour warns";
   }
+}
+
+// The scenario the program carries, as genera_scenario writes its sources:
+// not one warning, even under --rigoroso.
+TEST(CompilaScenario, LoScenarioPortatoSenzaAvvisi) {
+  cartella_temporanea c;
+  const auto scrivi = [&](const char* nome, std::span<const std::string_view> righe) {
+    std::string t;
+    for (std::string_view r : righe) t.append(r).append("\r\n");
+    scrivi_testo(c / nome, t);
+  };
+  scrivi("Ombrasca1_linea.txt", righe_sorgente_linea());
+  scrivi("Ombrasca1_5817-.txt", righe_sorgente_corsa());
+  const esito e = compila({"--rigoroso", c.percorso().string(), "Ombrasca1", "5817"});
+  EXPECT_EQ(e.stato, stato_uscita::successo);
+  EXPECT_EQ(e.errori, "");
 }
 
 // Rows edited by hand as a new author edits them: every message at the line
