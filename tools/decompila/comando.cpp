@@ -15,7 +15,7 @@ namespace fs = std::filesystem;
 
 namespace {
 
-constexpr int problemi_trovati = 1;
+constexpr int problemi_trovati = stato_uscita::errori_compilazione;
 
 // Every message names the tool, except the problem lines, which name a file.
 constexpr const char* nome_comando = "decompila_scenario: ";
