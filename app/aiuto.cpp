@@ -23,7 +23,11 @@ const char* const aiuto =
     "\n"
     "Per scrivere uno scenario proprio, in una cartella propria e non in quella\n"
     "del programma: compila_scenario, esamina_scenario e decompila_scenario\n"
-    "(--help per ciascuno).\n";
+    "(--help per ciascuno).\n"
+    "\n"
+    "Un errore che il compilatore trova nei sorgenti dà l'esito 1, con i file\n"
+    "compilati scritti lo stesso; l'arresto per errore (Errore n. 1250 o 1251)\n"
+    "dà l'esito 3, senza toccarli.\n";
 
 }  // namespace
 
