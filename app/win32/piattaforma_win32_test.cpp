@@ -292,7 +292,7 @@ TEST_F(FinestreWin32, LaPiattaformaDellaCorsaUsaLeFinestre) {
   // Diagnostics and the program's folder are still the console's.
   testing::internal::CaptureStderr();
   p->segnala("riga di prova");
-  EXPECT_EQ(testing::internal::GetCapturedStderr(), "riga di prova\n");
+  EXPECT_EQ(testing::internal::GetCapturedStderr(), "genera_scenario: riga di prova\n");
   EXPECT_EQ(p->cartella_programma(), cartella_eseguibile());
 
   p->chiudi_attesa();
