@@ -42,7 +42,7 @@ std::string numero_a_caso() {
 
 // What is said of a name that holds a pipe, a device or a socket.
 constexpr const char* non_normale =
-    "non e' un file normale (e' una pipe o un dispositivo): al suo posto ci vuole un file";
+    "non è un file normale (è una pipe o un dispositivo): al suo posto ci vuole un file";
 
 bool solo_cifre(std::string_view s) {
   return !s.empty() && s.size() <= 20 && s.find_first_not_of("0123456789") == s.npos;
@@ -236,22 +236,22 @@ std::string motivo_errore(const std::error_code& ec) {
     const char* testo;
   };
   static constexpr motivo_noto motivi[] = {
-      {ENOENT, "il file o la sua cartella non c'e': controlla il nome e il percorso"},
-      {ENOTDIR, "una parte del percorso non e' una cartella: controlla il percorso"},
-      {EISDIR, "e' una cartella, non un file: dai il nome di un file"},
-      {EEXIST, "esiste gia'"},
+      {ENOENT, "il file o la sua cartella non c'è: controlla il nome e il percorso"},
+      {ENOTDIR, "una parte del percorso non è una cartella: controlla il percorso"},
+      {EISDIR, "è una cartella, non un file: dai il nome di un file"},
+      {EEXIST, "esiste già"},
       {EACCES, "accesso negato: chiudi il programma che tiene aperto il file (il simulatore, "
                "un editor) o controlla i permessi della cartella, poi riprova"},
       {EPERM, "operazione non permessa: controlla i permessi della cartella"},
-      {EBUSY, "e' in uso: chiudi il programma che lo tiene e riprova"},
+      {EBUSY, "è in uso: chiudi il programma che lo tiene e riprova"},
       {ENOSPC, "spazio esaurito sul disco: libera spazio e riprova"},
 #ifdef EDQUOT
       {EDQUOT, "spazio concesso sul disco esaurito: libera spazio e riprova"},
 #endif
-      {EFBIG, "il file e' piu' grande di quanto il disco ammetta: usa un altro disco"},
-      {EROFS, "il disco e' di sola lettura: scegli un'altra cartella"},
-      {ENAMETOOLONG, "il percorso e' troppo lungo: usa una cartella con un percorso piu' corto"},
-      {EINVAL, "il nome non e' valido qui: togli i caratteri speciali"},
+      {EFBIG, "il file è più grande di quanto il disco ammetta: usa un altro disco"},
+      {EROFS, "il disco è di sola lettura: scegli un'altra cartella"},
+      {ENAMETOOLONG, "il percorso è troppo lungo: usa una cartella con un percorso più corto"},
+      {EINVAL, "il nome non è valido qui: togli i caratteri speciali"},
       {ELOOP, "troppi collegamenti simbolici in catena: controlla il percorso"},
       {EMFILE, "troppi file aperti: chiudi qualche programma e riprova"},
       {ENFILE, "troppi file aperti: chiudi qualche programma e riprova"},

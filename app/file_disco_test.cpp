@@ -195,15 +195,15 @@ TEST(MotivoErrore, OgniGuastoNelleParoleDelProgramma) {
   };
   const caso casi[] = {
       {"scrittura in una cartella che manca", [&] { sostituisci_file(c / "no" / "a.txt", "a"); },
-       "non c'e'"},
+       "non c'è"},
       // Windows says the path is not there; others, which part is wrong.
       {"scrittura sotto un file", [&] { sostituisci_file(c / "file.txt" / "a.txt", "a"); },
        "percorso"},
       {"scrittura al posto di una cartella", [&] { sostituisci_file(c / "cartella", "a"); },
-       "e' una cartella, non un file"},
-      {"lettura di un file che manca", [&] { leggi_file(c / "no.txt"); }, "non c'e'"},
+       "è una cartella, non un file"},
+      {"lettura di un file che manca", [&] { leggi_file(c / "no.txt"); }, "non c'è"},
       {"lettura di una cartella", [&] { file_in_lettura f(c / "cartella"); },
-       "e' una cartella, non un file"},
+       "è una cartella, non un file"},
 #ifdef _WIN32
       // What the simulator does to a compiled file while it runs.
       {"scrittura su un file tenuto aperto",

@@ -52,7 +52,7 @@ int Form1::esegui(const std::function<void()>& lavoro) {
   } catch (const fine_programma& fine) {
     stato = fine.stato;
   } catch (const errore_file& e) {
-    piattaforma_.segnala("Impossibile scrivere o leggere " + e.file() + ": " + e.motivo());
+    piattaforma_.segnala("impossibile scrivere o leggere " + e.file() + ": " + e.motivo());
     piattaforma_.messaggio_file("Impossibile scrivere o leggere " + e.file() + ":\n" + e.motivo());
     stato = stato_uscita::errore_file;
   }

@@ -12,7 +12,9 @@
 
 #include <algorithm>
 #include <memory>
+#include <streambuf>
 #include <string>
+#include <utility>
 #endif
 
 namespace fs = std::filesystem;
@@ -32,6 +34,65 @@ fs::path cartella_eseguibile() {
   }
 }
 
+namespace {
+
+// A console shows the characters of its code page, which for the accented
+// letters is seldom UTF-8: text for a console goes through the wide API, a
+// whole UTF-8 letter at a time. Text for a file or a pipe stays as bytes.
+class flusso_console final : public std::streambuf {
+ public:
+  explicit flusso_console(HANDLE console) : console_(console) {}
+
+ protected:
+  int_type overflow(int_type c) override {
+    if (traits_type::eq_int_type(c, traits_type::eof())) return traits_type::not_eof(c);
+    byte_.push_back(traits_type::to_char_type(c));
+    if (c == '\n' || byte_.size() >= 4096) scrivi();
+    return c;
+  }
+  int sync() override {
+    scrivi();
+    return 0;
+  }
+
+ private:
+  // Writes what makes whole letters; the start of a letter cut by the
+  // buffer waits for the rest.
+  void scrivi() {
+    size_t intere = byte_.size();
+    for (size_t k = 1; k <= 3 && k <= byte_.size(); ++k) {
+      const auto b = static_cast<unsigned char>(byte_[byte_.size() - k]);
+      if ((b & 0xC0) == 0x80) continue;
+      const size_t lunga = b >= 0xF0 ? 4 : b >= 0xE0 ? 3 : b >= 0xC0 ? 2 : 1;
+      if (lunga > k) intere = byte_.size() - k;
+      break;
+    }
+    if (intere == 0) return;
+    const int n = static_cast<int>(intere);
+    // A name in the system's code page (a path) is no UTF-8: it is read as such.
+    UINT pagina = CP_UTF8;
+    DWORD modo = MB_ERR_INVALID_CHARS;
+    int servono = MultiByteToWideChar(pagina, modo, byte_.data(), n, nullptr, 0);
+    if (servono <= 0) {
+      pagina = CP_ACP;
+      modo = 0;
+      servono = MultiByteToWideChar(pagina, modo, byte_.data(), n, nullptr, 0);
+    }
+    if (servono > 0) {
+      std::wstring largo(static_cast<size_t>(servono), L'\0');
+      MultiByteToWideChar(pagina, modo, byte_.data(), n, largo.data(), servono);
+      DWORD scritti = 0;
+      WriteConsoleW(console_, largo.data(), static_cast<DWORD>(largo.size()), &scritti, nullptr);
+    }
+    byte_.erase(0, intere);
+  }
+
+  HANDLE console_;
+  std::string byte_;
+};
+
+}  // namespace
+
 void flussi_standard_binari() {
   // A program started with no console has no streams to set.
   for (std::FILE* flusso : {stdout, stderr}) {
@@ -39,6 +100,21 @@ void flussi_standard_binari() {
     if (d < 0) continue;
     std::fflush(flusso);
     _setmode(d, _O_BINARY);
+  }
+  // The streams that reach a console write to it as characters.
+  const std::pair<DWORD, std::ostream*> flussi[] = {{STD_OUTPUT_HANDLE, &std::cout},
+                                                    {STD_ERROR_HANDLE, &std::cerr}};
+  for (const auto& [quale, flusso] : flussi) {
+    const HANDLE h = GetStdHandle(quale);
+    DWORD modo = 0;
+    if (h == nullptr || h == INVALID_HANDLE_VALUE || !GetConsoleMode(h, &modo)) continue;
+    // Never freed: the streams flush into it at the very end of the run,
+    // after every static object is gone.
+    static flusso_console* tenuti[2] = {};
+    flusso_console*& f = tenuti[quale == STD_OUTPUT_HANDLE ? 0 : 1];
+    if (f == nullptr) f = new flusso_console(h);
+    flusso->flush();
+    flusso->rdbuf(f);
   }
 }
 
@@ -64,7 +140,7 @@ std::optional<std::vector<std::string>> argomenti_programma(int argc, char** arg
     errori << comando << "l'argomento n. " << i
            << " ha caratteri che Windows non sa passare a questo programma"
            << (i < argc ? " (arriva come \"" + std::string(argv[i]) + "\")" : std::string())
-           << ": se e' una cartella, entra nella cartella e scrivi . al suo posto; se e' un "
+           << ": se è una cartella, entra nella cartella e scrivi . al suo posto; se è un "
               "nome, usa solo lettere dell'alfabeto latino\n";
     return std::nullopt;
   }
@@ -78,7 +154,9 @@ fs::path cartella_eseguibile() {
   return fs::current_path();
 }
 
-void flussi_standard_binari() {}  // no translation to undo
+// No translation to undo; a terminal takes the UTF-8 bytes of the messages
+// as they are, as a file does.
+void flussi_standard_binari() {}
 
 // Arguments are bytes here, and reach the program as they were typed.
 std::optional<std::vector<std::string>> argomenti_programma(int argc, char** argv, std::string_view,
@@ -89,13 +167,25 @@ std::optional<std::vector<std::string>> argomenti_programma(int argc, char** arg
 
 namespace {
 
+// Every line names the program, as the tools' lines do; the line of a
+// compiled source with a problem keeps the form that scripts read,
+// "Errore n. C (posizione P m)" at its start.
 class piattaforma_console final : public piattaforma {
  public:
   fs::path cartella_programma() override { return cartella_eseguibile(); }
-  void mostra_attesa() override { std::cerr << "Attendere" << std::endl; }
+  void mostra_attesa() override { std::cerr << nome << "attendere" << std::endl; }
   void chiudi_attesa() override {}
-  void messaggio_errore(const std::string& testo) override { std::cerr << testo << std::endl; }
-  void segnala(const std::string& testo) override { std::cerr << testo << std::endl; }
+  // The error stop: " Errore n. " and the number.
+  void messaggio_errore(const std::string& testo) override {
+    std::cerr << "genera_scenario:" << testo << std::endl;
+  }
+  void segnala(const std::string& testo) override {
+    if (!testo.starts_with("Errore n. ")) std::cerr << nome;
+    std::cerr << testo << std::endl;
+  }
+
+ private:
+  static constexpr std::string_view nome = "genera_scenario: ";
 };
 
 }  // namespace

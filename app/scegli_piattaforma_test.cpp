@@ -27,16 +27,16 @@ TEST_P(SenzaSchermo, SiUsaLaConsole) {
   p->mostra_attesa();
   p->messaggio_errore(" Errore n. 1250");
   p->chiudi_attesa();
-  EXPECT_EQ(testing::internal::GetCapturedStderr(), "Attendere\n Errore n. 1250\n");
+  EXPECT_EQ(testing::internal::GetCapturedStderr(),
+            "genera_scenario: attendere\ngenera_scenario: Errore n. 1250\n");
   EXPECT_EQ(p->cartella_programma(), cartella_eseguibile());
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Piattaforma, SenzaSchermo,
-    ::testing::Values(senza_schermo{"DisplayAssente", std::nullopt},
-                      senza_schermo{"DisplayVuoto", ""},
-                      // A display nobody serves: the connection fails.
-                      senza_schermo{"DisplaySenzaServer", ":4077"}),
-    [](const auto& info) { return std::string(info.param.nome); });
+INSTANTIATE_TEST_SUITE_P(Piattaforma, SenzaSchermo,
+                         ::testing::Values(senza_schermo{"DisplayAssente", std::nullopt},
+                                           senza_schermo{"DisplayVuoto", ""},
+                                           // A display nobody serves: the connection fails.
+                                           senza_schermo{"DisplaySenzaServer", ":4077"}),
+                         [](const auto& info) { return std::string(info.param.nome); });
 
 }  // namespace

@@ -1,10 +1,18 @@
 #include "compiler/avvisi.h"
 
+#include <algorithm>
+
 void elenco_avvisi::aggiungi(avviso a) {
   size_t del_file = 0;
   for (const avviso& t : tenuti_) del_file += t.file == a.file;
   if (del_file < massimo_per_file) {
-    tenuti_.push_back(std::move(a));
+    // A row that ran on is known only at its end: it goes before what its
+    // file said of the lines after it.
+    auto dove = tenuti_.end();
+    if (a.tipo == tipo_avviso::riga_continuata)
+      dove = std::find_if(tenuti_.begin(), tenuti_.end(),
+                          [&a](const avviso& t) { return t.file == a.file && t.riga > a.riga; });
+    tenuti_.insert(dove, std::move(a));
     return;
   }
   for (auto& [file, quanti] : oltre_)

@@ -27,9 +27,11 @@ enum class tipo_avviso : uint8_t {
   testo_spezzato,      // a text item that a comma cut short: the rest is left over
   byte_nul,            // a NUL byte, which no text holds
   testo_utf8,          // bytes that make UTF-8 letters, in a file read as Windows-1252
+  riga_continuata,     // a row that took values from the line after its own
+  generale_fuori,      // a general row, or a second [generale], after the general section
 };
 // How many kinds there are: the last one above, plus one.
-inline constexpr size_t tipi_di_avviso = static_cast<size_t>(tipo_avviso::testo_utf8) + 1;
+inline constexpr size_t tipi_di_avviso = static_cast<size_t>(tipo_avviso::generale_fuori) + 1;
 
 struct avviso {
   std::string file;

@@ -35,6 +35,8 @@ const std::map<std::string, tipo_avviso> nomi_avvisi = {
     {"testo spezzato", tipo_avviso::testo_spezzato},
     {"byte NUL", tipo_avviso::byte_nul},
     {"file in UTF-8", tipo_avviso::testo_utf8},
+    {"riga continuata", tipo_avviso::riga_continuata},
+    {"riga generale fuori posto", tipo_avviso::generale_fuori},
 };
 
 // An example: one or more source blocks, then the outcome line ("→ ...").

@@ -1,5 +1,6 @@
 #include "compiler/lettore_voci.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <limits>
@@ -88,11 +89,37 @@ void lettore_voci::consuma_fine_riga() {
 
 void lettore_voci::inizia_voce() {
   salta_spazi();
-  if (fine()) throw errore_lettura("il file finisce a meta' di una riga: mancano dei valori");
+  if (fine()) throw errore_lettura("il file finisce a metà di una riga: mancano dei valori");
   riga_voce_ = riga_;
+  inizio_riga_voce_ = inizio_riga_;
   colonna_voce_ = static_cast<int32_t>(pos_ - inizio_riga_ + 1);
   a_inizio_riga_ = riga_nuova_;
   riga_nuova_ = false;
+  riga_letta& r = riga_corrente_;
+  ++r.valori;
+  if (riga_voce_ == r.riga) {
+    ++r.sulla_riga;
+  } else if (r.riga_seguito == 0) {
+    r.riga_seguito = riga_voce_;
+    size_t fine = pos_;
+    while (fine < dati_.size() && !fine_riga(dati_[fine])) ++fine;
+    r.seguito = std::string_view(dati_.data() + pos_, fine - pos_);
+  }
+}
+
+void lettore_voci::inizia_riga(std::string_view capo) {
+  riga_corrente_ = riga_letta{};
+  riga_corrente_.capo = capo;
+  riga_corrente_.riga = riga_voce_;
+  riga_corrente_.colonna = colonna_voce_;
+  riga_corrente_.inizio_linea = inizio_riga_voce_;
+}
+
+std::string_view lettore_voci::linea(const riga_letta& r) const {
+  const size_t inizio = std::min(r.inizio_linea, dati_.size());
+  size_t fine = inizio;
+  while (fine < dati_.size() && !fine_riga(dati_[fine])) ++fine;
+  return std::string_view(dati_.data() + inizio, fine - inizio);
 }
 
 std::string_view lettore_voci::testo() {

@@ -45,6 +45,24 @@ class lettore_voci {
   // Whether the last item read was the first one on its line.
   bool a_inizio_riga() const { return a_inizio_riga_; }
 
+  // A row: its lead item and the values read after it, which may run on
+  // past the lead's line end, since a line end separates items as a comma
+  // does. inizia_riga marks the last item read as a row's lead item.
+  struct riga_letta {
+    std::string_view capo;  // the lead item
+    int32_t riga = 0;       // its line and column
+    int32_t colonna = 0;
+    int32_t valori = 0;        // the items read after it
+    int32_t sulla_riga = 0;    // how many of them on the lead's own line
+    int32_t riga_seguito = 0;  // the line the first other one came from, or 0
+    std::string_view seguito;  // that line, from that item to its end
+    size_t inizio_linea = 0;   // where the lead's line begins in the file
+  };
+  void inizia_riga(std::string_view capo);
+  const riga_letta& riga_corrente() const { return riga_corrente_; }
+  // The lead's line of a row, whole: looked for only when a warning needs it.
+  std::string_view linea(const riga_letta& r) const;
+
   // Called with a number item that read as 0 although it was empty or not a
   // number (its text, empty when it was empty), while riga_voce and
   // colonna_voce point at it. The readers warn authors of these.
@@ -61,8 +79,10 @@ class lettore_voci {
   int32_t riga_ = 1;
   bool riga_nuova_ = true;  // no item read yet on the current line
   int32_t riga_voce_ = 1;
+  size_t inizio_riga_voce_ = 0;  // where the line of the last item begins
   int32_t colonna_voce_ = 1;
   bool a_inizio_riga_ = true;
+  riga_letta riga_corrente_;
 };
 
 // Substring tests on a lead item: exact, or ignoring the case of letters.

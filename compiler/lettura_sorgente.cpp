@@ -9,6 +9,30 @@
 #include "app/file_disco.h"
 #include "compiler/codici_errore.h"
 
+namespace {
+
+// Whether an item holds a ';' outside quotes: a separator some editors and
+// spreadsheets write, which this file does not know.
+bool con_punto_e_virgola(std::string_view v) {
+  return v.find(';') != std::string_view::npos && !v.starts_with('"');
+}
+
+// Where a tab stands between two digits on a line: the number is read as
+// two. The column from 1, or 0.
+int32_t tabulazione_in_un_numero(std::string_view linea) {
+  const auto cifra = [](char c) { return c >= '0' && c <= '9'; };
+  for (size_t i = 1; i < linea.size(); ++i) {
+    if (!cifra(linea[i - 1])) continue;
+    size_t j = i;
+    bool tab = false;
+    while (j < linea.size() && (linea[j] == ' ' || linea[j] == '\t')) tab |= linea[j++] == '\t';
+    if (tab && j < linea.size() && cifra(linea[j])) return static_cast<int32_t>(i + 1);
+  }
+  return 0;
+}
+
+}  // namespace
+
 bool lettura_sorgente::prossima_riga() {
   for (int commenti = 0;; ++commenti) {
     if (in_.fine()) return false;
@@ -23,7 +47,7 @@ void lettura_sorgente::commento() {
   if (!f_.riga.starts_with('-') && capo_a_inizio_riga_)
     avvisa(tipo_avviso::commento_sospetto, capo_,
            citazione(f_.riga) +
-               " contiene un trattino, e la riga e' saltata come un commento; un commento "
+               " contiene un trattino, e la riga è saltata come un commento; un commento "
                "comincia con '-'");
   // What follows on a comment's line is no row of its own.
   salta_riga();
@@ -65,29 +89,68 @@ void lettura_sorgente::riga_non_letta() {
                " non contiene nessuna parola chiave di questo file: correggere la parola o "
                "togliere la riga");
     salta_riga();
+  } else if (riga_prima_.riga_seguito == capo_.riga && riga_prima_.riga != capo_.riga) {
+    // What is left of a line whose start the row before took.
+    avvisa(tipo_avviso::voce_in_piu, capo_,
+           citazione(r) + " è in più: la riga " + std::to_string(riga_prima_.riga) +
+               " ha preso l'inizio di questa riga come suoi valori; correggere la riga " +
+               std::to_string(riga_prima_.riga));
   } else if (capo_.riga == riga_testo_) {
     avvisa(tipo_avviso::testo_spezzato, capo_,
-           citazione(r) + " e' in piu' in fondo alla riga: se e' il seguito del testo " +
+           citazione(r) + " è in più in fondo alla riga: se è il seguito del testo " +
                citazione(testo_in_fondo_) +
                ", la virgola lo ha spezzato; scrivere il testo intero tra virgolette, come "
                "\"A, B\"");
   } else {
+    const int32_t tab =
+        riga_prima_.riga == capo_.riga ? tabulazione_in_un_numero(in_.linea(riga_prima_)) : 0;
     avvisa(tipo_avviso::voce_in_piu, capo_,
-           citazione(r) +
-               " e' in piu' in fondo alla riga, dopo i valori che la riga legge, ed e' "
-               "ignorato: toglierlo, o controllare i valori prima");
+           tab > 0 ? citazione(r) +
+                         " è in più in fondo alla riga: una tabulazione tra due cifre, alla "
+                         "colonna " +
+                         std::to_string(tab) +
+                         ", separa due numeri; se il numero è uno, toglierla; se sono due, "
+                         "separarli con una virgola"
+                   : citazione(r) +
+                         " è in più in fondo alla riga, dopo i valori che la riga legge, ed è "
+                         "ignorato: toglierlo, o controllare i valori prima");
   }
+}
+
+std::string lettura_sorgente::riga_continuata(const lettore_voci::riga_letta& r) {
+  const int32_t mancanti = r.valori - r.sulla_riga;
+  std::string t = "la riga " + citazione(r.capo) + " finisce dopo " + std::to_string(r.sulla_riga) +
+                  " dei suoi " + std::to_string(r.valori) +
+                  " valori: il resto è preso dalla riga " + std::to_string(r.riga_seguito) + " (" +
+                  citazione(r.seguito) + "): ";
+  if (con_punto_e_virgola(r.capo))
+    return t + "le voci sono separate da ';', che non è un separatore: separarle con virgole";
+  return t + (mancanti == 1 ? "aggiungere il valore mancante" : "aggiungere i valori mancanti") +
+         ", o scrivere la riga intera su una riga sola";
+}
+
+void lettura_sorgente::riga_finita() {
+  const lettore_voci::riga_letta& r = in_.riga_corrente();
+  if (r.riga_seguito == 0 || r.riga == riga_continuata_ || r.riga == riga_saltata_) return;
+  riga_continuata_ = r.riga;
+  // Said once the row is over, after what its values said on later lines:
+  // the list puts it back in line order.
+  f_.avvisi.aggiungi(
+      {nome_file_, r.riga, r.colonna, riga_continuata(r), tipo_avviso::riga_continuata});
 }
 
 void lettura_sorgente::numero_letto_come_zero(std::string_view voce) {
   if (voce.empty()) {
     if (!vuote_ammesse_)
-      avvisa(tipo_avviso::numero_vuoto, qui(), "manca un valore: vale 0; scrivere 0 se e' voluto");
+      avvisa(tipo_avviso::numero_vuoto, qui(), "manca un valore: vale 0; scrivere 0 se è voluto");
     return;
   }
   if (parole_ammesse_ && voce.find_first_of("0123456789") == std::string_view::npos) return;
   avvisa(tipo_avviso::numero_illeggibile, qui(),
-         citazione(voce) + " non e' un numero e vale 0: correggere il valore");
+         citazione(voce) + (con_punto_e_virgola(voce)
+                                ? " non è un numero e vale 0: ';' non separa le voci; separarle "
+                                  "con virgole"
+                                : " non è un numero e vale 0: correggere il valore"));
 }
 
 void lettura_sorgente::avvisa_ordine(const ordine_righe& ordine, int32_t p, int64_t c) {
@@ -97,15 +160,15 @@ void lettura_sorgente::avvisa_ordine(const ordine_righe& ordine, int32_t p, int6
   avvisa(tipo_avviso::fuori_ordine, colpa_,
          c == ordine.cella
              ? riga + " cade nella stessa cella di 50 m della precedente, a " + prima +
-                   ": una cella ha un valore solo, e una delle due righe non vale dove e' "
+                   ": una cella ha un valore solo, e una delle due righe non vale dove è "
                    "scritta; tenere una riga per cella"
              : riga + " viene dopo quella a " + prima + ": le righe di " + ordine.nome +
                    " vanno in ordine di posizione crescente");
 }
 
 std::string sorgente_troppo_grande(uint64_t byte) {
-  return "ha " + std::to_string(byte) + " byte, piu' dei " + std::to_string(byte_massimi_sorgente) +
-         " che puo' avere il sorgente di uno scenario: non e' il file giusto, o e' danneggiato";
+  return "ha " + std::to_string(byte) + " byte, più dei " + std::to_string(byte_massimi_sorgente) +
+         " che può avere il sorgente di uno scenario: non è il file giusto, o è danneggiato";
 }
 
 namespace {
@@ -159,9 +222,9 @@ void avvisa_se_non_testo(Form1& f, const std::string& nome, std::string_view dat
     const auto [riga, colonna] = luogo_nel_file(dati, nul);
     f.avvisi.aggiungi(
         {nome, riga, colonna,
-         senza_testo ? "il file non contiene testo, solo byte NUL e spazi: non e' un sorgente; "
-                       "forse e' il file sbagliato o e' danneggiato"
-                     : "il file contiene byte NUL, che un sorgente di testo non ha: forse e' "
+         senza_testo ? "il file non contiene testo, solo byte NUL e spazi: non è un sorgente; "
+                       "forse è il file sbagliato o è danneggiato"
+                     : "il file contiene byte NUL, che un sorgente di testo non ha: forse è "
                        "danneggiato; togliere i byte NUL con un editor",
          tipo_avviso::byte_nul});
   }
@@ -200,8 +263,17 @@ bool leggi_sorgente(Form1& f, const std::filesystem::path& file,
     try {
       return lettura(in);
     } catch (const errore_lettura& e) {
-      f.riga_errore = e.riga() > 0 ? e.riga() : in.riga_voce();
-      f.colonna_errore = e.riga() > 0 ? e.colonna() : in.colonna_voce();
+      // A row that ran on past its line is at fault where it begins.
+      const lettore_voci::riga_letta& r = in.riga_corrente();
+      const bool continuata = r.riga_seguito != 0;
+      f.riga_errore = e.riga() > 0 ? e.riga() : continuata ? r.riga : in.riga_voce();
+      f.colonna_errore = e.riga() > 0 ? e.colonna() : continuata ? r.colonna : in.colonna_voce();
+      const auto detta = [&](const avviso& a) {
+        return a.tipo == tipo_avviso::riga_continuata && a.file == nome && a.riga == r.riga;
+      };
+      if (continuata && std::none_of(f.avvisi.tenuti().begin(), f.avvisi.tenuti().end(), detta))
+        f.avvisi.aggiungi({nome, r.riga, r.colonna, lettura_sorgente::riga_continuata(r),
+                           tipo_avviso::riga_continuata});
       throw;
     }
   } catch (const errore_lettura& e) {

@@ -16,6 +16,11 @@
 #include "compiler/numeri.h"
 
 class lettura_sorgente {
+ public:
+  // "la riga 'stazione' finisce dopo 17 dei suoi 18 valori: ...": a row that
+  // took values from the lines after its own, and what to do.
+  static std::string riga_continuata(const lettore_voci::riga_letta& r);
+
  protected:
   lettura_sorgente(Form1& f, lettore_voci& in, const std::filesystem::path& file)
       : f_(f), in_(in), file_(file), nome_file_(file.filename().string()) {
@@ -49,6 +54,8 @@ class lettura_sorgente {
   // that is a number is rather the row's values slid by one place.
   void testo_in_fondo(std::string_view testo) {
     if (testo.find_first_not_of("0123456789+-. ") == std::string_view::npos) return;
+    // A text taken from the line after the row's own is no text of it.
+    if (in_.riga_voce() != in_.riga_corrente().riga) return;
     testo_in_fondo_ = testo;
     riga_testo_ = in_.riga_voce();
   }
@@ -113,10 +120,17 @@ class lettura_sorgente {
   bool prossima_riga();
 
   void leggi_capo() {
-    f_.riga = in_.testo();
+    riga_finita();
+    riga_prima_ = in_.riga_corrente();
+    const std::string_view capo = in_.testo();
+    f_.riga = capo;
+    in_.inizia_riga(capo);
     capo_ = colpa_ = qui();
     capo_a_inizio_riga_ = in_.a_inizio_riga();
   }
+  // The row just read took values from a line after its own: said at the
+  // row's own line, once.
+  void riga_finita();
   // The position item of a row: an error of the row points at it.
   int32_t posizione() {
     const int32_t p = in_.i32();
@@ -145,12 +159,19 @@ class lettura_sorgente {
     } while (cursore < fino);
   }
 
-  // Records a problem of the current row.
+  // Records a problem of the current row. A row that took values from the
+  // lines after its own is at fault where it begins.
   void segna(int32_t codice) {
+    const luogo l = luogo_della_colpa();
+    riga_finita();
     f_.codice_errore = codice;
     f_.file_errore = nome_file_;
-    f_.riga_errore = colpa_.riga;
-    f_.colonna_errore = colpa_.colonna;
+    f_.riga_errore = l.riga;
+    f_.colonna_errore = l.colonna;
+  }
+  luogo luogo_della_colpa() const {
+    const lettore_voci::riga_letta& r = in_.riga_corrente();
+    return r.riga_seguito != 0 ? luogo{r.riga, r.colonna} : colpa_;
   }
   void segna(int32_t codice, int64_t posizione) {
     segna(codice);
@@ -174,6 +195,8 @@ class lettura_sorgente {
   int32_t riga_saltata_ = 0;
   std::string testo_in_fondo_;
   int32_t riga_testo_ = 0;
+  lettore_voci::riga_letta riga_prima_;  // the row before the current one
+  int32_t riga_continuata_ = 0;          // the line of the last row said to run on
 };
 
 // Reads one source file with the given reader. A read failure anywhere in it

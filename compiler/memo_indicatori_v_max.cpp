@@ -14,7 +14,7 @@ namespace {
 // A pair that does not fit its Integer is a read failure, not a wrapped number.
 int16_t coppia_velocita(int32_t v_s, int32_t v_d) {
   const std::optional<int16_t> valore = coppia_indicatore(v_s, v_d);
-  if (!valore) throw errore_lettura("velocita' dell'indicatore fuori dal campo di un Integer");
+  if (!valore) throw errore_lettura("velocità dell'indicatore fuori dal campo di un Integer");
   return *valore;
 }
 

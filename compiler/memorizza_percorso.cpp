@@ -37,7 +37,7 @@ void Form1::memorizza_percorso(int32_t& j) {
   if (celle.empty() || (scrivi_linea != 0 && !punti_linea.esiste())) {
     const std::string perche =
         codice_errore != 0 ? testo_del_errore() : "manca la lunghezza del percorso";
-    piattaforma_.segnala("Nessun tracciato da compilare: " + perche + " (Errore n. " +
+    piattaforma_.segnala("nessun tracciato da compilare: " + perche + " (Errore n. " +
                          std::to_string(codice_errore) + ")");
     throw fine_programma{stato_uscita::fermato};
   }

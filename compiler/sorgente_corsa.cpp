@@ -36,12 +36,14 @@ class lettura_corsa : lettura_sorgente {
 
   // The speed in 5 km/h units must fit its byte. It is tested when a fill
   // uses it, which may be rows later: the fault lies with the row that set it.
-  uint8_t unita_velocita() const {
+  uint8_t unita_velocita() {
     const std::optional<uint8_t> u = ::unita_velocita(velocita_);
-    if (!u)
-      throw errore_lettura("la velocita' " + std::to_string(velocita_) +
-                               " km/h e' fuori dai limiti: va da 0 a 1277 km/h",
+    if (!u) {
+      f_.posizione_errore = posizione_velocita_;
+      throw errore_lettura("la velocità " + std::to_string(velocita_) +
+                               " km/h è fuori dai limiti: va da 0 a 1277 km/h",
                            luogo_velocita_.riga, luogo_velocita_.colonna);
+    }
     return *u;
   }
   void scrivi_velocita();
@@ -55,9 +57,10 @@ class lettura_corsa : lettura_sorgente {
   int64_t punto_velocita_ = 0;
   int64_t punto_aderenza_ = 0;
   int64_t velocita_ = 0;
-  luogo luogo_velocita_;
+  luogo luogo_velocita_;  // of the row that set the speed in force
+  int32_t posizione_velocita_ = 0;
   int64_t aderenza_ = 0;
-  int32_t stazione_ = 1;  // the entry of the next station
+  int32_t stazione_ = 1;      // the entry of the next station
   int64_t orario_prima_ = 0;  // of the last station with a time, in seconds
 
   // A time as the author wrote it, hh:mm:ss.
@@ -81,10 +84,10 @@ class lettura_corsa : lettura_sorgente {
   void non_negativo(int64_t v, const char* che_cosa) {
     if (v >= 0) return;
     avvisa(tipo_avviso::numero_negativo, qui(),
-           std::string(che_cosa) + " e' " + std::to_string(v) +
+           std::string(che_cosa) + " è " + std::to_string(v) +
                ", sotto zero: scrivere un numero da 0 in su");
   }
-  ordine_righe velocita_righe_{"velocita'"};
+  ordine_righe velocita_righe_{"velocità"};
   ordine_righe aderenze_{"aderenza"};
 };
 
@@ -97,7 +100,7 @@ void lettura_corsa::esegui() {
   }
   if (!generale)
     avvisa(tipo_avviso::senza_generale, {1, 1},
-           "manca la riga [generale]: nessuna riga del file e' letta; scriverla in testa al "
+           "manca la riga [generale]: nessuna riga del file è letta; scriverla in testa al "
            "file, prima delle righe del treno");
   while (prossima_riga()) {
     const esito e = riga();
@@ -163,7 +166,10 @@ lettura_corsa::esito lettura_corsa::velocita() {
       scrivi_velocita();
     } while (punto_velocita_ < c);
   });
-  if (e == esito::avanti) luogo_velocita_ = dove;
+  if (e == esito::avanti) {
+    luogo_velocita_ = in_.riga_corrente().riga_seguito != 0 ? capo_ : dove;
+    posizione_velocita_ = velocita_righe_.posizione;
+  }
   return e;
 }
 
@@ -174,7 +180,7 @@ lettura_corsa::esito lettura_corsa::aderenza() {
   if (e == esito::avanti && (aderenza_ < 0 || aderenza_ > 255))
     avvisa(tipo_avviso::valore_troncato, dove,
            "l'aderenza " + std::to_string(aderenza_) +
-               " e' fuori da 0 ... 255 e nel file compilato diventa " +
+               " è fuori da 0 ... 255 e nel file compilato diventa " +
                std::to_string(basso8(aderenza_)));
   return e;
 }
@@ -195,7 +201,7 @@ lettura_corsa::esito lettura_corsa::codice() {
     x.dato1 = basso16(w);
     if (w > 32767)
       avvisa(tipo_avviso::valore_troncato, dove,
-             "il codice " + std::to_string(w) + " e' oltre 32767 e nel file compilato diventa " +
+             "il codice " + std::to_string(w) + " è oltre 32767 e nel file compilato diventa " +
                  std::to_string(x.dato1));
   } else {
     x.tipo = tipo_cella::punto_senza_codice;
@@ -309,7 +315,7 @@ lettura_corsa::esito lettura_corsa::stazione() {
         if (t > 1) cella_in(t).dato6 = segno_fermata(j);
       }
     }
-    if (fermata <= 1) return ferma(errore_compilazione::fermata_troppo_presto);
+    if (fermata <= 1) return ferma(errore_compilazione::fermata_troppo_presto, p);
     // A stop never takes a cell that holds another object.
     if (!libera(cella_in(fermata))) return ferma(errore_compilazione::fermata_su_cella_occupata, p);
     cella_in(fermata).tipo = tipo_cella::fermata;
@@ -319,7 +325,7 @@ lettura_corsa::esito lettura_corsa::stazione() {
   if (k > 1 && static_cast<int64_t>(s.inizio) - 350 < f_.tabella_corsa[k - 1].fine)
     return ferma(errore_compilazione::stazioni_troppo_vicine, p);
   ++stazione_;
-  if (stazione_ >= f_.prossimo_cartello) return ferma(errore_compilazione::troppe_stazioni);
+  if (stazione_ >= f_.prossimo_cartello) return ferma(errore_compilazione::troppe_stazioni, p);
   return esito::avanti;
 }
 

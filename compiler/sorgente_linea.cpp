@@ -41,6 +41,7 @@ class lettura_linea : lettura_sorgente {
   esito indicatore();
   esito cartello();
   void fine_file();
+  bool generale_fuori();
 
   void riempi_pendenza(int64_t fino);
   void avvisa_curva(int64_t s, int64_t d, double k);
@@ -94,7 +95,13 @@ lettura_linea::esito lettura_linea::sezione_generale() {
     }
     if (riga_generale() == esito::ferma) return esito::ferma;
     const std::string& r = f_.riga;
-    if (!r.starts_with('-') && contiene(r, "[") && contiene(r, "]")) break;
+    if (!r.starts_with('-') && contiene(r, "[") && contiene(r, "]")) {
+      if (contiene_ic(r, intestazione_generale))
+        avvisa(tipo_avviso::generale_fuori, capo_,
+               "una seconda riga [generale] chiude la sezione [generale]: le righe generali "
+               "dopo di essa non sono lette; togliere questa riga");
+      break;
+    }
   }
   return esito::avanti;
 }
@@ -122,8 +129,13 @@ lettura_linea::esito lettura_linea::riga_generale() {
     const int32_t n = ultima_cella_per(L);
     if (n < 2)
       throw errore_lettura("la lunghezza del percorso, " + std::to_string(L) +
-                           " m, e' troppo corta: il tracciato deve arrivare alla cella 1, e la "
-                           "lunghezza minima e' -6925 m");
+                           " m, è troppo corta: il tracciato deve arrivare alla cella 1, e la "
+                           "lunghezza minima è -6925 m");
+    if (L <= 0)
+      avvisa(tipo_avviso::numero_negativo, colpa_,
+             "la lunghezza del percorso è " + std::to_string(L) +
+                 " m: ogni riga con una posizione cadrà fuori dal percorso; scrivere la "
+                 "lunghezza in metri, da 1 in su");
     f_.lunghezza_estesa = L + coda_percorso;
     f_.ultima_cella = n;
     f_.celle.assign(static_cast<size_t>(f_.ultima_cella) + 1, cella{});
@@ -180,8 +192,24 @@ lettura_linea::esito lettura_linea::record() {
   if (riga_di(apre_riga(r, riga_sorgente::indicatore_v_max)) && (e = indicatore()) != esito::avanti)
     return e;
   if (apre_riga(r, riga_sorgente::cartello)) return cartello();
-  if (!letta) riga_non_letta();
+  if (!letta && !generale_fuori()) riga_non_letta();
   return esito::avanti;
+}
+
+// A general row after the general section is not read: its keyword is
+// right, its place is not. True when the lead item is one.
+bool lettura_linea::generale_fuori() {
+  for (auto k = static_cast<uint8_t>(riga_sorgente::lunghezza);
+       k <= static_cast<uint8_t>(riga_sorgente::ripetizione_segnali); ++k) {
+    if (!capo_a_inizio_riga_ || !apre_riga(f_.riga, static_cast<riga_sorgente>(k))) continue;
+    avvisa(tipo_avviso::generale_fuori, capo_,
+           "riga ignorata: " + citazione(f_.riga) +
+               " è una riga della sezione [generale], che finisce alla prima riga tra "
+               "parentesi quadre: spostarla in testa al file, nella sezione [generale]");
+    salta_riga();
+    return true;
+  }
+  return false;
 }
 
 // The cells up to the one before `fino` get the gradient in force. A file
@@ -199,7 +227,7 @@ lettura_linea::esito lettura_linea::pendenza() {
   if (e == esito::avanti && nel_byte != g_)
     avvisa(tipo_avviso::valore_troncato, dove,
            "la pendenza " + std::to_string(g_) +
-               " per mille e' fuori da -100 ... 155 e nel file compilato diventa " +
+               " per mille è fuori da -100 ... 155 e nel file compilato diventa " +
                std::to_string(nel_byte));
   return e;
 }
@@ -219,7 +247,7 @@ lettura_linea::esito lettura_linea::curva() {
   }
   if (!trovata) {
     colpa_ = capo_;
-    return ferma(errore_compilazione::curva_non_valida);
+    return ferma(errore_compilazione::curva_non_valida, s);
   }
   if (contiene_ic(f_.riga, "s")) k = -k;
   avvisa_curva(s, d, k);
@@ -231,7 +259,7 @@ lettura_linea::esito lettura_linea::curva() {
   punti_piano& piano = f_.punti_linea;
   piano.dritto_fino(std::min<int64_t>(s, ultimo_punto_curve));
   piano.curva_fino(std::min<int64_t>(static_cast<int64_t>(s) + d, ultimo_punto_curve), k);
-  if (piano.prossimo() > ultimo_punto_curve) return ferma(errore_compilazione::curva_non_valida);
+  if (piano.prossimo() > ultimo_punto_curve) return ferma(errore_compilazione::curva_non_valida, s);
   if (static_cast<int64_t>(s) + d > f_.lunghezza_estesa)
     avvisa(tipo_avviso::curva_oltre_fine, colpa_,
            "la curva finisce a " + std::to_string(static_cast<int64_t>(s) + d) +
@@ -254,7 +282,7 @@ void lettura_linea::avvisa_curva(int64_t s, int64_t d, double k) {
     }
   if (sinistra == contiene_ic(r, "d") || cifre > 1)
     avvisa(tipo_avviso::curva_ambigua, capo_,
-           citazione(r) + " e' letta come curva a " + (k < 0 ? "sinistra" : "destra") +
+           citazione(r) + " è letta come curva a " + (k < 0 ? "sinistra" : "destra") +
                " di classe " + classe +
                ": il lato si scrive 's' o 'd' e la classe con una cifra "
                "sola da 1 a 6, come in 'curvad4'");
@@ -264,10 +292,10 @@ void lettura_linea::avvisa_curva(int64_t s, int64_t d, double k) {
     avvisa(tipo_avviso::curva_tagliata, colpa_,
            s + d <= disegnato
                ? "la curva da " + std::to_string(s) + " a " + std::to_string(s + d) +
-                     " m sta dentro il tracciato gia' disegnato fino a " +
+                     " m sta dentro il tracciato già disegnato fino a " +
                      std::to_string(disegnato) + " m dalle curve precedenti: non ha effetto"
                : "la curva comincia a " + std::to_string(s) +
-                     " m, dentro il tracciato gia' disegnato fino a " + std::to_string(disegnato) +
+                     " m, dentro il tracciato già disegnato fino a " + std::to_string(disegnato) +
                      " m dalle curve precedenti: ne resta solo la parte dopo " +
                      std::to_string(disegnato) + " m");
 }
@@ -309,7 +337,7 @@ lettura_linea::esito lettura_linea::cartello() {
   // Board texts fill the table from the first board's entry down to the
   // first station's, no further.
   if (f_.prossimo_cartello < voce_tabella::prima_stazione)
-    throw errore_lettura("troppi cartelli: i testi di piu' di " +
+    throw errore_lettura("troppi cartelli: i testi di più di " +
                              std::to_string(voce_tabella::primo_cartello) +
                              " cartelli non trovano posto",
                          colpa_.riga, colpa_.colonna);

@@ -310,11 +310,11 @@ TEST(SorgenteLinea, GuastiDelFile) {
       {"[generale] come ultima voce", "[generale]\r\n", false, 102, false, true},
       {"fine del file dentro una riga",
        righe_crlf({"[generale]", "lunghezza percorso,    1000", "[pendenze]", "pendenza,  500"}),
-       false, 25, false, false, "finisce a meta' di una riga"},
+       false, 25, false, false, "finisce a metà di una riga"},
       {"senza lunghezza", righe_crlf({"[generale]", "sfondo uno,    1", "[curve]", "[fine]"}),
        false, 25, false, false, "manca la lunghezza del percorso"},
       {"lunghezza troppo corta", sorgente_linea(-6926), false, 25, false, false,
-       "lunghezza del percorso, -6926 m, e' troppo corta"},
+       "lunghezza del percorso, -6926 m, è troppo corta"},
       {"numero oltre 32 bit", sorgente_linea(1000, {"pendenza,  4294967296,   3"}), false, 25,
        false, false, "il numero 4294967296 non sta nel suo campo, che va da -2147483648 a"},
   };

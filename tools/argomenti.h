@@ -13,6 +13,27 @@
 #include <vector>
 
 #include "app/file_disco.h"
+#include "app/fine_programma.h"
+#include "compiler/nomi_scenario.h"
+
+// The answer to a wrong command line, the same in every tool: why (already
+// said), the short usage, and where the whole help is. The status to exit with.
+inline int argomenti_sbagliati(std::string_view uso, std::string_view comando,
+                               std::ostream& errori) {
+  errori << uso << comando << "--help per l'aiuto completo\n";
+  return stato_uscita::uso;
+}
+
+// Whether none of the files a tool reads is in the folder: the files of
+// the scenario, the compiled ones or (`sorgenti`) the sources.
+inline bool niente_da_leggere(const std::filesystem::path& cartella, std::string_view nome,
+                              std::string_view treno, bool sorgenti) {
+  const file_scenario f = file_dello_scenario(nome, treno);
+  std::error_code ec;
+  const auto c = [&](const std::string& n) { return std::filesystem::exists(cartella / n, ec); };
+  return sorgenti ? !c(f.sorgente_linea) && !c(f.sorgente_corsa)
+                  : !c(f.linea) && !c(f.tabella) && !c(f.tracciato);
+}
 
 // Whether the arguments left after the options are CARTELLA NOME TRENO: three
 // of them, NOME not empty, and both names fit to stand in a file name inside
@@ -25,14 +46,14 @@ inline bool tre_posizionali(const std::vector<std::string>& posizionali, std::st
     return false;
   }
   if (posizionali[1].empty()) {
-    errori << comando << "il NOME dello scenario e' vuoto\n";
+    errori << comando << "il NOME dello scenario è vuoto\n";
     return false;
   }
   constexpr std::string_view vietati("/\\\0", 3);
   for (size_t i = 1; i < 3; ++i) {
     if (posizionali[i].find_first_of(vietati) != std::string::npos) {
       errori << comando << "nome non valido: " << posizionali[i]
-             << " (un nome non puo' contenere '/' o '\\')\n";
+             << " (un nome non può contenere '/' o '\\')\n";
       return false;
     }
   }
@@ -123,7 +144,7 @@ inline bool insieme_completato(const std::filesystem::path& cartella, std::strin
     return true;
   } catch (const errore_file& e) {
     errori << comando << "impossibile completare la sostituzione dei file compilati lasciata a "
-           << "meta': " << e.file() << ": " << e.motivo() << '\n';
+           << "metà: " << e.file() << ": " << e.motivo() << '\n';
     return false;
   }
 }

@@ -6,6 +6,8 @@
 #include <filesystem>
 #include <sstream>
 
+#include "app/aiuto.h"
+#include "app/fine_programma.h"
 #include "bench/genera_sorgenti.h"
 #include "testing/processo_prova.h"
 #include "testing/prova_piattaforma.h"
@@ -17,9 +19,11 @@ namespace {
 
 TEST(ComandiPerAutori, ParlanoAlloStessoModo) {
   using esecuzione = int (*)(const std::vector<std::string>&, std::ostream&, std::ostream&);
-  const std::pair<std::string, esecuzione> comandi[] = {{"compila_scenario", compila_scenario},
-                                                        {"esamina_scenario", esegui_esamina},
-                                                        {"decompila_scenario", decompila_scenario}};
+  const std::pair<std::string, esecuzione> comandi[] = {
+      {"compila_scenario", compila_scenario},
+      {"esamina_scenario", esegui_esamina},
+      {"decompila_scenario", decompila_scenario},
+      {"genera_scenario", rispondi_agli_argomenti}};
   // Names that would lead outside the folder, or to no file of the scenario.
   const std::vector<std::vector<std::string>> sbagliati = {
       {},
@@ -31,18 +35,54 @@ TEST(ComandiPerAutori, ParlanoAlloStessoModo) {
       {".", "nome", std::string("tre\0no", 6)},
       {"manca_questa_cartella", "nome", "treno"},
       {"--json=1", ".", "nome", "treno"}};
+  cartella_temporanea vuota;
   for (const auto& [nome, esegui] : comandi) {
+    const bool strumento = nome != "genera_scenario";
+    // The help: the same layout, the same statuses, on standard output.
     for (const char* aiuto : {"--help", "-h"}) {
       std::ostringstream uscita, errori;
-      EXPECT_EQ(esegui({aiuto}, uscita, errori), 0) << nome << " " << aiuto;
-      EXPECT_NE(uscita.str().find("uso: " + nome), std::string::npos) << nome << " " << aiuto;
+      EXPECT_EQ(esegui({aiuto}, uscita, errori), stato_uscita::successo) << nome << " " << aiuto;
+      EXPECT_TRUE(uscita.str().starts_with("uso: " + nome)) << nome << " " << aiuto;
+      EXPECT_TRUE(uscita.str().ends_with(std::string("\n\n") + esito_programmi)) << nome;
       EXPECT_EQ(errori.str(), "") << nome;
     }
+    // A wrong option: why, then the short usage and where the help is.
+    {
+      std::ostringstream uscita, errori;
+      EXPECT_EQ(esegui({"--boh"}, uscita, errori), stato_uscita::uso) << nome;
+      EXPECT_TRUE(errori.str().starts_with(nome + ": ")) << errori.str();
+      EXPECT_NE(errori.str().find("\nuso: " + nome), std::string::npos) << errori.str();
+      EXPECT_TRUE(errori.str().ends_with(nome + ": --help per l'aiuto completo\n")) << errori.str();
+      EXPECT_EQ(errori.str().find("Esito:"), std::string::npos) << nome << ": the whole help";
+      EXPECT_EQ(uscita.str(), "") << nome;
+    }
+    if (!strumento) continue;
     for (const auto& argomenti : sbagliati) {
       std::ostringstream uscita, errori;
-      EXPECT_EQ(esegui(argomenti, uscita, errori), 2) << nome;
+      EXPECT_EQ(esegui(argomenti, uscita, errori), stato_uscita::uso) << nome;
       EXPECT_TRUE(errori.str().starts_with(nome + ": ")) << errori.str();
     }
+    // A folder with nothing the tool reads.
+    std::ostringstream uscita, errori;
+    EXPECT_EQ(esegui({vuota.percorso().string(), "Prova", "5817"}, uscita, errori),
+              stato_uscita::niente_da_leggere)
+        << nome << "\n"
+        << errori.str();
+    EXPECT_TRUE(errori.str().starts_with(nome + ": in ")) << errori.str();
+  }
+}
+
+// Every message of the tools is UTF-8 with its accents, never "e'" for "è".
+TEST(ComandiPerAutori, MessaggiConGliAccenti) {
+  using esecuzione = int (*)(const std::vector<std::string>&, std::ostream&, std::ostream&);
+  for (const esecuzione esegui :
+       {esecuzione{compila_scenario}, esecuzione{esegui_esamina}, esecuzione{decompila_scenario}}) {
+    std::ostringstream uscita, errori;
+    esegui({"--help"}, uscita, errori);
+    esegui({"manca_questa_cartella", "nome", "treno"}, uscita, errori);
+    for (const std::string& t : {uscita.str(), errori.str()})
+      for (const char* vecchio : {" e' ", "piu'", "gia'", "c'e'"})
+        EXPECT_EQ(t.find(vecchio), std::string::npos) << vecchio << " in:\n" << t;
   }
 }
 
@@ -63,8 +103,8 @@ TEST(ComandiPerAutori, OpzioniConUgualeENomiDopoIlDoppioTrattino) {
       << errori.str();
   EXPECT_TRUE(fs::is_regular_file(disegno));
   const fs::path nuova = c / "nuova" / "sotto";
-  EXPECT_EQ(decompila_scenario({"--in=" + nuova.string(), cartella, "Prova", "5817"}, uscita, errori),
-            0)
+  EXPECT_EQ(
+      decompila_scenario({"--in=" + nuova.string(), cartella, "Prova", "5817"}, uscita, errori), 0)
       << errori.str();
   EXPECT_TRUE(fs::is_regular_file(nuova / "Prova_linea.txt"));
   EXPECT_TRUE(fs::is_regular_file(nuova / "Prova_5817-.txt"));

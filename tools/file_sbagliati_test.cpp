@@ -214,10 +214,10 @@ TEST(FileSbagliati, OgniProgrammaRispondeSubitoANominaIlFile) {
           motivo = "ha " + std::to_string(byte_enorme) + " byte";
         } else if (x != cosa::enorme && legge(p, r)) {
           stato = p == programma::compila ? stato_uscita::errore_file : 1;
-          motivo = "non e' un file normale";
+          motivo = "non è un file normale";
         } else if (x != cosa::enorme && scrive(p, r)) {
           stato = stato_uscita::errore_file;
-          motivo = "non e' un file normale";
+          motivo = "non è un file normale";
         }
         EXPECT_EQ(e.stato, stato) << e.errori;
         if (!motivo.empty()) {

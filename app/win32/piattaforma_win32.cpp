@@ -1,7 +1,5 @@
 #include "app/win32/piattaforma_win32.h"
 
-#include "app/win32/finestre_win32.h"
-
 #include <windows.h>
 
 #include <algorithm>
@@ -10,18 +8,28 @@
 #include <iostream>
 #include <string>
 
+#include "app/win32/finestre_win32.h"
+
 namespace {
 
 constexpr const wchar_t* classe_attesa = L"genera_scenario_attesa";
 
-// The program's texts are Windows-1252, as its files are.
+// The program's messages are UTF-8; a text that is not (a name from a
+// Windows-1252 file) is read as Windows-1252, as the files are.
 std::wstring in_wide(const std::string& testo) {
   const int n = static_cast<int>(std::min<size_t>(testo.size(), INT_MAX));
   if (n == 0) return {};
-  const int servono = MultiByteToWideChar(1252, 0, testo.data(), n, nullptr, 0);
+  UINT pagina = CP_UTF8;
+  DWORD modo = MB_ERR_INVALID_CHARS;
+  int servono = MultiByteToWideChar(pagina, modo, testo.data(), n, nullptr, 0);
+  if (servono <= 0) {
+    pagina = 1252;
+    modo = 0;
+    servono = MultiByteToWideChar(pagina, modo, testo.data(), n, nullptr, 0);
+  }
   if (servono <= 0) return {};
   std::wstring wide(static_cast<size_t>(servono), L'\0');
-  MultiByteToWideChar(1252, 0, testo.data(), n, wide.data(), servono);
+  MultiByteToWideChar(pagina, modo, testo.data(), n, wide.data(), servono);
   return wide;
 }
 
@@ -80,14 +88,14 @@ class finestra_attesa {
     constexpr DWORD stile = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX;
     RECT r{0, 0, attesa::larghezza, attesa::altezza};
     AdjustWindowRectEx(&r, stile, FALSE, 0);
-    finestra_ = CreateWindowExW(0, classe_attesa, attesa::titolo, stile, CW_USEDEFAULT,
-                                CW_USEDEFAULT, r.right - r.left, r.bottom - r.top, nullptr,
-                                nullptr, istanza, nullptr);
+    finestra_ =
+        CreateWindowExW(0, classe_attesa, attesa::titolo, stile, CW_USEDEFAULT, CW_USEDEFAULT,
+                        r.right - r.left, r.bottom - r.top, nullptr, nullptr, istanza, nullptr);
     if (finestra_ == nullptr) return;
-    HWND etichetta = CreateWindowExW(
-        0, L"STATIC", attesa::testo, WS_CHILD | WS_VISIBLE | SS_LEFT | SS_NOPREFIX,
-        attesa::etichetta_x, attesa::etichetta_y, attesa::etichetta_larghezza,
-        attesa::etichetta_altezza, finestra_, nullptr, istanza, nullptr);
+    HWND etichetta =
+        CreateWindowExW(0, L"STATIC", attesa::testo, WS_CHILD | WS_VISIBLE | SS_LEFT | SS_NOPREFIX,
+                        attesa::etichetta_x, attesa::etichetta_y, attesa::etichetta_larghezza,
+                        attesa::etichetta_altezza, finestra_, nullptr, istanza, nullptr);
     carattere_ = crea_carattere();
     if (etichetta != nullptr && carattere_ != nullptr)
       SendMessageW(etichetta, WM_SETFONT, reinterpret_cast<WPARAM>(carattere_), FALSE);
@@ -135,7 +143,8 @@ class piattaforma_win32 final : public piattaforma {
   void chiudi_attesa() override { attesa_.reset(); }
 
   void messaggio_errore(const std::string& testo) override {
-    if (!box(testo)) resto_->messaggio_errore(testo);  // no box could be shown: the text is not lost
+    if (!box(testo))
+      resto_->messaggio_errore(testo);  // no box could be shown: the text is not lost
   }
 
   // Where no box is shown, the console has the line already.
@@ -151,7 +160,8 @@ class piattaforma_win32 final : public piattaforma {
   bool box(const std::string& testo) {
     const HWND proprietaria = attesa_ ? attesa_->id() : nullptr;
     const std::wstring wide = in_wide(testo);
-    return MessageBoxW(proprietaria, wide.c_str(), messaggio::titolo, MB_OK | MB_SETFOREGROUND) != 0;
+    return MessageBoxW(proprietaria, wide.c_str(), messaggio::titolo, MB_OK | MB_SETFOREGROUND) !=
+           0;
   }
 
   std::unique_ptr<piattaforma> resto_;

@@ -292,7 +292,7 @@ TEST_F(FinestreWin32, LaPiattaformaDellaCorsaUsaLeFinestre) {
   // Diagnostics and the program's folder are still the console's.
   testing::internal::CaptureStderr();
   p->segnala("riga di prova");
-  EXPECT_EQ(testing::internal::GetCapturedStderr(), "riga di prova\n");
+  EXPECT_EQ(testing::internal::GetCapturedStderr(), "genera_scenario: riga di prova\n");
   EXPECT_EQ(p->cartella_programma(), cartella_eseguibile());
 
   p->chiudi_attesa();
@@ -378,7 +378,7 @@ TEST_F(GuastoConMessaggioWin32, DiceIlFileEChCosaFareEFinisceConStatoQuattro) {
   GetDlgItemTextW(box_, 0xFFFF, testo, 1024);
   const std::wstring t = testo;
   EXPECT_TRUE(t.starts_with(L"Impossibile scrivere o leggere ")) << fs::path(t).string();
-  EXPECT_NE(t.find(L"Ombrasca1_5817.sim:\ne' una cartella"), std::wstring::npos)
+  EXPECT_NE(t.find(L"Ombrasca1_5817.sim:\nè una cartella"), std::wstring::npos)
       << fs::path(t).string();
   const std::vector<HWND> bottoni = figlie(box_, L"Button");
   ASSERT_EQ(bottoni.size(), 1u);

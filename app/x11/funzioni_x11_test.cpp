@@ -70,23 +70,25 @@ INSTANTIATE_TEST_SUITE_P(
     Piattaforma, CaricamentoX11,
     ::testing::Values(
         // No display: neither library is even looked for.
-        caricamento{"SenzaDisplay", display::assente, {libx11, libxft}, {}, "Attendere\n"},
-        caricamento{"DisplayVuoto", display::vuoto, {libx11, libxft}, {}, "Attendere\n"},
+        caricamento{
+            "SenzaDisplay", display::assente, {libx11, libxft}, {}, "genera_scenario: attendere\n"},
+        caricamento{
+            "DisplayVuoto", display::vuoto, {libx11, libxft}, {}, "genera_scenario: attendere\n"},
         // A display, but libraries without the functions the windows need.
         caricamento{"X11SenzaFunzioni",
                     display::virtuale,
                     {libx11},
                     {},
-                    "caricata libX11.so.6\nAttendere\n"},
+                    "caricata libX11.so.6\ngenera_scenario: attendere\n"},
         caricamento{"XftSenzaFunzioni",
                     display::virtuale,
                     {libxft},
                     {},
-                    "caricata libXft.so.2\nAttendere\n"},
+                    "caricata libXft.so.2\ngenera_scenario: attendere\n"},
         // A display, but a library that cannot be loaded, as on a machine
         // where it is missing or broken.
-        caricamento{"X11Guasta", display::virtuale, {}, {libx11}, "Attendere\n"},
-        caricamento{"XftGuasta", display::virtuale, {}, {libxft}, "Attendere\n"},
+        caricamento{"X11Guasta", display::virtuale, {}, {libx11}, "genera_scenario: attendere\n"},
+        caricamento{"XftGuasta", display::virtuale, {}, {libxft}, "genera_scenario: attendere\n"},
         // The real libraries on a display: the wait window, nothing on the console.
         caricamento{"LibrerieVere", display::virtuale, {}, {}, ""}),
     [](const auto& info) { return std::string(info.param.nome); });

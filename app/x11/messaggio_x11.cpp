@@ -27,6 +27,35 @@ namespace {
 
 // The text in lines no wider than `massima` pixels where its words allow:
 // broken at its own line ends, then between words.
+// The messages are UTF-8; the face is drawn from Latin-1 bytes. A letter
+// outside Latin-1 shows as '?'; a byte that begins no UTF-8 letter is kept,
+// as a Windows-1252 text has it.
+std::string in_latin1(const std::string& testo) {
+  std::string r;
+  for (size_t i = 0; i < testo.size(); ++i) {
+    const auto c = static_cast<unsigned char>(testo[i]);
+    const auto seguito = [&](size_t k) {
+      return k < testo.size() && (static_cast<unsigned char>(testo[k]) & 0xC0) == 0x80;
+    };
+    const size_t altri = c >= 0xC2 && c <= 0xDF   ? 1
+                         : c >= 0xE0 && c <= 0xEF ? 2
+                         : c >= 0xF0 && c <= 0xF4 ? 3
+                                                  : 0;
+    bool tutti = altri > 0;
+    for (size_t k = 1; k <= altri; ++k) tutti = tutti && seguito(i + k);
+    if (!tutti) {
+      r += testo[i];
+      continue;
+    }
+    r += altri == 1 && c <= 0xC3
+             ? static_cast<char>(((c & 0x1F) << 6) |
+                                 (static_cast<unsigned char>(testo[i + 1]) & 0x3F))
+             : '?';
+    i += altri;
+  }
+  return r;
+}
+
 std::vector<std::string> a_capo(const schermo_x11& schermo, XftFont* f, const std::string& testo,
                                 int massima) {
   std::vector<std::string> righe;
@@ -82,13 +111,16 @@ class finestra_messaggio {
 finestra_messaggio::finestra_messaggio(schermo_x11& schermo, const std::string& testo,
                                        finestra_attesa* proprietaria)
     : schermo_(schermo),
-      righe_(a_capo(schermo, schermo.carattere_messaggio, testo, messaggio::larghezza_riga)),
+      righe_(a_capo(schermo, schermo.carattere_messaggio, in_latin1(testo),
+                    messaggio::larghezza_riga)),
       proprietaria_(proprietaria) {
   Display* d = schermo.display;
   XftFont* f = schermo.carattere_messaggio;
   int larghezza = 0;
-  for (const std::string& r : righe_) larghezza = std::max(larghezza, larghezza_testo(schermo, f, r));
-  disposizione_ = disponi_messaggio(larghezza, static_cast<int>(righe_.size()) * (f->ascent + f->descent));
+  for (const std::string& r : righe_)
+    larghezza = std::max(larghezza, larghezza_testo(schermo, f, r));
+  disposizione_ =
+      disponi_messaggio(larghezza, static_cast<int>(righe_.size()) * (f->ascent + f->descent));
 
   // Centred on the screen, as a message box stands.
   const XPoint posizione{static_cast<short>(std::max(

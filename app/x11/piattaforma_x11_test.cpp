@@ -90,7 +90,7 @@ TEST_F(FinestreX11, LaPiattaformaDellaCorsaUsaLeFinestreQuandoLoSchermoRisponde)
   // Diagnostics and the program's folder are still the console's.
   testing::internal::CaptureStderr();
   p->segnala("riga di prova");
-  EXPECT_EQ(testing::internal::GetCapturedStderr(), "riga di prova\n");
+  EXPECT_EQ(testing::internal::GetCapturedStderr(), "genera_scenario: riga di prova\n");
   EXPECT_EQ(p->cartella_programma(), cartella_eseguibile());
 
   p->chiudi_attesa();
@@ -223,7 +223,7 @@ TEST_F(GuastoConMessaggio, DiceIlFileEChCosaFareEFinisceConStatoQuattro) {
 
   ASSERT_EQ(esegui({"xdotool", "key", "Return"}, display()), 0);
   EXPECT_EQ(p_->attendi(20s), 4);
-  EXPECT_NE(p_->errori().find("Ombrasca1_5817.sim: e' una cartella"), std::string::npos)
+  EXPECT_NE(p_->errori().find("Ombrasca1_5817.sim: è una cartella"), std::string::npos)
       << p_->errori();
   EXPECT_EQ(cartella_.elenco(), prima_);
   EXPECT_TRUE(fs::is_directory(cartella_ / "Ombrasca1_5817.sim"));

@@ -38,14 +38,14 @@ const char* const aiuto =
     "  NOME_TRENO.dat              una cella ogni 50 m di linea\n"
     "\n"
     "I file sorgente restano come sono: il compilatore ne legge una copia.\n"
-    "Con --senza-linea il file NOME_linea.dat non viene scritto ne' toccato.\n"
+    "Con --senza-linea il file NOME_linea.dat non viene scritto né toccato.\n"
     "\n"
-    "Un errore e' una riga \"Errore n. C (posizione P m): TESTO\" e, se viene da\n"
+    "Un errore è una riga \"Errore n. C (posizione P m): TESTO\" e, se viene da\n"
     "una riga di un sorgente, una seconda riga \"FILE:RIGA:COLONNA: errore n. C:\n"
     "TESTO\" che punta alla voce sbagliata. Le righe prese per buone ma forse non\n"
     "come voleva l'autore (una parola chiave scritta male, un numero illeggibile\n"
     "che vale 0, righe fuori ordine, ...) danno un avviso \"FILE:RIGA:COLONNA:\n"
-    "avviso: TESTO\"; gli avvisi non cambiano i file compilati ne' l'esito.\n"
+    "avviso: TESTO\"; gli avvisi non cambiano i file compilati né l'esito.\n"
     "Con --rigoroso gli avvisi contano come errori.\n"
     "\n"
     "Con un errore nei sorgenti (o, con --rigoroso, un avviso) i file compilati\n"
@@ -53,15 +53,13 @@ const char* const aiuto =
     "corregge e si ricompila. Con --scrivi-con-errori vengono scritti lo stesso,\n"
     "da quanto il compilatore ha letto.\n"
     "\n"
-    "Esito: 0 compilato; 1 un errore nei sorgenti (o, con --rigoroso, un\n"
-    "avviso), file compilati non sostituiti (con --scrivi-con-errori: scritti lo\n"
-    "stesso); 2 argomenti sbagliati; 3 nessun file scritto; 4 un file non si\n"
-    "legge o non si scrive.\n"
-    "\n"
     "Con --modello non compila niente: scrive nella CARTELLA i due sorgenti di un\n"
-    "piccolo scenario commentato da cui partire (se nessuno dei due c'e' gia'):\n"
+    "piccolo scenario commentato da cui partire (se nessuno dei due c'è già):\n"
     "si modificano, poi si compilano. Le righe e i loro valori sono spiegati in\n"
-    "docs/sorgenti.md.\n";
+    "docs/sorgenti.md.\n"
+    "\n"
+    "Un errore nei sorgenti (o, con --rigoroso, un avviso) dà l'esito 1; se\n"
+    "nella CARTELLA non c'è nessuno dei due sorgenti, l'esito è 5.\n";
 
 // The platform of the compiler while it runs: its folder is the private copy.
 class piattaforma_cartella final : public piattaforma {
@@ -201,11 +199,9 @@ void stampa_avvisi(const elenco_avvisi& avvisi, std::ostream& errori) {
 
 int compila_scenario(const std::vector<std::string>& argomenti, std::ostream& uscita,
                      std::ostream& errori) {
-  for (const std::string& a : argomenti) {
-    if (a == "--help" || a == "-h") {
-      uscita << uso << '\n' << aiuto;
-      return stato_uscita::successo;
-    }
+  if (chiede_aiuto(argomenti)) {
+    uscita << uso << '\n' << aiuto << '\n' << esito_programmi;
+    return stato_uscita::successo;
   }
   bool senza_linea = false;
   bool rigoroso = false;
@@ -217,18 +213,23 @@ int compila_scenario(const std::vector<std::string>& argomenti, std::ostream& us
                         {"--rigoroso", &rigoroso},
                         {"--scrivi-con-errori", &con_errori},
                         {"--modello", &modello}},
-                       posizionali, nome_comando, errori)) {
-    errori << uso;
-    return stato_uscita::uso;
-  }
+                       posizionali, nome_comando, errori))
+    return argomenti_sbagliati(uso, nome_comando, errori);
   const int32_t scrivi_linea = senza_linea ? 0 : 1;
   const fs::path cartella = posizionali[0];
   std::error_code ec;
   if (!fs::is_directory(cartella, ec)) {
-    errori << nome_comando << cartella.string() << " non e' una cartella\n";
+    errori << nome_comando << cartella.string() << " non è una cartella\n";
     return stato_uscita::uso;
   }
   if (modello) return scrivi_modello(cartella, posizionali[1], posizionali[2], uscita, errori);
+  if (niente_da_leggere(cartella, posizionali[1], posizionali[2], true)) {
+    const file_scenario f = file_dello_scenario(posizionali[1], posizionali[2]);
+    errori << nome_comando << "in " << cartella.string() << " non c'è nessuno dei due sorgenti, "
+           << f.sorgente_linea << " e " << f.sorgente_corsa
+           << ": controllare la CARTELLA, il NOME e il TRENO, o partire da --modello\n";
+    return stato_uscita::niente_da_leggere;
+  }
 
   try {
     // The author's folder is this run's alone until its compiled files are
@@ -272,10 +273,9 @@ int compila_scenario(const std::vector<std::string>& argomenti, std::ostream& us
       errori << riga_di_errore(form) << '\n';
       // Then every error that follows, so that one pass shows them all; an
       // error that left no track to compile hides what comes after it.
-      const std::vector<std::string> altri =
-          stato == stato_uscita::errori_compilazione
-              ? errori_seguenti(cartella, form, scrivi_linea)
-              : std::vector<std::string>{};
+      const std::vector<std::string> altri = stato == stato_uscita::errori_compilazione
+                                                 ? errori_seguenti(cartella, form, scrivi_linea)
+                                                 : std::vector<std::string>{};
       for (const std::string& r : altri) errori << r << '\n';
       if (!altri.empty())
         errori << nome_comando << (altri.size() == errori_seguenti_massimi ? "almeno " : "")
@@ -286,7 +286,7 @@ int compila_scenario(const std::vector<std::string>& argomenti, std::ostream& us
     const bool avvisi_fatali = rigoroso && avvisi > 0;
     if (avvisi_fatali)
       errori << nome_comando << avvisi << (avvisi == 1 ? " avviso" : " avvisi")
-             << " e --rigoroso: la compilazione non e' riuscita; correggere le righe indicate\n";
+             << " e --rigoroso: la compilazione non è riuscita; correggere le righe indicate\n";
     // Last, what became of the author's compiled files.
     if (stato == stato_uscita::fermato || !form.compilati_da_sostituire())
       errori << nome_comando << "i file compilati non sono stati sostituiti: "

@@ -131,7 +131,7 @@ int scrivi_modello(const fs::path& cartella, const std::string& nome, const std:
   for (const fs::path& s : {linea, corsa}) {
     if (fs::exists(fs::symlink_status(s, ec))) {
       errori << "compila_scenario: " << s.string()
-             << " esiste gia': per il modello si sceglie un altro NOME o un'altra CARTELLA\n";
+             << " esiste già: per il modello si sceglie un altro NOME o un'altra CARTELLA\n";
       return stato_uscita::errore_file;
     }
   }

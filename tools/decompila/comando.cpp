@@ -15,24 +15,29 @@ namespace fs = std::filesystem;
 
 namespace {
 
-constexpr int problemi_trovati = 1;
+constexpr int problemi_trovati = stato_uscita::errori_compilazione;
 
 // Every message names the tool, except the problem lines, which name a file.
 constexpr const char* nome_comando = "decompila_scenario: ";
 
 const char* const uso =
     "uso: decompila_scenario [--senza-linea] [--in USCITA] [--sovrascrivi] CARTELLA NOME TRENO\n"
-    "  Legge i file compilati dello scenario NOME per il treno TRENO nella CARTELLA\n"
-    "  (NOME_linea.dat, NOME_TRENO.sim, NOME_TRENO.dat) e ne ricava i due sorgenti\n"
-    "  NOME_linea.txt e NOME_TRENO-.txt, che compila_scenario ricompila negli\n"
-    "  stessi byte. Li scrive nella cartella USCITA, creata se non c'e' (senza\n"
-    "  --in, nella CARTELLA).\n"
+    "     decompila_scenario --help\n";
+
+const char* const aiuto =
+    "decompila_scenario legge i file compilati dello scenario NOME per il treno\n"
+    "TRENO nella CARTELLA (NOME_linea.dat, NOME_TRENO.sim, NOME_TRENO.dat) e ne\n"
+    "ricava i due sorgenti\n"
+    "NOME_linea.txt e NOME_TRENO-.txt, che compila_scenario ricompila negli\n"
+    "stessi byte. Li scrive nella cartella USCITA, creata se non c'è (senza\n"
+    "--in, nella CARTELLA).\n"
     "  --senza-linea  non legge NOME_linea.dat: il sorgente della linea non ha curve\n"
-    "  --sovrascrivi  sostituisce i sorgenti che ci sono gia'\n"
-    "  Uscita: 0 sorgenti scritti, si ricompilano negli stessi byte; 1 sorgenti\n"
-    "  scritti, ma una parte non torna (una riga per parte sull'errore standard);\n"
-    "  2 argomenti sbagliati; 4 un file non si legge o non si scrive, o un\n"
-    "  sorgente c'e' gia'.\n";
+    "  --sovrascrivi  sostituisce i sorgenti che ci sono già\n"
+    "\n"
+    "Una parte che non torna (i sorgenti sono scritti lo stesso) dà l'esito 1,\n"
+    "detta una riga per parte sull'errore standard; un sorgente che c'è già (senza\n"
+    "--sovrascrivi) dà l'esito 4; se nella CARTELLA non c'è nessuno dei tre file\n"
+    "compilati, l'esito è 5.\n";
 
 struct opzioni {
   bool senza_linea = false;
@@ -58,8 +63,8 @@ std::vector<problema> confronta_file(const std::string& nome, const fs::path& at
     const size_t nb = b.leggi_a(da, pb.get(), pezzo);
     if (na == 0 && nb == 0) return {};
     if (std::string_view(pa.get(), na) != std::string_view(pb.get(), nb)) {
-      std::vector<problema> p = confronta_compilati(nome, std::string_view(pa.get(), na),
-                                                    std::string_view(pb.get(), nb));
+      std::vector<problema> p =
+          confronta_compilati(nome, std::string_view(pa.get(), na), std::string_view(pb.get(), nb));
       for (problema& x : p) {
         if (x.byte) *x.byte += da;
         if (na == nb) continue;
@@ -152,8 +157,8 @@ std::vector<problema> ricompila_e_confronta(const sorgenti_ricavate& sorgenti,
 
 int decompila_scenario(const std::vector<std::string>& argomenti, std::ostream& uscita,
                        std::ostream& errori) {
-  if (argomenti.size() == 1 && (argomenti[0] == "--help" || argomenti[0] == "-h")) {
-    uscita << uso;
+  if (chiede_aiuto(argomenti)) {
+    uscita << uso << '\n' << aiuto << '\n' << esito_programmi;
     return stato_uscita::successo;
   }
   opzioni o;
@@ -161,10 +166,8 @@ int decompila_scenario(const std::vector<std::string>& argomenti, std::ostream& 
                        {{"--senza-linea", &o.senza_linea},
                         {"--sovrascrivi", &o.sovrascrivi},
                         {"--in", nullptr, &o.uscita, "la cartella"}},
-                       o.posizionali, nome_comando, errori)) {
-    errori << uso;
-    return stato_uscita::uso;
-  }
+                       o.posizionali, nome_comando, errori))
+    return argomenti_sbagliati(uso, nome_comando, errori);
   const fs::path cartella = o.posizionali[0];
   const std::string& nome = o.posizionali[1];
   const std::string& treno = o.posizionali[2];
@@ -181,7 +184,7 @@ int decompila_scenario(const std::vector<std::string>& argomenti, std::ostream& 
   }
   for (const fs::path& c : {cartella, destinazione}) {
     if (!fs::is_directory(c, ec)) {
-      errori << nome_comando << c.string() << " non e' una cartella\n";
+      errori << nome_comando << c.string() << " non è una cartella\n";
       return stato_uscita::uso;
     }
   }
@@ -191,13 +194,19 @@ int decompila_scenario(const std::vector<std::string>& argomenti, std::ostream& 
     for (const std::string& s : {f.sorgente_linea, f.sorgente_corsa}) {
       if (fs::exists(fs::symlink_status(destinazione / s, ec))) {
         errori << nome_comando << (destinazione / s).string()
-               << " esiste gia': per sostituirlo si usa --sovrascrivi\n";
+               << " esiste già: per sostituirlo si usa --sovrascrivi\n";
         return stato_uscita::errore_file;
       }
     }
   }
 
   if (!insieme_completato(cartella, nome_comando, errori)) return stato_uscita::errore_file;
+  if (niente_da_leggere(cartella, nome, treno, false)) {
+    errori << nome_comando << "in " << cartella.string() << " non c'è nessuno dei file compilati "
+           << f.linea << ", " << f.tabella << ", " << f.tracciato
+           << ": controllare la CARTELLA, il NOME e il TRENO\n";
+    return stato_uscita::niente_da_leggere;
+  }
   const bool con_linea = !o.senza_linea;
   // The line file is walked where it lies, a piece at a time.
   file_letti aperti = leggi_file_scenario(cartella, nome, treno, con_linea);

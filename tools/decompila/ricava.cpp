@@ -70,7 +70,7 @@ sorgenti_ricavate ricava_sorgenti(const scenario_letto& s, bool con_linea) {
   }
   if (*L > lunghezza_massima || s.celle.size() != static_cast<size_t>(ultima_cella_per(*L)) + 1)
     x.tracciato(0, "il tracciato ha " + std::to_string(s.celle.size()) +
-                       " celle, non quante ne da' la lunghezza della linea (" + std::to_string(*L) +
+                       " celle, non quante ne dà la lunghezza della linea (" + std::to_string(*L) +
                        " m)");
   if (con_linea && s.punti.esiste() && s.punti.ultimo() != int64_t{*L} + coda_percorso)
     x.linea(std::nullopt, "il tracciato metro per metro non ha la lunghezza della linea");

@@ -89,7 +89,7 @@ std::vector<riga_con_segni> stazioni(const contesto& x) {
     if (!esatta || lunghezza % 100 != 0 || !multiplo_cella(p) ||
         (v.byte5 != 0 && (lunghezza < 600 || k == voce_tabella::prima_stazione)))
       x.tabella(k, "la stazione della voce " + std::to_string(k) +
-                       " ha un'area che nessuna riga del sorgente da'");
+                       " ha un'area che nessuna riga del sorgente dà");
     auto nome = testo_sorgente(v.nome);
     if (!nome) {
       x.tabella(k, "il nome della stazione della voce " + std::to_string(k) +
@@ -116,7 +116,7 @@ std::vector<riga_con_segni> stazioni(const contesto& x) {
     const voce_corsa& v = t[static_cast<size_t>(k)];
     if (!voce_vuota(v)) {
       x.tabella(k, "la voce " + std::to_string(k) +
-                       " sta oltre l'ultima stazione ma non e' vuota");
+                       " sta oltre l'ultima stazione ma non è vuota");
       break;
     }
   }
@@ -389,7 +389,7 @@ void codici(const contesto& x, righe& r) {
     } else if (c.tipo == tipo_cella::punto_senza_codice) {
       if (c.dato1 != 0)
         x.tracciato(i, "il punto senza codice della cella " + std::to_string(i) +
-                           " ha un valore che nessuna riga del sorgente da'");
+                           " ha un valore che nessuna riga del sorgente dà");
       riga(r, "abbattimento," + a_destra(p, 8) + ",   AC");
     }
   }

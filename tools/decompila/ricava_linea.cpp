@@ -145,13 +145,13 @@ std::vector<arco> archi_del_piano(const contesto& x) {
       atteso = tipo_valore::doppio;
     if (tx != atteso || ty != atteso) {
       x.linea(byte_di(q), "il metro " + std::to_string(q) +
-                              " non ha il tipo di valore che il compilatore gli da'");
+                              " non ha il tipo di valore che il compilatore gli dà");
       guasto = true;
       return;
     }
     if (q <= 1) {
       if (vx != 0 || vy != static_cast<double>(q)) {
-        x.linea(byte_di(q), "il punto " + std::to_string(q) + " non e' quello d'inizio (0, " +
+        x.linea(byte_di(q), "il punto " + std::to_string(q) + " non è quello d'inizio (0, " +
                                 std::to_string(q) + ")");
         guasto = true;
       }
@@ -179,7 +179,7 @@ std::vector<arco> archi_del_piano(const contesto& x) {
     }
     if (trovata == -2) {
       x.linea(byte_di(q), "il punto del metro " + std::to_string(q) +
-                              " non segue dai due prima ne' in rettilineo ne' in curva");
+                              " non segue dai due prima né in rettilineo né in curva");
       guasto = true;
       return;
     }
@@ -280,7 +280,7 @@ void montagne(const contesto& x, righe& r) {
   const auto scrivi = [&](int64_t inizio, int64_t fine, int64_t tipo) {
     if (++contate == montagne_massime + 1)
       x.tracciato(static_cast<size_t>(std::max<int64_t>(inizio / metri_cella, 0)),
-                  "piu' di " + std::to_string(montagne_massime) + " tratti di montagna");
+                  "più di " + std::to_string(montagne_massime) + " tratti di montagna");
     riga(r, "montagna,   " + std::to_string(inizio) + ",  " + std::to_string(fine) + ",  " +
                 std::to_string(tipo));
     fine_prima = fine;
@@ -334,7 +334,7 @@ void cartelli(const contesto& x, righe& r) {
     if (voce != atteso)
       x.tracciato(i, "i cartelli non prendono le voci dalla " +
                          std::to_string(voce_tabella::primo_cartello) +
-                         " in giu' una dopo l'altra: manca la voce " + std::to_string(atteso));
+                         " in giù una dopo l'altra: manca la voce " + std::to_string(atteso));
     atteso = voce - 1;
     const std::string& testo = x.s.tabella[static_cast<size_t>(voce)].nome;
     auto t = testo_sorgente(testo);

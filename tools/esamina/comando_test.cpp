@@ -45,9 +45,9 @@ TEST(ComandoEsamina, ArgomentiSbagliati) {
                                                     {"--colori", "a", "b", "c"}}) {
     const esito e = esegui(argomenti);
     EXPECT_EQ(e.stato, 2);
-    EXPECT_NE(e.errori.find(
-                  "uso: esamina_scenario [--json] [--svg FILE] [--html FILE] CARTELLA NOME TRENO"),
-              std::string::npos);
+    EXPECT_NE(
+        e.errori.find("uso: esamina_scenario [--json] [--svg FILE] [--html FILE] [--silenzioso]"),
+        std::string::npos);
     EXPECT_EQ(e.uscita, "");
   }
   EXPECT_EQ(esegui({"--aiuto"}).stato, 0);
@@ -105,6 +105,15 @@ TEST(ComandoEsamina, DisegnoNelFileChiesto) {
       {"--html", (c.p.cartella / "manca" / "x.html").string(), c.cartella, "Ombrasca1", "5817"});
   EXPECT_EQ(h.stato, 4);
   EXPECT_NE(h.errori.find("impossibile scrivere la pagina"), std::string::npos);
+
+  // Quiet: only what was asked for, the report left out.
+  for (const char* q : {"-q", "--silenzioso"}) {
+    const esito s = esegui({q, "--svg=" + svg, "--html=" + html, c.cartella, "Ombrasca1", "5817"});
+    EXPECT_EQ(s.stato, 0) << q;
+    EXPECT_EQ(s.uscita, "") << q;
+    const esito j = esegui({q, "--json", c.cartella, "Ombrasca1", "5817"});
+    EXPECT_EQ(j.uscita.rfind("{", 0), 0u) << q;
+  }
 }
 
 // End to end: compiled files written by a Form1, read back by the command,

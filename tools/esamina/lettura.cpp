@@ -240,8 +240,8 @@ std::shared_ptr<file_in_lettura> apri_se_plausibile(
     rifiuti.push_back({nome, std::nullopt,
                        "il file ha " + std::to_string(f->dimensione()) + " byte, " +
                            quanti_ne_servono() +
-                           ": non e' il file giusto, o e' danneggiato; "
-                           "non e' stato letto"});
+                           ": non è il file giusto, o è danneggiato; "
+                           "non è stato letto"});
   } catch (const errore_file& e) {
     std::error_code ec;
     if (std::filesystem::exists(std::filesystem::symlink_status(percorso, ec)))
@@ -251,7 +251,7 @@ std::shared_ptr<file_in_lettura> apri_se_plausibile(
 }
 
 std::string al_massimo(uint64_t byte) {
-  return "piu' dei " + std::to_string(byte) + " che ha al massimo in uno scenario valido";
+  return "più dei " + std::to_string(byte) + " che ha al massimo in uno scenario valido";
 }
 
 }  // namespace
@@ -289,7 +289,7 @@ file_letti leggi_file_scenario(const std::filesystem::path& cartella,
     if (L && *L <= lunghezza_massima && ultima_cella_per(*L) >= 2) {
       massimo = byte_massimi_file_linea(*L);
       quanti = [&, L] {
-        return "piu' dei " + std::to_string(massimo) + " che puo' avere con la lunghezza di " +
+        return "più dei " + std::to_string(massimo) + " che può avere con la lunghezza di " +
                std::to_string(*L) + " m (voce " + std::to_string(voce_tabella::lunghezza) + ")";
       };
     }
