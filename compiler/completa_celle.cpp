@@ -2,8 +2,8 @@
 // signals near them, added once every source row has been stored.
 #include <algorithm>
 
-#include "app/form1.h"
 #include "compiler/codici_errore.h"
+#include "compiler/compilatore.h"
 #include "compiler/numeri.h"
 
 namespace {
@@ -37,7 +37,7 @@ class tracciato {
   // An existing code point keeps its code only when it is already the lower one.
   void abbassa_codice(int64_t c) {
     if (!esiste(c)) return;
-    celle_[c].dato1 = basso16(Form1::minimo(codice_rallentamento, celle_[c].dato1));
+    celle_[c].dato1 = basso16(compilatore::minimo(codice_rallentamento, celle_[c].dato1));
   }
 
   const cella& operator[](int64_t c) const { return celle_[c]; }
@@ -49,15 +49,15 @@ class tracciato {
 
 // The post-pass records a problem and carries on; the last one found wins.
 struct segnalatore {
-  Form1& form;
+  compilatore& form;
   void operator()(errore_compilazione codice, int64_t cella_errore) const {
-    form.codice_errore = numero_errore(codice);
-    form.posizione_errore = static_cast<int32_t>(cella_errore * 50);
+    form.problema.codice = numero_errore(codice);
+    form.problema.posizione = static_cast<int32_t>(cella_errore * 50);
     // The problem no longer belongs to a source row.
-    form.file_errore.clear();
-    form.riga_errore = 0;
-    form.colonna_errore = 0;
-    form.motivo_errore.clear();
+    form.problema.file.clear();
+    form.problema.riga = 0;
+    form.problema.colonna = 0;
+    form.problema.motivo.clear();
   }
 };
 
@@ -157,9 +157,9 @@ void punto_prima_del_segnale(tracciato& t, int64_t j, const segnalatore& errore)
 
 }  // namespace
 
-int32_t Form1::minimo(int32_t x, int32_t y) { return x > y ? y : x; }
+int32_t compilatore::minimo(int32_t x, int32_t y) { return x > y ? y : x; }
 
-void Form1::completa_celle() {
+void compilatore::completa_celle() {
   tracciato t(celle, ultima_cella);
   const segnalatore errore{*this};
   // Fixed before the scan: the last two cells are never looked at.

@@ -32,7 +32,7 @@ int64_t km_in_pagina(const valore_json& dati, int64_t m) {
 // or a station is a line of the report.
 TEST(PaginaHtml, ChiusaInSeConIDatiDelRapporto) {
   esame_di_prova e;
-  e.p.form.tabella_corsa[3].nome = "Bivio </script><script>x()</script>";
+  e.p.compilazione.tabella_corsa[3].nome = "Bivio </script><script>x()</script>";
   e.rileggi();
   const std::string pagina = pagina_html(e.s, e.d);
 
