@@ -55,8 +55,9 @@ TEST(Form1, LeFermateDelCompilatoreSiVedono) {
     EXPECT_EQ(stato, stato_uscita::fermato) << c.nome;
     EXPECT_EQ(p.piattaforma.messaggi, c.messaggi) << c.nome;
     ASSERT_EQ(p.piattaforma.segnalazioni.size(), c.segnalato ? 1u : 0u) << c.nome;
-    if (c.segnalato)
+    if (c.segnalato) {
       EXPECT_NE(p.piattaforma.segnalazioni[0].find(c.segnalato), std::string::npos) << c.nome;
+    }
     for (const std::string& f : file_compilati) EXPECT_FALSE(fs::exists(p.cartella / f)) << c.nome;
   }
 }
