@@ -16,9 +16,9 @@
 #include <string_view>
 #include <vector>
 
-#include "app/fine_programma.h"
-#include "app/piattaforma.h"
 #include "compiler/compilatore.h"
+#include "sistema/fine_programma.h"
+#include "sistema/piattaforma.h"
 
 class Form1 {
  public:

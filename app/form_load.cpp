@@ -1,10 +1,9 @@
 // The run sequence: the whole job, once, in a fixed order.
 #include <string>
 
-#include "app/blocchi.h"
-#include "app/file_disco.h"
 #include "app/form1.h"
-#include "compiler/nomi_scenario.h"
+#include "sistema/blocchi.h"
+#include "sistema/file_disco.h"
 
 void Form1::Form_Load() {
   nome_scenario = "Ombrasca1";
@@ -72,15 +71,4 @@ void Form1::memorizza_percorso(int32_t& j) {
   compilazione.numero_treno = numero_treno;
   compilazione.cartella = piattaforma_.cartella_programma();
   compilazione.memorizza_percorso(j);
-}
-
-// The names of the files the writers make, all in the program's folder.
-std::filesystem::path Form1::percorso(std::string_view nome_file) const {
-  return piattaforma_.cartella_programma() / std::string(nome_file);
-}
-std::filesystem::path Form1::file_sorgente_linea() const {
-  return percorso(file_dello_scenario(nome_scenario, numero_treno).sorgente_linea);
-}
-std::filesystem::path Form1::file_sorgente_corsa() const {
-  return percorso(file_dello_scenario(nome_scenario, numero_treno).sorgente_corsa);
 }

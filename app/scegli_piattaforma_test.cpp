@@ -1,6 +1,7 @@
+#include "app/scegli_piattaforma.h"
+
 #include <gtest/gtest.h>
 
-#include "app/piattaforma.h"
 #include "testing/variabile_ambiente.h"
 
 namespace {
@@ -31,12 +32,11 @@ TEST_P(SenzaSchermo, SiUsaLaConsole) {
   EXPECT_EQ(p->cartella_programma(), cartella_eseguibile());
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Piattaforma, SenzaSchermo,
-    ::testing::Values(senza_schermo{"DisplayAssente", std::nullopt},
-                      senza_schermo{"DisplayVuoto", ""},
-                      // A display nobody serves: the connection fails.
-                      senza_schermo{"DisplaySenzaServer", ":4077"}),
-    [](const auto& info) { return std::string(info.param.nome); });
+INSTANTIATE_TEST_SUITE_P(Piattaforma, SenzaSchermo,
+                         ::testing::Values(senza_schermo{"DisplayAssente", std::nullopt},
+                                           senza_schermo{"DisplayVuoto", ""},
+                                           // A display nobody serves: the connection fails.
+                                           senza_schermo{"DisplaySenzaServer", ":4077"}),
+                         [](const auto& info) { return std::string(info.param.nome); });
 
 }  // namespace

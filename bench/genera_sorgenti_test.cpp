@@ -5,8 +5,8 @@
 #include <map>
 #include <sstream>
 
-#include "app/fine_programma.h"
 #include "compiler/file_compilati.h"
+#include "sistema/fine_programma.h"
 #include "testing/compilazione_prova.h"
 #include "testing/prova_piattaforma.h"
 #include "tools/compila/compila.h"

@@ -4,10 +4,10 @@
 #include <memory>
 #include <optional>
 
-#include "app/file_disco.h"
 #include "compiler/codifica.h"
 #include "compiler/compilatore.h"
 #include "compiler/formato.h"
+#include "sistema/file_disco.h"
 
 namespace {
 // The line file's pieces on their way to the disk: large enough that each

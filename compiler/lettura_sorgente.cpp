@@ -6,9 +6,9 @@
 #include <system_error>
 #include <utility>
 
-#include "app/file_disco.h"
-#include "app/fine_programma.h"
 #include "compiler/codici_errore.h"
+#include "sistema/file_disco.h"
+#include "sistema/fine_programma.h"
 
 bool lettura_sorgente::prossima_riga() {
   for (int commenti = 0;; ++commenti) {

@@ -6,13 +6,13 @@
 #include <cstdint>
 #include <string>
 
-#include "app/file_disco.h"
 #include "compiler/codici_errore.h"
 #include "compiler/compilatore.h"
 #include "compiler/lettura_sorgente.h"
 #include "compiler/numeri.h"
 #include "compiler/parole_chiave.h"
 #include "compiler/passo_piano.h"
+#include "sistema/file_disco.h"
 
 namespace {
 

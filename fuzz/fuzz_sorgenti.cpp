@@ -19,11 +19,11 @@
 #include <string>
 #include <string_view>
 
-#include "app/file_disco.h"
-#include "app/fine_programma.h"
 #include "compiler/codifica.h"
 #include "compiler/compilatore.h"
 #include "compiler/file_compilati.h"
+#include "sistema/file_disco.h"
+#include "sistema/fine_programma.h"
 
 namespace fs = std::filesystem;
 

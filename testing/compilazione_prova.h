@@ -5,8 +5,8 @@
 #include <string>
 #include <vector>
 
-#include "app/fine_programma.h"
 #include "compiler/compilatore.h"
+#include "sistema/fine_programma.h"
 #include "testing/cartella_prova.h"
 
 struct compilazione_prova {

@@ -12,7 +12,7 @@
 #include <string_view>
 #include <vector>
 
-#include "app/file_disco.h"
+#include "sistema/file_disco.h"
 
 // Whether the arguments left after the options are CARTELLA NOME TRENO: three
 // of them, NOME not empty, and both names fit to stand in a file name inside

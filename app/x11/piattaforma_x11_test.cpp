@@ -2,14 +2,14 @@
 // for synthetic input, xdotool) is not installed the tests say so and are
 // skipped.
 // GoogleTest goes before the X headers, whose macros (None, Bool) clash with it.
-#include <gtest/gtest.h>
-
 #include <X11/Xatom.h>
 #include <X11/Xutil.h>
+#include <gtest/gtest.h>
 
 #include <functional>
 #include <memory>
 
+#include "app/scegli_piattaforma.h"
 #include "app/x11/finestra_attesa.h"
 #include "app/x11/messaggio_x11.h"
 #include "testing/prova_piattaforma.h"

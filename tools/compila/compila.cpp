@@ -7,12 +7,12 @@
 #include <string_view>
 #include <system_error>
 
-#include "app/blocchi.h"
-#include "app/file_disco.h"
-#include "app/fine_programma.h"
 #include "compiler/codici_errore.h"
 #include "compiler/compilatore.h"
 #include "compiler/lettura_sorgente.h"
+#include "sistema/blocchi.h"
+#include "sistema/file_disco.h"
+#include "sistema/fine_programma.h"
 #include "tools/argomenti.h"
 #include "tools/compila/modello.h"
 

@@ -7,7 +7,7 @@
 #include <map>
 #include <sstream>
 
-#include "app/fine_programma.h"
+#include "sistema/fine_programma.h"
 #include "testing/processo_prova.h"
 #include "testing/prova_piattaforma.h"
 
@@ -85,20 +85,23 @@ TEST(CompilaScenario, UnErroreDiceCosaEDove) {
        "Errore n. 8 (posizione 1010 m): la posizione della stazione non e' un multiplo di 50 m\n"
        "Prova_5817-.txt:3:14: errore n. 8: la posizione della stazione non e' un multiplo di "
        "50 m\n"
-       "compila_scenario: i file compilati non sono stati sostituiti: correggere l'errore e ricompilare\n"},
+       "compila_scenario: i file compilati non sono stati sostituiti: correggere l'errore e "
+       "ricompilare\n"},
       {"lunghezza di stazione fuori passo", linea_prova,
        sorgente_corsa({"stazione,  1000,  24,  450,  0, 0, 0,  0,0,0,  0,0,0,  0, 6, 0, 0, X"}),
        stato_uscita::errori_compilazione,
        "Errore n. 9 (posizione 1000 m): la lunghezza della stazione non e' un multiplo di 100 m\n"
        "Prova_5817-.txt:2:24: errore n. 9: la lunghezza della stazione non e' un multiplo di "
        "100 m\n"
-       "compila_scenario: i file compilati non sono stati sostituiti: correggere l'errore e ricompilare\n"},
+       "compila_scenario: i file compilati non sono stati sostituiti: correggere l'errore e "
+       "ricompilare\n"},
       {"posizione fuori dal percorso",
        sorgente_linea(2000, {"pendenza,  500,   3", "pendenza,  99999,   3"}), corsa_prova,
        stato_uscita::errori_compilazione,
        "Errore n. 15 (posizione 99999 m): la posizione cade fuori dal percorso\n"
        "Prova_linea.txt:5:12: errore n. 15: la posizione cade fuori dal percorso\n"
-       "compila_scenario: i file compilati non sono stati sostituiti: correggere l'errore e ricompilare\n"},
+       "compila_scenario: i file compilati non sono stati sostituiti: correggere l'errore e "
+       "ricompilare\n"},
       {"lettura fallita: la ragione del lettore",
        sorgente_linea(2000, {"pendenza,  500,   3000000000"}), corsa_prova,
        stato_uscita::errori_compilazione,
@@ -106,14 +109,16 @@ TEST(CompilaScenario, UnErroreDiceCosaEDove) {
        "-2147483648 a 2147483647\n"
        "Prova_linea.txt:4:19: errore n. 25: il numero 3000000000 non sta nel suo campo, che va "
        "da -2147483648 a 2147483647\n"
-       "compila_scenario: i file compilati non sono stati sostituiti: correggere l'errore e ricompilare\n"},
+       "compila_scenario: i file compilati non sono stati sostituiti: correggere l'errore e "
+       "ricompilare\n"},
       {"lunghezza troppo corta", sorgente_linea(-6926), corsa_prova, stato_uscita::fermato,
        "compila_scenario: Nessun tracciato da compilare: la lunghezza del percorso, -6926 m, e' "
        "troppo corta: il tracciato deve arrivare alla cella 1, e la lunghezza minima e' -6925 m "
        "(Errore n. 25)\n"
        "Prova_linea.txt:2:24: errore n. 25: la lunghezza del percorso, -6926 m, e' troppo corta: "
        "il tracciato deve arrivare alla cella 1, e la lunghezza minima e' -6925 m\n"
-       "compila_scenario: i file compilati non sono stati sostituiti: correggere l'errore e ricompilare\n"},
+       "compila_scenario: i file compilati non sono stati sostituiti: correggere l'errore e "
+       "ricompilare\n"},
       // Every error in one pass, in the order the compiler meets them; the
       // first keeps its two lines and the status.
       {"tre errori in due file",
@@ -134,12 +139,14 @@ TEST(CompilaScenario, UnErroreDiceCosaEDove) {
       {"sorgente della linea mancante", "", corsa_prova, stato_uscita::fermato,
        "compila_scenario: Nessun tracciato da compilare: manca il file sorgente della linea "
        "(Errore n. 101)\n"
-       "compila_scenario: i file compilati non sono stati sostituiti: correggere l'errore e ricompilare\n"},
+       "compila_scenario: i file compilati non sono stati sostituiti: correggere l'errore e "
+       "ricompilare\n"},
       {"segnale nella cella 1", linea_prova,
        sorgente_corsa({"segnale,   0,   2, 2, 3,  0, 0,    0,  0,0,0, 0"}), stato_uscita::fermato,
        "compila_scenario: Errore n. 1250: un oggetto nella cella 1, all'inizio della linea, occupa "
        "il posto del codice di formato\n"
-       "compila_scenario: i file compilati non sono stati sostituiti: correggere l'errore e ricompilare\n"},
+       "compila_scenario: i file compilati non sono stati sostituiti: correggere l'errore e "
+       "ricompilare\n"},
   };
   for (const caso& k : casi) {
     cartella_autore a(k.linea, k.corsa);
@@ -167,24 +174,41 @@ TEST(CompilaScenario, UnErroreLasciaIlLavoroDellAutoreComEra) {
   const caso casi[] = {
       {"sorgente della corsa senza trattino",
        [](const fs::path& c) { fs::rename(c / "Prova_5817-.txt", c / "Prova_5817.txt"); },
-       {}, "5817", stato_uscita::errori_compilazione, ricompilare},
+       {},
+       "5817",
+       stato_uscita::errori_compilazione,
+       ricompilare},
       {"manca la sorgente della linea",
-       [](const fs::path& c) { fs::remove(c / "Prova_linea.txt"); }, {}, "5817",
-       stato_uscita::fermato, ricompilare},
-      {"treno sbagliato", [](const fs::path&) {}, {}, "5818", stato_uscita::errori_compilazione,
+       [](const fs::path& c) { fs::remove(c / "Prova_linea.txt"); },
+       {},
+       "5817",
+       stato_uscita::fermato,
+       ricompilare},
+      {"treno sbagliato",
+       [](const fs::path&) {},
+       {},
+       "5818",
+       stato_uscita::errori_compilazione,
        ricompilare},
       {"un errore nella corsa",
        [](const fs::path& c) {
-         scrivi_testo(c / "Prova_5817-.txt",
-                      sorgente_corsa({"stazione,  1010,  24,  400,  0, 0, 0,  0,0,0,  0,0,0,  0, 6, "
-                                      "0, 0, X"}));
+         scrivi_testo(
+             c / "Prova_5817-.txt",
+             sorgente_corsa({"stazione,  1010,  24,  400,  0, 0, 0,  0,0,0,  0,0,0,  0, 6, "
+                             "0, 0, X"}));
        },
-       {}, "5817", stato_uscita::errori_compilazione, ricompilare, true},
+       {},
+       "5817",
+       stato_uscita::errori_compilazione,
+       ricompilare,
+       true},
       {"un avviso con --rigoroso",
        [](const fs::path& c) {
          scrivi_testo(c / "Prova_linea.txt", sorgente_linea(2000, {"pendenze,  500,   3"}));
        },
-       {"--rigoroso"}, "5817", stato_uscita::errori_compilazione,
+       {"--rigoroso"},
+       "5817",
+       stato_uscita::errori_compilazione,
        "correggere le righe indicate e ricompilare"},
   };
   for (const caso& k : casi) {
@@ -202,7 +226,8 @@ TEST(CompilaScenario, UnErroreLasciaIlLavoroDellAutoreComEra) {
     EXPECT_EQ(e.stato, k.stato) << k.nome << "\n" << e.errori;
     EXPECT_TRUE(e.errori.ends_with(
         "compila_scenario: i file compilati non sono stati sostituiti: " + k.ultima_riga + "\n"))
-        << k.nome << "\n" << e.errori;
+        << k.nome << "\n"
+        << e.errori;
     EXPECT_EQ(a.c.elenco(), elenco) << k.nome;
     for (const auto& [f, b] : prima) EXPECT_TRUE(leggi_testo(a.c / f) == b) << k.nome << ": " << f;
 
@@ -396,8 +421,7 @@ TEST(CompilaScenario, AvvisiPerCioCheVienePresoInSilenzio) {
        "[Generale]\r\nvelocita,  0,  60\r\n[fine]\r\n",
        "Prova_5817-.txt:1:1: avviso: manca la riga [generale]: nessuna riga del file e' letta; "
        "scriverla in testa al file, prima delle righe del treno"},
-      {"orologio impossibile", l0, C({"orologio,  25,  73,  0"}), l0,
-       C({"orologio,  23,  59,  0"}),
+      {"orologio impossibile", l0, C({"orologio,  25,  73,  0"}), l0, C({"orologio,  23,  59,  0"}),
        "Prova_5817-.txt:2:12: avviso: l'orario 25:73:00 non esiste: le ore vanno da 0 a 23, i "
        "minuti e i secondi da 0 a 59; correggere l'orario"},
       {"orario all'indietro", l0,

@@ -4,10 +4,10 @@
 #include <sstream>
 #include <system_error>
 
-#include "app/file_disco.h"
-#include "app/fine_programma.h"
 #include "compiler/formato.h"
 #include "compiler/nomi_scenario.h"
+#include "sistema/file_disco.h"
+#include "sistema/fine_programma.h"
 #include "tools/argomenti.h"
 #include "tools/compila/compila.h"
 
@@ -58,8 +58,8 @@ std::vector<problema> confronta_file(const std::string& nome, const fs::path& at
     const size_t nb = b.leggi_a(da, pb.get(), pezzo);
     if (na == 0 && nb == 0) return {};
     if (std::string_view(pa.get(), na) != std::string_view(pb.get(), nb)) {
-      std::vector<problema> p = confronta_compilati(nome, std::string_view(pa.get(), na),
-                                                    std::string_view(pb.get(), nb));
+      std::vector<problema> p =
+          confronta_compilati(nome, std::string_view(pa.get(), na), std::string_view(pb.get(), nb));
       for (problema& x : p) {
         if (x.byte) *x.byte += da;
         if (na == nb) continue;

@@ -3,8 +3,8 @@
 #include <filesystem>
 #include <optional>
 
-#include "app/file_disco.h"
-#include "app/fine_programma.h"
+#include "sistema/file_disco.h"
+#include "sistema/fine_programma.h"
 #include "tools/argomenti.h"
 #include "tools/esamina/descrizione.h"
 #include "tools/esamina/html.h"

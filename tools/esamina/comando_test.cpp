@@ -5,8 +5,8 @@
 #include <filesystem>
 #include <sstream>
 
-#include "app/file_disco.h"
-#include "app/fine_programma.h"
+#include "sistema/file_disco.h"
+#include "sistema/fine_programma.h"
 #include "testing/compilazione_prova.h"
 #include "testing/prova_piattaforma.h"
 #include "tools/esamina/prova_confronto.h"

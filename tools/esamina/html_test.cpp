@@ -4,8 +4,8 @@
 
 #include <sstream>
 
-#include "app/file_disco.h"
 #include "compiler/formato.h"
+#include "sistema/file_disco.h"
 #include "tools/esamina/prova_json.h"
 #include "tools/esamina/prova_scenario.h"
 #include "tools/esamina/rapporto.h"

@@ -12,9 +12,9 @@
 #include <utility>
 #include <vector>
 
-#include "app/file_disco.h"
 #include "compiler/codifica.h"
 #include "compiler/formato.h"
+#include "sistema/file_disco.h"
 
 // The bytes of a line file: held by the caller (who keeps them alive as long
 // as anything reads them), or in a file read a piece at a time. A copy shares

@@ -7,8 +7,8 @@
 #include <set>
 #include <sstream>
 
-#include "app/file_disco.h"
 #include "compiler/chilometri_linea.h"
+#include "sistema/file_disco.h"
 #include "testing/compilazione_prova.h"
 #include "tools/esamina/comando.h"
 #include "tools/esamina/prova_json.h"

@@ -7,7 +7,7 @@
 #include <regex>
 #include <sstream>
 
-#include "app/fine_programma.h"
+#include "sistema/fine_programma.h"
 #include "sources/scenario_portato.h"
 #include "testing/prova_piattaforma.h"
 #include "tools/esamina/comando.h"
