@@ -9,6 +9,7 @@
 #include <array>
 #include <cstdint>
 #include <filesystem>
+#include <ostream>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -121,3 +122,9 @@ class compilatore {
   // program itself, and never a change to what is compiled.
   elenco_avvisi avvisi;
 };
+
+// Runs the driver of `c` and says on `errori` what stopped it, or the
+// problem it found, in the words of compila_scenario; returns the exit
+// status (stato_uscita): successo, errori_compilazione or fermato. A file
+// that cannot be read or written is errore_file, as ever.
+int compila_e_riferisci(compilatore& c, int32_t scrivi_linea, std::ostream& errori);

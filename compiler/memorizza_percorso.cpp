@@ -1,6 +1,7 @@
 // The compiler driver: records, both sources, post-pass, header codes, files.
 #include "compiler/codici_errore.h"
 #include "compiler/compilatore.h"
+#include "sistema/fine_programma.h"
 
 void compilatore::azzera_tabella() {
   for (voce_corsa& v : tabella_corsa) v = voce_corsa{};
@@ -47,4 +48,29 @@ void compilatore::memorizza_percorso(int32_t& j) {
   completa_celle();
   riempi_intestazioni();
   scrivi_compilati();
+}
+
+int compila_e_riferisci(compilatore& c, int32_t scrivi_linea, std::ostream& errori) {
+  try {
+    int32_t j = scrivi_linea;
+    c.memorizza_percorso(j);
+  } catch (const compilazione_fermata& f) {
+    // The error stop: " Errore n. " and the number, with what it means.
+    if (f.motivo == compilazione_fermata::perche::errore_stop) {
+      errori << "compila_scenario:" << f.testo();
+      if (!testo_errore(f.problema.codice).empty())
+        errori << ": " << testo_errore(f.problema.codice);
+      errori << '\n';
+    } else {
+      errori << "compila_scenario: " << f.testo() << '\n';
+    }
+    return stato_uscita::fermato;
+  }
+  // The line of a compiled source with a problem keeps the form that scripts
+  // read, "Errore n. C (posizione P m)" at its start.
+  if (c.problema.presente()) {
+    errori << c.problema.riepilogo() << '\n';
+    return stato_uscita::errori_compilazione;
+  }
+  return stato_uscita::successo;
 }

@@ -10,10 +10,10 @@
 #include "compiler/codici_errore.h"
 #include "compiler/compilatore.h"
 #include "compiler/lettura_sorgente.h"
+#include "sistema/argomenti.h"
 #include "sistema/blocchi.h"
 #include "sistema/file_disco.h"
 #include "sistema/fine_programma.h"
-#include "tools/argomenti.h"
 #include "tools/compila/modello.h"
 
 namespace fs = std::filesystem;
@@ -62,33 +62,6 @@ const char* const aiuto =
     "piccolo scenario commentato da cui partire (se nessuno dei due c'e' gia'):\n"
     "si modificano, poi si compilano. Le righe e i loro valori sono spiegati in\n"
     "docs/sorgenti.md.\n";
-
-// Runs the compiler's driver and says on `errori` what stopped it, or the
-// problem it found, as the program says it; returns the exit status.
-int compila_e_riferisci(compilatore& c, int32_t scrivi_linea, std::ostream& errori) {
-  try {
-    int32_t j = scrivi_linea;
-    c.memorizza_percorso(j);
-  } catch (const compilazione_fermata& f) {
-    // The error stop: " Errore n. " and the number, with what it means.
-    if (f.motivo == compilazione_fermata::perche::errore_stop) {
-      errori << "compila_scenario:" << f.testo();
-      if (!testo_errore(f.problema.codice).empty())
-        errori << ": " << testo_errore(f.problema.codice);
-      errori << '\n';
-    } else {
-      errori << nome_comando << f.testo() << '\n';
-    }
-    return stato_uscita::fermato;
-  }
-  // The line of a compiled source with a problem keeps the form that scripts
-  // read, "Errore n. C (posizione P m)" at its start.
-  if (c.problema.presente()) {
-    errori << c.problema.riepilogo() << '\n';
-    return stato_uscita::errori_compilazione;
-  }
-  return stato_uscita::successo;
-}
 
 // The compiler deletes the sources it has read, so it reads them under names
 // of its own. A second name for the same file costs one step where a copy

@@ -4,12 +4,12 @@
 #include <sstream>
 #include <system_error>
 
+#include "compiler/compilatore.h"
 #include "compiler/formato.h"
 #include "compiler/nomi_scenario.h"
+#include "sistema/argomenti.h"
 #include "sistema/file_disco.h"
 #include "sistema/fine_programma.h"
-#include "tools/argomenti.h"
-#include "tools/compila/compila.h"
 
 namespace fs = std::filesystem;
 
@@ -116,11 +116,13 @@ std::vector<problema> ricompila_e_confronta(const sorgenti_ricavate& sorgenti,
   sostituisci_file(verifica / f.sorgente_linea, sorgenti.linea);
   sostituisci_file(verifica / f.sorgente_corsa, sorgenti.corsa);
   // Whatever the compiler finds, its files are compared byte for byte.
-  std::vector<std::string> argomenti{"--scrivi-con-errori"};
-  if (!con_linea) argomenti.push_back("--senza-linea");
-  argomenti.insert(argomenti.end(), {verifica.string(), nome, treno});
-  std::ostringstream uscita, errori;
-  const int stato = compila_scenario(argomenti, uscita, errori);
+  compilatore c;
+  c.nome_scenario = nome;
+  c.numero_treno = treno;
+  c.cartella = verifica;
+  c.quando_sostituire = compilatore::sostituzione::sempre;
+  std::ostringstream errori;
+  const int stato = compila_e_riferisci(c, con_linea ? 1 : 0, errori);
   std::vector<problema> problemi;
   if (stato != stato_uscita::successo) {
     std::string messaggio = errori.str();

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "tools/esamina/lettura.h"
+#include "compiler/lettura_compilati.h"
 
 struct sorgenti_ricavate {
   std::string linea;  // NAME_linea.txt (empty without the line file)

@@ -3,9 +3,9 @@
 #include <filesystem>
 #include <optional>
 
+#include "sistema/argomenti.h"
 #include "sistema/file_disco.h"
 #include "sistema/fine_programma.h"
-#include "tools/argomenti.h"
 #include "tools/esamina/descrizione.h"
 #include "tools/esamina/html.h"
 #include "tools/esamina/json.h"

@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "compiler/chilometri_linea.h"
-#include "tools/esamina/lettura.h"
+#include "compiler/lettura_compilati.h"
 
 struct valori_generali {
   int32_t lunghezza = 0;            // L, m

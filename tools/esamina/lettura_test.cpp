@@ -1,11 +1,10 @@
-#include "tools/esamina/lettura.h"
-
 #include <gtest/gtest.h>
 
 #include <climits>
 #include <limits>
 #include <random>
 
+#include "compiler/lettura_compilati.h"
 #include "testing/compilazione_prova.h"
 #include "tools/esamina/descrizione.h"
 #include "tools/esamina/json.h"

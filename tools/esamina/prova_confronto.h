@@ -7,7 +7,7 @@
 #include <string>
 
 #include "compiler/compilatore.h"
-#include "tools/esamina/lettura.h"
+#include "compiler/lettura_compilati.h"
 
 void confronta_letto(const compilatore& f, const scenario_letto& s);
 void confronta_json(const compilatore& f, const std::string& json);

@@ -7,9 +7,9 @@
 #include <string>
 
 #include "compiler/compilatore.h"
+#include "compiler/lettura_compilati.h"
 #include "testing/compilazione_prova.h"
 #include "tools/esamina/descrizione.h"
-#include "tools/esamina/lettura.h"
 
 inline constexpr int32_t lunghezza_di_prova = 20000;
 

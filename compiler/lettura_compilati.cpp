@@ -1,4 +1,4 @@
-#include "tools/esamina/lettura.h"
+#include "compiler/lettura_compilati.h"
 
 #include <algorithm>
 #include <functional>
