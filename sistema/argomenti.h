@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "sistema/file_disco.h"
+#include "sistema/fine_programma.h"
 
 // Whether the arguments left after the options are CARTELLA NOME TRENO: three
 // of them, NOME not empty, and both names fit to stand in a file name inside
