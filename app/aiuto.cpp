@@ -1,6 +1,6 @@
 #include "app/aiuto.h"
 
-#include "app/fine_programma.h"
+#include "sistema/fine_programma.h"
 
 namespace {
 

@@ -1,9 +1,9 @@
 // The run sequence: the whole job, once, in a fixed order.
 #include <string>
 
-#include "app/blocchi.h"
-#include "app/file_disco.h"
 #include "app/form1.h"
+#include "sistema/blocchi.h"
+#include "sistema/file_disco.h"
 
 void Form1::Form_Load() {
   nome_scenario = "Ombrasca1";
@@ -32,10 +32,8 @@ void Form1::Form_Load() {
 void Form1::termina_compilazione() {
   // The compiled files are written whatever the compiler found; a problem it
   // recorded is still a failed run, said on one line and in the exit status.
-  if (codice_errore != 0) {
-    // Scripts read the part before the colon: it keeps its form.
-    piattaforma_.segnala("Errore n. " + std::to_string(codice_errore) + " (posizione " +
-                         std::to_string(posizione_errore) + " m): " + testo_del_errore());
+  if (compilazione.problema.presente()) {
+    piattaforma_.segnala(compilazione.problema.riepilogo());
     throw fine_programma{stato_uscita::errori_compilazione};
   }
   throw fine_programma{stato_uscita::successo};
@@ -51,6 +49,14 @@ int Form1::esegui(const std::function<void()>& lavoro) {
     lavoro();
   } catch (const fine_programma& fine) {
     stato = fine.stato;
+  } catch (const compilazione_fermata& fermata) {
+    // The error stop shows its number in a box; a compilation with no track
+    // says so on a line.
+    if (fermata.motivo == compilazione_fermata::perche::errore_stop)
+      piattaforma_.messaggio_errore(fermata.testo());
+    else
+      piattaforma_.segnala(fermata.testo());
+    stato = stato_uscita::fermato;
   } catch (const errore_file& e) {
     piattaforma_.segnala("impossibile scrivere o leggere " + e.file() + ": " + e.motivo());
     piattaforma_.messaggio_file("Impossibile scrivere o leggere " + e.file() + ":\n" + e.motivo());
@@ -58,4 +64,11 @@ int Form1::esegui(const std::function<void()>& lavoro) {
   }
   piattaforma_.chiudi_attesa();
   return stato;
+}
+
+void Form1::memorizza_percorso(int32_t& j) {
+  compilazione.nome_scenario = nome_scenario;
+  compilazione.numero_treno = numero_treno;
+  compilazione.cartella = piattaforma_.cartella_programma();
+  compilazione.memorizza_percorso(j);
 }

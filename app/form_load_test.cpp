@@ -26,19 +26,56 @@ const scenario_compilato& carried() {
   return s;
 }
 
+// The compiler's stops reach whoever started the program: the error stop as
+// its box, a compilation with no track as a line; neither writes a file.
+TEST(Form1, LeFermateDelCompilatoreSiVedono) {
+  struct caso {
+    const char* nome;
+    std::string linea, corsa;
+    std::vector<std::string> messaggi;
+    const char* segnalato;  // in the one line said, or nullptr for none
+  };
+  const caso casi[] = {
+      {"conflitto nelle intestazioni",
+       sorgente_linea(0),
+       sorgente_corsa({"segnale,   0,   2, 2, 3,  0, 0,    0,  0,0,0, 0"}),
+       {" Errore n. 1250"},
+       nullptr},
+      {"nessun tracciato", "", sorgente_corsa(), {}, "(Errore n. 102)"},
+  };
+  for (const caso& c : casi) {
+    form_in_prova p;
+    scrivi_testo(p.cartella / "Ombrasca1_linea.txt", c.linea);
+    scrivi_testo(p.cartella / "Ombrasca1_5817-.txt", c.corsa);
+    const int stato = p.form.esegui([&p] {
+      int32_t j = 1;
+      p.form.memorizza_percorso(j);
+      p.form.termina_compilazione();
+    });
+    EXPECT_EQ(stato, stato_uscita::fermato) << c.nome;
+    EXPECT_EQ(p.piattaforma.messaggi, c.messaggi) << c.nome;
+    ASSERT_EQ(p.piattaforma.segnalazioni.size(), c.segnalato ? 1u : 0u) << c.nome;
+    if (c.segnalato) {
+      EXPECT_NE(p.piattaforma.segnalazioni[0].find(c.segnalato), std::string::npos) << c.nome;
+    }
+    for (const std::string& f : file_compilati) EXPECT_FALSE(fs::exists(p.cartella / f)) << c.nome;
+  }
+}
+
 TEST(ScenarioPortato, CompilaSenzaErrori) {
   const scenario_compilato& s = carried();
   EXPECT_EQ(s.stato, stato_uscita::successo);
-  EXPECT_EQ(s.form.codice_errore, 0) << "posizione " << s.form.posizione_errore << ", "
-                                     << s.form.file_errore << " riga " << s.form.riga_errore;
+  EXPECT_EQ(s.form.compilazione.problema.codice, 0)
+      << "posizione " << s.form.compilazione.problema.posizione << ", "
+      << s.form.compilazione.problema.file << " riga " << s.form.compilazione.problema.riga;
   EXPECT_EQ(s.piattaforma.attese, 1);
   EXPECT_EQ(s.piattaforma.chiusure, 1);
   EXPECT_TRUE(s.piattaforma.messaggi.empty());
   EXPECT_TRUE(s.piattaforma.segnalazioni.empty());
   // The carried sources are what an author copies: they must be clean.
-  for (const avviso& a : s.form.avvisi.tenuti())
+  for (const avviso& a : s.form.compilazione.avvisi.tenuti())
     ADD_FAILURE() << a.file << ':' << a.riga << ':' << a.colonna << ": " << a.testo;
-  EXPECT_EQ(s.form.avvisi.totale(), 0);
+  EXPECT_EQ(s.form.compilazione.avvisi.totale(), 0);
   for (const std::string& f : file_compilati) EXPECT_TRUE(fs::exists(s.cartella / f)) << f;
   EXPECT_FALSE(fs::exists(s.cartella / "Ombrasca1_linea.txt"));
   EXPECT_FALSE(fs::exists(s.cartella / "Ombrasca1_5817-.txt"));
@@ -48,7 +85,7 @@ TEST(ScenarioPortato, CompilaSenzaErrori) {
 
 // Every object of the carried sources stands in its own cell of the track.
 TEST(ScenarioPortato, OgniOggettoNellaSuaCella) {
-  const Form1& f = carried().form;
+  const compilatore& f = carried().form.compilazione;
   const auto cella_di = [&](std::string_view posizione, int offset) -> const cella& {
     return f.celle.at(static_cast<size_t>(indice_cella(*intero(posizione), offset)));
   };
@@ -93,7 +130,7 @@ TEST(ScenarioPortato, OgniOggettoNellaSuaCella) {
 
 // The gradient, speed and adhesion of every cell follow the rows in force.
 TEST(ScenarioPortato, ProfiliDiPendenzaVelocitaEAderenza) {
-  const Form1& f = carried().form;
+  const compilatore& f = carried().form.compilazione;
   struct profilo {
     const char* sezione;
     bool della_linea;
@@ -124,7 +161,7 @@ TEST(ScenarioPortato, ProfiliDiPendenzaVelocitaEAderenza) {
 }
 
 TEST(ScenarioPortato, IntestazioniEValoriGenerali) {
-  const Form1& f = carried().form;
+  const compilatore& f = carried().form.compilazione;
   EXPECT_EQ(f.celle[1].dato1, 5121);
   EXPECT_EQ(f.celle[1].dato2, 2296);
   EXPECT_EQ(f.tabella_corsa[voce_tabella::scenario].intero1, 610);

@@ -13,8 +13,8 @@
 #include <random>
 #include <thread>
 
-#include "app/file_disco.h"
-#include "app/fine_programma.h"
+#include "sistema/file_disco.h"
+#include "sistema/fine_programma.h"
 #include "testing/processo_prova.h"
 #include "testing/prova_piattaforma.h"
 #include "testing/variabile_ambiente.h"
@@ -27,9 +27,9 @@ namespace {
 const std::string programma = fs::path(GENERA_SCENARIO_EXE).filename().string();
 
 // In the order the run writes them: the two sources, then the compiled files.
-const std::vector<std::string> file_della_corsa = {
-    "Ombrasca1_linea.txt", "Ombrasca1_5817-.txt", "Ombrasca1_linea.dat", "Ombrasca1_5817.sim",
-    "Ombrasca1_5817.dat"};
+const std::vector<std::string> file_della_corsa = {"Ombrasca1_linea.txt", "Ombrasca1_5817-.txt",
+                                                   "Ombrasca1_linea.dat", "Ombrasca1_5817.sim",
+                                                   "Ombrasca1_5817.dat"};
 
 // A copy of the program in a temporary folder (it writes beside itself), with
 // an older file under every name it writes.
@@ -39,8 +39,11 @@ struct programma_in_prova {
 
   // vecchi_sorgenti: older source texts too (a normal run reads and deletes
   // the sources it has just written, so only a failed run keeps them).
-  explicit programma_in_prova(bool vecchi_sorgenti = true) {
-    fs::copy_file(GENERA_SCENARIO_EXE, eseguibile);
+  // da_copiare: the program, or for a test that limits its files the build
+  // of it that can be limited (testing/processo_prova.h).
+  explicit programma_in_prova(bool vecchi_sorgenti = true,
+                              const char* da_copiare = GENERA_SCENARIO_EXE) {
+    fs::copy_file(da_copiare, eseguibile);
     for (size_t i = vecchi_sorgenti ? 0 : 2; i < file_della_corsa.size(); ++i)
       scrivi_testo(c / file_della_corsa[i], "vecchio " + file_della_corsa[i]);
   }
@@ -61,10 +64,10 @@ struct programma_in_prova {
 
 // Until the program carries its data set it stops (status 3: no line source)
 // before touching any compiled file, so no compiled file can fail.
-#define SALTA_SE_NON_COMPILA(p, e, ...)                                                \
+#define SALTA_SE_NON_COMPILA(p, e, ...)                                                      \
   if ((e).uscito && (e).stato == stato_uscita::fermato && (p).compilati_vecchi(__VA_ARGS__)) \
-  GTEST_SKIP() << "il programma si ferma prima dei file compilati (dati non ancora " \
-                  "portati): "                                                       \
+  GTEST_SKIP() << "il programma si ferma prima dei file compilati (dati non ancora "         \
+                  "portati): "                                                               \
                << (e).errori
 
 TEST(GuastiDisco, CorsaNormaleSenzaTemporanei) {
@@ -98,7 +101,8 @@ TEST(GeneraScenarioArgomenti, NessunLavoroENessunFileToccato) {
     ASSERT_TRUE(e.uscito) << nome;
     EXPECT_EQ(e.stato, k.stato) << nome << "\n" << e.errori;
     EXPECT_EQ(e.errori.starts_with("genera_scenario: "), k.stato != stato_uscita::successo)
-        << nome << "\n" << e.errori;
+        << nome << "\n"
+        << e.errori;
     EXPECT_EQ(p.c.elenco(), prima) << nome;
     for (const std::string& f : file_della_corsa) EXPECT_TRUE(p.vecchio(f)) << nome << ": " << f;
   }
@@ -113,9 +117,9 @@ TEST(GeneraScenarioArgomenti, UnaSorgenteModificataEConservata) {
   EXPECT_EQ(e.stato, stato_uscita::successo) << e.errori;
   for (const std::string f : {"Ombrasca1_linea.txt", "Ombrasca1_5817-.txt"}) {
     EXPECT_EQ(leggi_testo(p.c / (f + ".bak")), "vecchio " + f);
-    EXPECT_NE(e.errori.find(f + " era diverso da quello dello scenario: conservato come " + f +
-                            ".bak"),
-              std::string::npos)
+    EXPECT_NE(
+        e.errori.find(f + " era diverso da quello dello scenario: conservato come " + f + ".bak"),
+        std::string::npos)
         << e.errori;
   }
   // The next run finds no source of the author's: it keeps nothing more.
@@ -145,7 +149,7 @@ TEST(GuastiDisco, IlFileInScritturaEQuelliDopoRestanoComeErano) {
        "Ombrasca1_5817.sim"},
   };
   for (const guasto& g : casi) {
-    programma_in_prova p;
+    programma_in_prova p(true, g.limite ? GENERA_SCENARIO_LIMITABILE_EXE : GENERA_SCENARIO_EXE);
     if (g.cartella_al_posto != nullptr) {
       fs::remove(p.c / g.cartella_al_posto);
       fs::create_directory(p.c / g.cartella_al_posto);
@@ -219,8 +223,9 @@ TEST(GuastiDisco, UccisoAOgniMomentoLasciaOgniFileVecchioONuovo) {
     for (const auto& [f, b] : nuovi) EXPECT_TRUE(p.vecchio(f) || leggi_testo(p.c / f) == b) << f;
     misti += di_nuovi() % 3 != 0;
     // Another program on the folder completes a replacement left half done.
-    ASSERT_TRUE(esegui_processo(ESAMINA_SCENARIO_EXE, {p.c.percorso().string(), "Ombrasca1", "5817"})
-                    .uscito);
+    ASSERT_TRUE(
+        esegui_processo(ESAMINA_SCENARIO_EXE, {p.c.percorso().string(), "Ombrasca1", "5817"})
+            .uscito);
     const bool intero = di_nuovi() % 3 == 0;
     EXPECT_TRUE(intero) << "a mixed set after the next start";
     misti_dopo += !intero;

@@ -4,6 +4,7 @@
 
 #include "app/aiuto.h"
 #include "app/form1.h"
+#include "app/scegli_piattaforma.h"
 
 int main(int argc, char** argv) {
   flussi_standard_binari();

@@ -1,6 +1,6 @@
 // Which platform layer a run gets: windows where the program was built with
 // them and a display answers, the console everywhere else.
-#include "app/piattaforma.h"
+#include "app/scegli_piattaforma.h"
 
 #ifdef GENERA_SCENARIO_X11
 #include "app/x11/piattaforma_x11.h"

@@ -1,6 +1,7 @@
+#include "app/scegli_piattaforma.h"
+
 #include <gtest/gtest.h>
 
-#include "app/piattaforma.h"
 #include "testing/variabile_ambiente.h"
 
 namespace {

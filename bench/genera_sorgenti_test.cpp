@@ -5,8 +5,8 @@
 #include <map>
 #include <sstream>
 
-#include "app/fine_programma.h"
 #include "compiler/file_compilati.h"
+#include "sistema/fine_programma.h"
 #include "testing/compilazione_prova.h"
 #include "testing/prova_piattaforma.h"
 #include "tools/compila/compila.h"
@@ -64,8 +64,9 @@ TEST_P(SorgentiGenerate, SiCompilanoSenzaErrori) {
   EXPECT_EQ(linea.size(), 20u * c.metri + 139964);
   compilazione_prova p;
   p.leggi(s.linea, s.corsa);
-  ASSERT_EQ(p.form.codice_errore, 0);
-  EXPECT_TRUE(linea == codifica_linea(p.form.punti_linea)) << "line file of " << c.metri << " m";
+  ASSERT_EQ(p.compilazione.problema.codice, 0);
+  EXPECT_TRUE(linea == codifica_linea(p.compilazione.punti_linea))
+      << "line file of " << c.metri << " m";
   const std::string tracciato = leggi_testo(cartella / "Lunga_1.dat");
   ASSERT_EQ(tracciato.size(), byte_cella * ((c.metri + 7000) / 50 + 1));
   size_t segnali = 0;

@@ -11,6 +11,7 @@
 
 #include "bench/genera_sorgenti.h"
 #include "compiler/file_compilati.h"
+#include "testing/compilazione_prova.h"
 #include "testing/prova_piattaforma.h"
 #include "tools/compila/compila.h"
 
@@ -58,24 +59,24 @@ void BM_compila_scenario(benchmark::State& state) {
       benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
 }
 
-// A Form1 whose records hold the compiled 1 000 km line: the sources are
+// A compiler whose records hold the compiled 1 000 km line: the sources are
 // written afresh for every read, since reading deletes them.
-struct linea_lunga : form_in_prova {
+struct linea_lunga : compilazione_prova {
   sorgenti_generate sorgenti = genera_sorgenti(metri_lunga);
   void scrivi_sorgenti() {
-    scrivi_testo(form.file_sorgente_linea(), sorgenti.linea);
-    scrivi_testo(form.file_sorgente_corsa(), sorgenti.corsa);
+    scrivi_testo(compilazione.file_sorgente_linea(), sorgenti.linea);
+    scrivi_testo(compilazione.file_sorgente_corsa(), sorgenti.corsa);
   }
   // Everything memorizza_percorso does before it reads the sources.
   void prepara() {
     scrivi_sorgenti();
-    form.scrivi_linea = 1;
-    form.codice_errore = 0;
-    form.azzera_tabella();
+    compilazione.scrivi_linea = 1;
+    compilazione.problema = {};
+    compilazione.azzera_tabella();
   }
   void leggi() {
     prepara();
-    form.memorizza_dati();
+    compilazione.memorizza_dati();
   }
 };
 
@@ -85,20 +86,20 @@ void BM_fase_lettura_sorgenti(benchmark::State& state) {
     state.PauseTiming();
     l.prepara();
     state.ResumeTiming();
-    l.form.memorizza_dati();
+    l.compilazione.memorizza_dati();
   }
-  if (l.form.codice_errore != 0) state.SkipWithError("errore di compilazione");
+  if (l.compilazione.problema.codice != 0) state.SkipWithError("errore di compilazione");
 }
 
 void BM_fase_completa_celle(benchmark::State& state) {
   linea_lunga l;
   l.leggi();
-  const std::vector<cella> lette = l.form.celle;
+  const std::vector<cella> lette = l.compilazione.celle;
   for (auto _ : state) {
     state.PauseTiming();
-    l.form.celle = lette;
+    l.compilazione.celle = lette;
     state.ResumeTiming();
-    l.form.completa_celle();
+    l.compilazione.completa_celle();
   }
 }
 
@@ -109,10 +110,11 @@ void BM_fase_codifica_linea(benchmark::State& state) {
   size_t byte = 0;
   for (auto _ : state) {
     byte = 0;
-    codifica_linea_a_pezzi(l.form.punti_linea, 256 * 1024, [&byte](uint64_t, std::string_view p) {
-      benchmark::DoNotOptimize(p.data());
-      byte += p.size();
-    });
+    codifica_linea_a_pezzi(l.compilazione.punti_linea, 256 * 1024,
+                           [&byte](uint64_t, std::string_view p) {
+                             benchmark::DoNotOptimize(p.data());
+                             byte += p.size();
+                           });
   }
   state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * byte));
 }
@@ -121,10 +123,11 @@ void BM_fase_codifica_linea(benchmark::State& state) {
 void BM_fase_scrivi_compilati(benchmark::State& state) {
   linea_lunga l;
   l.leggi();
-  for (auto _ : state) l.form.scrivi_compilati();
+  for (auto _ : state) l.compilazione.scrivi_compilati();
   state.SetBytesProcessed(static_cast<int64_t>(state.iterations()) *
-                          (dimensione(l.form.file_linea()) + dimensione(l.form.file_tabella()) +
-                           dimensione(l.form.file_tracciato())));
+                          (dimensione(l.compilazione.file_linea()) +
+                           dimensione(l.compilazione.file_tabella()) +
+                           dimensione(l.compilazione.file_tracciato())));
 }
 
 BENCHMARK(BM_programma_scenario_portato)->Unit(benchmark::kMillisecond);

@@ -5,16 +5,16 @@
 
 #include <cstdint>
 
-#include "app/form1.h"
+#include "compiler/compilatore.h"
 
 // The cell at index i, or nullptr when i lies outside 0..ultima_cella.
-inline cella* cella_esistente(Form1& f, int64_t i) {
+inline cella* cella_esistente(compilatore& f, int64_t i) {
   if (i < 0 || i > f.ultima_cella || i >= static_cast<int64_t>(f.celle.size())) return nullptr;
   return &f.celle[static_cast<size_t>(i)];
 }
 
 // The cell at index i when it exists and is free (kind 0 or 11), else nullptr.
-inline cella* cella_libera(Form1& f, int64_t i) {
+inline cella* cella_libera(compilatore& f, int64_t i) {
   cella* c = cella_esistente(f, i);
   return c != nullptr && libera(*c) ? c : nullptr;
 }

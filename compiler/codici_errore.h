@@ -1,5 +1,5 @@
 // Every problem the compiler can record, once: the number stored in
-// codice_errore (the one an author sees after "Errore n."), the name the code
+// problema.codice (the one an author sees after "Errore n."), the name the code
 // uses for it and a short sentence that says what went wrong. The numbers are
 // what the compiler has always stored; they never change meaning.
 #pragma once
@@ -61,7 +61,7 @@ enum class errore_compilazione : int32_t {
 #undef ERRORE_NUMERO
 };
 
-// The number as codice_errore holds it.
+// The number as problema.codice holds it.
 constexpr int32_t numero_errore(errore_compilazione e) { return static_cast<int32_t>(e); }
 
 struct voce_errore {
@@ -75,5 +75,5 @@ inline constexpr std::array elenco_errori = {
 #undef ERRORE_VOCE
 };
 
-// What went wrong, for a number codice_errore may hold; empty for any other.
+// What went wrong, for a number problema.codice may hold; empty for any other.
 std::string_view testo_errore(int32_t codice);

@@ -6,8 +6,8 @@
 #include <algorithm>
 #include <vector>
 
-#include "app/form1.h"
 #include "compiler/codici_errore.h"
+#include "compiler/compilatore.h"
 #include "compiler/numeri.h"
 
 namespace {
@@ -18,7 +18,7 @@ namespace {
 // carries on; the last one found wins.
 class tracciato {
  public:
-  explicit tracciato(Form1& form)
+  explicit tracciato(compilatore& form)
       : form_(form),
         celle_(form.celle),
         ultima_(std::min<int64_t>(form.ultima_cella, static_cast<int64_t>(celle_.size()) - 1)) {}
@@ -37,33 +37,33 @@ class tracciato {
   // An existing code point keeps its code only when it is already the lower one.
   bool abbassa_codice(int64_t c) {
     if (!di_tipo(c, tipo_cella::punto_codice)) return false;
-    celle_[c].dato1 = basso16(Form1::minimo(codice_rallentamento, celle_[c].dato1));
+    celle_[c].dato1 = basso16(compilatore::minimo(codice_rallentamento, celle_[c].dato1));
     return true;
   }
 
   void errore(errore_compilazione codice, int64_t cella_errore) {
-    form_.codice_errore = numero_errore(codice);
-    form_.posizione_errore = static_cast<int32_t>(posizione_cella(cella_errore, 0));
+    form_.problema.codice = numero_errore(codice);
+    form_.problema.posizione = static_cast<int32_t>(posizione_cella(cella_errore, 0));
     // The problem no longer belongs to a source row.
-    form_.file_errore.clear();
-    form_.riga_errore = 0;
-    form_.colonna_errore = 0;
-    form_.motivo_errore.clear();
+    form_.problema.file.clear();
+    form_.problema.riga = 0;
+    form_.problema.colonna = 0;
+    form_.problema.motivo.clear();
   }
 
  private:
   bool esiste(int64_t c) const { return c >= 0 && c <= ultima_; }
 
-  Form1& form_;
+  compilatore& form_;
   std::vector<cella>& celle_;
   int64_t ultima_;
 };
 
 }  // namespace
 
-int32_t Form1::minimo(int32_t x, int32_t y) { return x > y ? y : x; }
+int32_t compilatore::minimo(int32_t x, int32_t y) { return x > y ? y : x; }
 
-void Form1::completa_celle() {
+void compilatore::completa_celle() {
   tracciato t(*this);
   percorri_completamento(t);
 }

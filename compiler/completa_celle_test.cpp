@@ -2,16 +2,16 @@
 
 #include <vector>
 
-#include "testing/prova_piattaforma.h"
+#include "testing/compilazione_prova.h"
 
 namespace {
 
 using namespace tipo_cella;
 
-// A Form1 with a bare track of cells 0..ultima, laid out by hand.
+// A compiler with a bare track of cells 0..ultima, laid out by hand.
 struct pista {
-  form_in_prova p;
-  Form1& f = p.form;
+  compilazione_prova p;
+  compilatore& f = p.compilazione;
 
   explicit pista(int32_t ultima = 140) {
     f.ultima_cella = ultima;
@@ -68,9 +68,9 @@ TEST(PuntiPrimaDellInizio, FinestreSecondoLaCellaDiInizio) {
     t.metti(c.occupate, cartello);
     t.completa();
     EXPECT_EQ(t.punti(), c.attese) << "start " << c.inizio;
-    EXPECT_EQ(t.f.codice_errore, c.errore) << "start " << c.inizio;
+    EXPECT_EQ(t.f.problema.codice, c.errore) << "start " << c.inizio;
     if (c.errore) {
-      EXPECT_EQ(t.f.posizione_errore, c.inizio * 50);
+      EXPECT_EQ(t.f.problema.posizione, c.inizio * 50);
     }
   }
 }
@@ -116,17 +116,17 @@ TEST(SegnaliPrimaDellAvviso, LeDueCellePrimaDelSegnale) {
     t.metti(38, segnale, 42);
     t[37] = c.c37;
     t[36] = c.c36;
-    t.f.file_errore = "corsa";
-    t.f.riga_errore = 12;
+    t.f.problema.file = "corsa";
+    t.f.problema.riga = 12;
     t.completa();
     EXPECT_EQ(t[37].dato1, c.dato1_37) << c.nome;
     EXPECT_EQ(t[36].dato1, c.dato1_36) << c.nome;
     EXPECT_EQ(t[38].dato1, 42) << c.nome;
-    EXPECT_EQ(t.f.codice_errore, c.errore) << c.nome;
+    EXPECT_EQ(t.f.problema.codice, c.errore) << c.nome;
     if (c.errore) {
-      EXPECT_EQ(t.f.posizione_errore, 38 * 50) << c.nome;
-      EXPECT_EQ(t.f.riga_errore, 0) << "no longer a source row's error";
-      EXPECT_TRUE(t.f.file_errore.empty());
+      EXPECT_EQ(t.f.problema.posizione, 38 * 50) << c.nome;
+      EXPECT_EQ(t.f.problema.riga, 0) << "no longer a source row's error";
+      EXPECT_TRUE(t.f.problema.file.empty());
     }
   }
 }
@@ -164,9 +164,9 @@ TEST(SegnaliPrimaDellAvviso, FinoAllaCellaTre) {
     t.metti(c.occupate, cartello);
     t.completa();
     EXPECT_EQ(t.punti(), c.attese) << "signal " << c.segnale;
-    EXPECT_EQ(t.f.codice_errore, c.errore) << "signal " << c.segnale;
+    EXPECT_EQ(t.f.problema.codice, c.errore) << "signal " << c.segnale;
     if (c.errore) {
-      EXPECT_EQ(t.f.posizione_errore, 150);
+      EXPECT_EQ(t.f.problema.posizione, 150);
     }
   }
 }
@@ -202,8 +202,8 @@ TEST(PuntiDentroIlRallentamento, OgniOttoCelleSpostamentiRiportati) {
     celle_attese attese{12, 19, 25};
     attese.insert(attese.end(), c.dentro.begin(), c.dentro.end());
     EXPECT_EQ(t.punti(), attese) << c.nome;
-    EXPECT_EQ(t.f.codice_errore, c.errore) << c.nome;
-    EXPECT_EQ(t.f.posizione_errore, c.posizione) << c.nome;
+    EXPECT_EQ(t.f.problema.codice, c.errore) << c.nome;
+    EXPECT_EQ(t.f.problema.posizione, c.posizione) << c.nome;
   }
 }
 
@@ -234,9 +234,9 @@ TEST(PuntoPrimaDelSegnale, PrimoSegnaleEntroDodiciCelleDallaFine) {
     celle_attese attese{12, 19, 25};
     attese.insert(attese.end(), c.dopo.begin(), c.dopo.end());
     EXPECT_EQ(t.punti(), attese) << c.nome;
-    EXPECT_EQ(t.f.codice_errore, c.errore) << c.nome;
+    EXPECT_EQ(t.f.problema.codice, c.errore) << c.nome;
     if (c.errore) {
-      EXPECT_EQ(t.f.posizione_errore, 50 * 50) << c.nome;
+      EXPECT_EQ(t.f.problema.posizione, 50 * 50) << c.nome;
     }
   }
 }
@@ -271,8 +271,8 @@ TEST(FineDelTracciato, CamminiFermatiAllUltimaCella) {
     celle_attese attese{c.inizio - 18, c.inizio - 11, c.inizio - 5};
     attese.insert(attese.end(), c.dopo.begin(), c.dopo.end());
     EXPECT_EQ(t.punti(), attese) << c.nome;
-    EXPECT_EQ(t.f.codice_errore, c.errore) << c.nome;
-    EXPECT_EQ(t.f.posizione_errore, c.posizione) << c.nome;
+    EXPECT_EQ(t.f.problema.codice, c.errore) << c.nome;
+    EXPECT_EQ(t.f.problema.posizione, c.posizione) << c.nome;
   }
 }
 
@@ -283,7 +283,7 @@ TEST(FineDelTracciato, LeUltimeDueCelleNonSonoEsaminate) {
   t.metti(138, segnale);
   t.completa();
   EXPECT_TRUE(t.punti().empty());
-  EXPECT_EQ(t.f.codice_errore, 0);
+  EXPECT_EQ(t.f.problema.codice, 0);
 }
 
 // A start cell without its own end walks on to the next slowdown's end,

@@ -214,18 +214,20 @@ TEST(DocumentoSorgenti, OgniEsempioDaIlSuoEsito) {
     compilazione_prova p;
     const auto [linea, corsa] = sorgenti(e);
     p.compila(linea, corsa);
-    int32_t codice = p.form.codice_errore;
-    // The error stop shows its number: " Errore n. 1250".
-    for (const std::string& messaggio : p.piattaforma.messaggi)
-      codice = std::stoi(messaggio.substr(messaggio.find_last_of(' ') + 1));
+    int32_t codice = p.compilazione.problema.codice;
+    // The error stop's number: " Errore n. 1250".
+    for (const std::string& fermata : p.fermate)
+      if (fermata.starts_with(" Errore n. "))
+        codice = std::stoi(fermata.substr(fermata.find_last_of(' ') + 1));
     std::set<tipo_avviso> dati;
-    for (const avviso& a : p.form.avvisi.tenuti()) dati.insert(a.tipo);
+    for (const avviso& a : p.compilazione.avvisi.tenuti()) dati.insert(a.tipo);
     mostrati.insert(dati.begin(), dati.end());
 
     EXPECT_EQ(codice, errore_atteso.value_or(0)) << "riga " << e.riga << ": " << e.esito;
     if (!errore_atteso || !attesi.empty()) {
-      EXPECT_EQ(nomi(dati), nomi(attesi)) << "riga " << e.riga << ": " << e.esito << "\n"
-                                          << (dati.empty() ? "" : p.form.avvisi.tenuti()[0].testo);
+      EXPECT_EQ(nomi(dati), nomi(attesi))
+          << "riga " << e.riga << ": " << e.esito << "\n"
+          << (dati.empty() ? "" : p.compilazione.avvisi.tenuti()[0].testo);
     }
   }
   // Each kind of warning is shown by an example, but a NUL byte, which a page

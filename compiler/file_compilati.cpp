@@ -4,10 +4,10 @@
 #include <memory>
 #include <optional>
 
-#include "app/file_disco.h"
-#include "app/form1.h"
 #include "compiler/codifica.h"
+#include "compiler/compilatore.h"
 #include "compiler/formato.h"
+#include "sistema/file_disco.h"
 
 namespace {
 // The line file's pieces on their way to the disk: large enough that each
@@ -88,17 +88,21 @@ std::string codifica_tracciato(const std::vector<cella>& celle) {
   return b.prendi();
 }
 
-bool Form1::compilati_da_sostituire() const {
+bool compilatore::compilati_da_sostituire() const {
   switch (quando_sostituire) {
-    case sostituzione::sempre: return true;
-    case sostituzione::senza_errori: return codice_errore == 0;
-    case sostituzione::senza_avvisi: return codice_errore == 0 && avvisi.totale() == 0;
-    case sostituzione::mai: return false;
+    case sostituzione::sempre:
+      return true;
+    case sostituzione::senza_errori:
+      return problema.codice == 0;
+    case sostituzione::senza_avvisi:
+      return problema.codice == 0 && avvisi.totale() == 0;
+    case sostituzione::mai:
+      return false;
   }
   return false;
 }
 
-void Form1::scrivi_compilati() {
+void compilatore::scrivi_compilati() {
   if (!compilati_da_sostituire()) return;
   // All three are written in full before any of them takes its place, and
   // then they take it as one set: a failure on the way leaves the previous

@@ -12,7 +12,7 @@ namespace {
 
 // Sizes the records as the line reader does for a line of L metres, with the
 // plan as a straight line: points 0 and 1 Integers, doubles up to L + 6998.
-void dimensiona(Form1& f, int32_t L) {
+void dimensiona(compilatore& f, int32_t L) {
   f.tabella_corsa[voce_tabella::lunghezza].fine = L;
   f.lunghezza_estesa = L + 7000;
   f.ultima_cella = static_cast<int32_t>(arrotonda((L + 7000) / 50.0));
@@ -23,18 +23,18 @@ void dimensiona(Form1& f, int32_t L) {
 }
 
 TEST(TabellaCompilata, CorsaVuotaConINomiDelloScenario) {
-  form_in_prova p;
-  p.form.tabella_corsa[voce_tabella::scenario].nome = "Ombrasca1";
-  p.form.tabella_corsa[voce_tabella::treno].nome = "5817";
-  const std::string b = codifica_tabella(p.form.tabella_corsa);
+  compilazione_prova p;
+  p.compilazione.tabella_corsa[voce_tabella::scenario].nome = "Ombrasca1";
+  p.compilazione.tabella_corsa[voce_tabella::treno].nome = "5817";
+  const std::string b = codifica_tabella(p.compilazione.tabella_corsa);
   EXPECT_EQ(b.size(), 2971u);
   // Entry 0 is all zeros with an empty name.
   EXPECT_EQ(b.substr(0, 34), std::string(34, '\0'));
 }
 
 TEST(TabellaCompilata, UnNomeDiDodiciCaratteriOccupaQuarantaseiByte) {
-  form_in_prova p;
-  voce_corsa& v = p.form.tabella_corsa[1];
+  compilazione_prova p;
+  voce_corsa& v = p.compilazione.tabella_corsa[1];
   v.tipo = 24;
   v.inizio = 12250;
   v.fine = 12550;
@@ -46,8 +46,8 @@ TEST(TabellaCompilata, UnNomeDiDodiciCaratteriOccupaQuarantaseiByte) {
   v.byte3 = 30;
   v.byte5 = 7;
   v.orario = 22980;
-  p.form.tabella_corsa[2].tipo = 99;
-  const std::string b = codifica_tabella(p.form.tabella_corsa);
+  p.compilazione.tabella_corsa[2].tipo = 99;
+  const std::string b = codifica_tabella(p.compilazione.tabella_corsa);
   const size_t e = 34;  // entry 1 follows the empty entry 0
   EXPECT_EQ(static_cast<uint8_t>(b[e]), 24);
   EXPECT_EQ(leggi_a<int32_t>(b, e + 1), 12250);
@@ -76,11 +76,11 @@ TEST(TracciatoCompilato, QuindiciByteACellaNellOrdineDeiCampi) {
 }
 
 TEST(FileCompilati, LineaZeroMetri) {
-  form_in_prova p;
-  dimensiona(p.form, 0);
-  EXPECT_EQ(p.form.ultima_cella, 140);
-  EXPECT_EQ(codifica_tracciato(p.form.celle).size(), 2115u);
-  const std::string linea = codifica_linea(p.form.punti_linea);
+  compilazione_prova p;
+  dimensiona(p.compilazione, 0);
+  EXPECT_EQ(p.compilazione.ultima_cella, 140);
+  EXPECT_EQ(codifica_tracciato(p.compilazione.celle).size(), 2115u);
+  const std::string linea = codifica_linea(p.compilazione.punti_linea);
   ASSERT_EQ(linea.size(), 139964u);
   // Each half: two Integers, L + 6997 Doubles, two empty values.
   const size_t meta = linea.size() / 2;
@@ -97,9 +97,9 @@ TEST(FileCompilati, LineaZeroMetri) {
 
 TEST(FileCompilati, DimensioneDelFileDiLineaCresceDiVentiByteAlMetro) {
   for (int32_t L : {1, 50, 1234}) {
-    form_in_prova p;
-    dimensiona(p.form, L);
-    EXPECT_EQ(codifica_linea(p.form.punti_linea).size(), 20u * L + 139964u) << L;
+    compilazione_prova p;
+    dimensiona(p.compilazione, L);
+    EXPECT_EQ(codifica_linea(p.compilazione.punti_linea).size(), 20u * L + 139964u) << L;
   }
 }
 
@@ -148,17 +148,17 @@ TEST(FileCompilati, LineaAPezziUgualeAllaLineaIntera) {
 }
 
 TEST(FileCompilati, IntestazioniConINomiDelloScenario) {
-  form_in_prova p;
-  dimensiona(p.form, 0);
-  p.form.tabella_corsa[voce_tabella::scenario].nome = "Ombrasca1";
-  p.form.tabella_corsa[voce_tabella::treno].nome = "5817";
-  p.form.riempi_intestazioni();
-  const std::string t = codifica_tracciato(p.form.celle);
+  compilazione_prova p;
+  dimensiona(p.compilazione, 0);
+  p.compilazione.tabella_corsa[voce_tabella::scenario].nome = "Ombrasca1";
+  p.compilazione.tabella_corsa[voce_tabella::treno].nome = "5817";
+  p.compilazione.riempi_intestazioni();
+  const std::string t = codifica_tracciato(p.compilazione.celle);
   EXPECT_EQ(static_cast<uint8_t>(t[16]), 0x01);
   EXPECT_EQ(static_cast<uint8_t>(t[17]), 0x14);
   EXPECT_EQ(static_cast<uint8_t>(t[18]), 0xF8);
   EXPECT_EQ(static_cast<uint8_t>(t[19]), 0x08);
-  const std::string s = codifica_tabella(p.form.tabella_corsa);
+  const std::string s = codifica_tabella(p.compilazione.tabella_corsa);
   const size_t e85 = 85 * 34;  // entries 0 to 84 are empty-named here
   EXPECT_EQ(s.substr(e85 + 16, 9), "Ombrasca1");
   EXPECT_EQ(s.substr(e85 + 16 + 9, 2), std::string("\x62\x02", 2));
@@ -186,76 +186,80 @@ TEST(CodiciGara, DaiNomiDelloScenario) {
       {"", "", og_vuoto, st_vuoto},
   };
   for (const caso& c : casi) {
-    form_in_prova p;
-    p.form.tabella_corsa[voce_tabella::treno].nome = c.treno;
-    p.form.tabella_corsa[voce_tabella::scenario].nome = c.scenario;
-    EXPECT_EQ(p.form.codice_gara_og(), c.og) << c.scenario;
-    EXPECT_EQ(p.form.codice_gara_st(), c.st) << c.scenario;
+    compilazione_prova p;
+    p.compilazione.tabella_corsa[voce_tabella::treno].nome = c.treno;
+    p.compilazione.tabella_corsa[voce_tabella::scenario].nome = c.scenario;
+    EXPECT_EQ(p.compilazione.codice_gara_og(), c.og) << c.scenario;
+    EXPECT_EQ(p.compilazione.codice_gara_st(), c.st) << c.scenario;
   }
-  form_in_prova lungo;
-  lungo.form.tabella_corsa[voce_tabella::treno].nome = "5817";
-  lungo.form.tabella_corsa[voce_tabella::scenario].nome = "Ombrasca1abcdefghijklmnopqrstuvwxyz";
-  form_in_prova lungo2;
-  lungo2.form.tabella_corsa[voce_tabella::treno].nome = "5817";
-  lungo2.form.tabella_corsa[voce_tabella::scenario].nome = "Ombrasca1abcdefghijklmZZZZZZ";
-  EXPECT_EQ(lungo.form.codice_gara_st(), lungo2.form.codice_gara_st());
+  compilazione_prova lungo;
+  lungo.compilazione.tabella_corsa[voce_tabella::treno].nome = "5817";
+  lungo.compilazione.tabella_corsa[voce_tabella::scenario].nome =
+      "Ombrasca1abcdefghijklmnopqrstuvwxyz";
+  compilazione_prova lungo2;
+  lungo2.compilazione.tabella_corsa[voce_tabella::treno].nome = "5817";
+  lungo2.compilazione.tabella_corsa[voce_tabella::scenario].nome = "Ombrasca1abcdefghijklmZZZZZZ";
+  EXPECT_EQ(lungo.compilazione.codice_gara_st(), lungo2.compilazione.codice_gara_st());
 }
 
 TEST(CodiciGara, ConflittoNelleIntestazioniFermaIlProgramma) {
   struct caso {
     const char* nome;
-    void (*guasta)(Form1&);
+    void (*guasta)(compilatore&);
     const char* messaggio;
   };
   const caso casi[] = {
       {"codice formato in tabella",
-       [](Form1& f) { f.tabella_corsa[voce_tabella::scenario].intero1 = 1; }, " Errore n. 1250"},
-      {"codice formato in cella 1", [](Form1& f) { f.celle[1].dato1 = 42; }, " Errore n. 1250"},
+       [](compilatore& f) { f.tabella_corsa[voce_tabella::scenario].intero1 = 1; },
+       " Errore n. 1250"},
+      {"codice formato in cella 1", [](compilatore& f) { f.celle[1].dato1 = 42; },
+       " Errore n. 1250"},
       {"codice gara in tabella",
-       [](Form1& f) { f.tabella_corsa[voce_tabella::scenario].orario = 7; }, " Errore n. 1251"},
-      {"codice gara in cella 1", [](Form1& f) { f.celle[1].dato2 = -1; }, " Errore n. 1251"},
+       [](compilatore& f) { f.tabella_corsa[voce_tabella::scenario].orario = 7; },
+       " Errore n. 1251"},
+      {"codice gara in cella 1", [](compilatore& f) { f.celle[1].dato2 = -1; }, " Errore n. 1251"},
   };
   for (const caso& c : casi) {
-    form_in_prova p;
-    dimensiona(p.form, 0);
-    c.guasta(p.form);
+    compilazione_prova p;
+    dimensiona(p.compilazione, 0);
+    c.guasta(p.compilazione);
     try {
-      p.form.riempi_intestazioni();
+      p.compilazione.riempi_intestazioni();
       ADD_FAILURE() << c.nome << ": the error stop did not end the run";
-    } catch (const fine_programma& fine) {
-      EXPECT_EQ(fine.stato, stato_uscita::fermato) << c.nome;
+    } catch (const compilazione_fermata& fermata) {
+      EXPECT_EQ(fermata.motivo, compilazione_fermata::perche::errore_stop) << c.nome;
+      EXPECT_EQ(fermata.testo(), c.messaggio) << c.nome;
     }
-    ASSERT_EQ(p.piattaforma.messaggi.size(), 1u) << c.nome;
-    EXPECT_EQ(p.piattaforma.messaggi[0], c.messaggio) << c.nome;
   }
 }
 
 TEST(FileCompilati, SostituisconoIlFileVecchioSenzaCodaERispettanoIlFlag) {
-  form_in_prova p;
-  dimensiona(p.form, 0);
+  compilazione_prova p;
+  dimensiona(p.compilazione, 0);
   scrivi_testo(p.cartella / "Ombrasca1_5817.dat", std::string(100000, 'x'));
   scrivi_testo(p.cartella / "Ombrasca1_linea.dat", "vecchio");
-  p.form.scrivi_linea = 0;
-  p.form.scrivi_compilati();
-  EXPECT_EQ(leggi_testo(p.cartella / "Ombrasca1_5817.dat"), codifica_tracciato(p.form.celle));
+  p.compilazione.scrivi_linea = 0;
+  p.compilazione.scrivi_compilati();
+  EXPECT_EQ(leggi_testo(p.cartella / "Ombrasca1_5817.dat"),
+            codifica_tracciato(p.compilazione.celle));
   EXPECT_EQ(leggi_testo(p.cartella / "Ombrasca1_linea.dat"), "vecchio");
   EXPECT_EQ(p.cartella.elenco(),
             (std::vector<std::string>{"Ombrasca1_5817.dat", "Ombrasca1_5817.sim",
                                       "Ombrasca1_linea.dat"}));
-  p.form.scrivi_linea = 1;
-  p.form.scrivi_compilati();
+  p.compilazione.scrivi_linea = 1;
+  p.compilazione.scrivi_compilati();
   EXPECT_EQ(leggi_testo(p.cartella / "Ombrasca1_linea.dat").size(), 139964u);
 }
 
 TEST(FileCompilati, UnaScritturaFallitaLasciaIlFileVecchio) {
-  form_in_prova p;
-  dimensiona(p.form, 0);
+  compilazione_prova p;
+  dimensiona(p.compilazione, 0);
   scrivi_testo(p.cartella / "Ombrasca1_5817.sim", "tabella vecchia");
   // A folder where the track file should go cannot be replaced.
   std::filesystem::create_directory(p.cartella / "Ombrasca1_5817.dat");
-  p.form.scrivi_linea = 0;
+  p.compilazione.scrivi_linea = 0;
   try {
-    p.form.scrivi_compilati();
+    p.compilazione.scrivi_compilati();
     ADD_FAILURE() << "the failed write was not reported";
   } catch (const errore_file& e) {
     EXPECT_NE(e.file().find("Ombrasca1_5817.dat"), std::string::npos);
@@ -385,8 +389,8 @@ TEST(FileCompilati, LineaDaiTrattiUgualeAlPianoMetroPerMetro) {
         "[generale]\r\nlunghezza percorso,    " + std::to_string(c.L) + "\r\n[curve]\r\n";
     for (const std::string& r : c.righe) linea += r + "\r\n";
     p.leggi(linea + "[fine]\r\n");
-    ASSERT_EQ(p.form.codice_errore, c.codice) << c.nome;
-    const punti_piano& piano = p.form.punti_linea;
+    ASSERT_EQ(p.compilazione.problema.codice, c.codice) << c.nome;
+    const punti_piano& piano = p.compilazione.punti_linea;
     ASSERT_FALSE(piano.tenuto_in_memoria()) << c.nome;
     const std::string a_pezzi = codifica_linea(piano);
     EXPECT_FALSE(piano.tenuto_in_memoria()) << c.nome << ": writing the file holds no plan";

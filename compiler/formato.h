@@ -1,6 +1,7 @@
 // The byte layout of the three compiled files, said once. The compiler's
-// encoder and the tools' decoder walk the same field lists, and every size
-// and offset that a checker needs is derived from them. No header, no record
+// encoder and the reader beside it (compiler/lettura_compilati.h) walk the
+// same field lists, and every size and offset that a checker needs is
+// derived from them. No header, no record
 // count, no padding; every number little-endian (compiler/codifica.h).
 //
 // Track file (NAME_TRAIN.dat): the cells of celle, cell 0 first, each the

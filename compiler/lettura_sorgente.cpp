@@ -6,8 +6,9 @@
 #include <system_error>
 #include <utility>
 
-#include "app/file_disco.h"
 #include "compiler/codici_errore.h"
+#include "sistema/file_disco.h"
+#include "sistema/fine_programma.h"
 
 namespace {
 
@@ -216,7 +217,7 @@ size_t primo_utf8(std::string_view dati) {
 // is said to hold no text at all. Letters saved in UTF-8 reach the compiled
 // files as two or three other letters each. Each is said once per file,
 // where the first one lies.
-void avvisa_se_non_testo(Form1& f, const std::string& nome, std::string_view dati) {
+void avvisa_se_non_testo(compilatore& f, const std::string& nome, std::string_view dati) {
   if (const size_t nul = dati.find('\0'); nul != dati.npos) {
     const bool senza_testo = dati.find_first_not_of(std::string_view(" \t\r\n\0", 5)) == dati.npos;
     const auto [riga, colonna] = luogo_nel_file(dati, nul);
@@ -239,7 +240,7 @@ void avvisa_se_non_testo(Form1& f, const std::string& nome, std::string_view dat
 
 }  // namespace
 
-bool leggi_sorgente(Form1& f, const std::filesystem::path& file,
+bool leggi_sorgente(compilatore& f, const std::filesystem::path& file,
                     const std::function<bool(lettore_voci&)>& lettura) {
   try {
     std::string dati;
@@ -252,8 +253,8 @@ bool leggi_sorgente(Form1& f, const std::filesystem::path& file,
                              sorgente_troppo_grande(sorgente.dimensione()));
       dati = sorgente.leggi_tutto();
     } catch (const errore_file& e) {
-      f.riga_errore = 0;
-      f.colonna_errore = 0;
+      f.problema.riga = 0;
+      f.problema.colonna = 0;
       std::error_code ec;
       if (!std::filesystem::exists(file, ec)) throw errore_lettura("manca il file " + nome);
       throw errore_lettura("il file " + nome + " non si legge: " + e.motivo());
@@ -266,8 +267,8 @@ bool leggi_sorgente(Form1& f, const std::filesystem::path& file,
       // A row that ran on past its line is at fault where it begins.
       const lettore_voci::riga_letta& r = in.riga_corrente();
       const bool continuata = r.riga_seguito != 0;
-      f.riga_errore = e.riga() > 0 ? e.riga() : continuata ? r.riga : in.riga_voce();
-      f.colonna_errore = e.riga() > 0 ? e.colonna() : continuata ? r.colonna : in.colonna_voce();
+      f.problema.riga = e.riga() > 0 ? e.riga() : continuata ? r.riga : in.riga_voce();
+      f.problema.colonna = e.riga() > 0 ? e.colonna() : continuata ? r.colonna : in.colonna_voce();
       const auto detta = [&](const avviso& a) {
         return a.tipo == tipo_avviso::riga_continuata && a.file == nome && a.riga == r.riga;
       };
@@ -277,9 +278,9 @@ bool leggi_sorgente(Form1& f, const std::filesystem::path& file,
       throw;
     }
   } catch (const errore_lettura& e) {
-    f.codice_errore = numero_errore(errore_compilazione::lettura_fallita);
-    f.motivo_errore = e.what();
-    f.file_errore = file.filename().string();
+    f.problema.codice = numero_errore(errore_compilazione::lettura_fallita);
+    f.problema.motivo = e.what();
+    f.problema.file = file.filename().string();
     elimina_file(f.file_sorgente_linea());
     elimina_file(f.file_sorgente_corsa());
     return false;

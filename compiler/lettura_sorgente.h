@@ -10,8 +10,8 @@
 #include <string>
 #include <string_view>
 
-#include "app/form1.h"
 #include "compiler/codici_errore.h"
+#include "compiler/compilatore.h"
 #include "compiler/lettore_voci.h"
 #include "compiler/numeri.h"
 
@@ -22,7 +22,7 @@ class lettura_sorgente {
   static std::string riga_continuata(const lettore_voci::riga_letta& r);
 
  protected:
-  lettura_sorgente(Form1& f, lettore_voci& in, const std::filesystem::path& file)
+  lettura_sorgente(compilatore& f, lettore_voci& in, const std::filesystem::path& file)
       : f_(f), in_(in), file_(file), nome_file_(file.filename().string()) {
     in_.letto_come_zero = [this](std::string_view voce) { numero_letto_come_zero(voce); };
   }
@@ -164,10 +164,10 @@ class lettura_sorgente {
   void segna(int32_t codice) {
     const luogo l = luogo_della_colpa();
     riga_finita();
-    f_.codice_errore = codice;
-    f_.file_errore = nome_file_;
-    f_.riga_errore = l.riga;
-    f_.colonna_errore = l.colonna;
+    f_.problema.codice = codice;
+    f_.problema.file = nome_file_;
+    f_.problema.riga = l.riga;
+    f_.problema.colonna = l.colonna;
   }
   luogo luogo_della_colpa() const {
     const lettore_voci::riga_letta& r = in_.riga_corrente();
@@ -175,10 +175,10 @@ class lettura_sorgente {
   }
   void segna(int32_t codice, int64_t posizione) {
     segna(codice);
-    f_.posizione_errore = static_cast<int32_t>(posizione);
+    f_.problema.posizione = static_cast<int32_t>(posizione);
   }
 
-  Form1& f_;
+  compilatore& f_;
   lettore_voci& in_;
   std::filesystem::path file_;
   std::string nome_file_;
@@ -205,7 +205,7 @@ class lettura_sorgente {
 // reason and the place of the item at fault, and deletes both source files.
 // A file with NUL bytes is read, with a warning. Returns what the reader
 // returned, false after a read failure.
-bool leggi_sorgente(Form1& f, const std::filesystem::path& file,
+bool leggi_sorgente(compilatore& f, const std::filesystem::path& file,
                     const std::function<bool(lettore_voci&)>& lettura);
 
 // A source is read whole into memory; the largest a source can be, far above

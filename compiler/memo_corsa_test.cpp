@@ -3,18 +3,18 @@
 
 #include <vector>
 
-#include "testing/prova_piattaforma.h"
+#include "testing/compilazione_prova.h"
 
 namespace {
 
 // Cells 0..n, as the line reader sizes them.
-void dimensiona(Form1& f, int32_t n) {
+void dimensiona(compilatore& f, int32_t n) {
   f.celle.assign(static_cast<size_t>(n) + 1, cella{});
   f.ultima_cella = n;
 }
 
 // Indices of the cells that hold an object.
-std::vector<int> occupate(const Form1& f) {
+std::vector<int> occupate(const compilatore& f) {
   std::vector<int> r;
   for (size_t i = 0; i < f.celle.size(); ++i)
     if (f.celle[i].tipo != tipo_cella::libera) r.push_back(static_cast<int>(i));
@@ -28,45 +28,45 @@ struct segnale {
 };
 
 // Stores the signal and gives back tempo as the storer left it.
-int32_t memo_s(Form1& f, segnale s) {
+int32_t memo_s(compilatore& f, segnale s) {
   f.memo_segnale(s.posizione, s.sx, s.s1, s.s2, s.s3, s.rapp, s.dx, s.d1, s.d2, s.d3, s.tempo);
   return s.tempo;
 }
 
 TEST(MemoSegnale, CellaValoriESegniDAvvicinamento) {
-  form_in_prova p;
-  dimensiona(p.form, 2620);
-  p.form.celle[199].tipo = tipo_cella::fermata;  // the marks go on whatever the cell holds
-  p.form.celle[200].dato6 = 55;
-  memo_s(p.form, {10000, 2, 4, 1, 1, 0, 2, 2, 1, 1, 210});
-  EXPECT_EQ(p.form.codice_errore, 0);
-  EXPECT_EQ(occupate(p.form), (std::vector<int>{199, 201}));
-  const cella& c = p.form.celle[201];
+  compilazione_prova p;
+  dimensiona(p.compilazione, 2620);
+  p.compilazione.celle[199].tipo = tipo_cella::fermata;  // the marks go on whatever the cell holds
+  p.compilazione.celle[200].dato6 = 55;
+  memo_s(p.compilazione, {10000, 2, 4, 1, 1, 0, 2, 2, 1, 1, 210});
+  EXPECT_EQ(p.compilazione.problema.codice, 0);
+  EXPECT_EQ(occupate(p.compilazione), (std::vector<int>{199, 201}));
+  const cella& c = p.compilazione.celle[201];
   EXPECT_EQ(c.tipo, tipo_cella::segnale);
   EXPECT_EQ(c.dato1, 42);
   EXPECT_EQ(c.dato2, 11);
   EXPECT_EQ(c.dato3, 11);
   EXPECT_EQ(c.dato4, 8);
   EXPECT_EQ(c.dato5, 210);
-  EXPECT_EQ(p.form.celle[199].dato6, 81);
-  EXPECT_EQ(p.form.celle[197].dato6, 82);
-  EXPECT_EQ(p.form.celle[195].dato6, 83);
-  EXPECT_EQ(p.form.celle[193].dato6, 84);
-  EXPECT_EQ(p.form.celle[199].tipo, tipo_cella::fermata);
-  EXPECT_EQ(p.form.celle[200].dato6, 55);
-  EXPECT_EQ(p.form.celle[191].dato6, 0);
+  EXPECT_EQ(p.compilazione.celle[199].dato6, 81);
+  EXPECT_EQ(p.compilazione.celle[197].dato6, 82);
+  EXPECT_EQ(p.compilazione.celle[195].dato6, 83);
+  EXPECT_EQ(p.compilazione.celle[193].dato6, 84);
+  EXPECT_EQ(p.compilazione.celle[199].tipo, tipo_cella::fermata);
+  EXPECT_EQ(p.compilazione.celle[200].dato6, 55);
+  EXPECT_EQ(p.compilazione.celle[191].dato6, 0);
   EXPECT_EQ(c.dato6, 0);
 }
 
 TEST(MemoSegnale, ValoriNeiCampiDiSedicieOttoBit) {
-  form_in_prova p;
-  dimensiona(p.form, 2620);
-  memo_s(p.form, {10000, 1, 4000, -1, 0, 7, 30, 0, 0, 0, 0});
-  const cella& c = p.form.celle[201];
+  compilazione_prova p;
+  dimensiona(p.compilazione, 2620);
+  memo_s(p.compilazione, {10000, 1, 4000, -1, 0, 7, 30, 0, 0, 0, 0});
+  const cella& c = p.compilazione.celle[201];
   EXPECT_EQ(c.dato1, -25536);  // 40000 keeps its low 16 bits
   EXPECT_EQ(c.dato2, -10);
   EXPECT_EQ(c.dato4, 7 * 10 + 3 + 30);
-  EXPECT_EQ(p.form.celle[199].dato6, (33 * 10 + 1) & 0xFF);
+  EXPECT_EQ(p.compilazione.celle[199].dato6, (33 * 10 + 1) & 0xFF);
 }
 
 TEST(MemoSegnale, Tempo) {
@@ -81,11 +81,11 @@ TEST(MemoSegnale, Tempo) {
       {1, 50, 101, 0},    {1, 225, 225, 0},
   };
   for (const caso& c : casi) {
-    form_in_prova p;
-    dimensiona(p.form, 2620);
-    EXPECT_EQ(memo_s(p.form, {10000, c.sx, 0, 0, 0, 0, 0, 0, 0, 0, c.tempo}), c.tempo_dopo)
+    compilazione_prova p;
+    dimensiona(p.compilazione, 2620);
+    EXPECT_EQ(memo_s(p.compilazione, {10000, c.sx, 0, 0, 0, 0, 0, 0, 0, 0, c.tempo}), c.tempo_dopo)
         << c.sx << " " << c.tempo;
-    EXPECT_EQ(p.form.celle[201].dato5, c.dato5) << c.sx << " " << c.tempo;
+    EXPECT_EQ(p.compilazione.celle[201].dato5, c.dato5) << c.sx << " " << c.tempo;
   }
 }
 
@@ -104,18 +104,18 @@ TEST(MemoSegnale, CellaNonLiberaOFuoriDalTracciato) {
       {"a posizione negativa", -100, tipo_cella::libera, 16},
   };
   for (const caso& c : casi) {
-    form_in_prova p;
-    dimensiona(p.form, 100);
-    p.form.celle[21].tipo = c.tipo_presente;
-    int32_t tempo = memo_s(p.form, {c.posizione, 2, 1, 1, 1, 1, 1, 1, 1, 1, 50});
-    EXPECT_EQ(p.form.codice_errore, c.codice) << c.nome;
+    compilazione_prova p;
+    dimensiona(p.compilazione, 100);
+    p.compilazione.celle[21].tipo = c.tipo_presente;
+    int32_t tempo = memo_s(p.compilazione, {c.posizione, 2, 1, 1, 1, 1, 1, 1, 1, 1, 50});
+    EXPECT_EQ(p.compilazione.problema.codice, c.codice) << c.nome;
     if (c.codice == 0) {
-      EXPECT_EQ(p.form.celle[21].tipo, tipo_cella::segnale) << c.nome;
+      EXPECT_EQ(p.compilazione.celle[21].tipo, tipo_cella::segnale) << c.nome;
       continue;
     }
     EXPECT_EQ(tempo, 50) << c.nome;
-    ASSERT_EQ(p.form.celle.size(), 101u);
-    for (const cella& z : p.form.celle) {
+    ASSERT_EQ(p.compilazione.celle.size(), 101u);
+    for (const cella& z : p.compilazione.celle) {
       EXPECT_EQ(z.dato6, 0) << c.nome;
       EXPECT_EQ(z.dato1, 0) << c.nome;
     }
@@ -123,19 +123,19 @@ TEST(MemoSegnale, CellaNonLiberaOFuoriDalTracciato) {
 }
 
 TEST(MemoSegnale, SegniPrimaDellaCellaZeroTralasciati) {
-  form_in_prova p;
-  dimensiona(p.form, 100);
-  memo_s(p.form, {200, 1, 0, 0, 0, 0, 0, 0, 0, 0, 0});  // cell 5: marks 3, 1, -1, -3
-  EXPECT_EQ(p.form.codice_errore, 0);
-  EXPECT_EQ(p.form.celle[5].tipo, tipo_cella::segnale);
-  EXPECT_EQ(p.form.celle[3].dato6, 31);
-  EXPECT_EQ(p.form.celle[1].dato6, 32);
-  EXPECT_EQ(p.form.celle[0].dato6, 0);
-  EXPECT_EQ(p.form.celle.size(), 101u);
+  compilazione_prova p;
+  dimensiona(p.compilazione, 100);
+  memo_s(p.compilazione, {200, 1, 0, 0, 0, 0, 0, 0, 0, 0, 0});  // cell 5: marks 3, 1, -1, -3
+  EXPECT_EQ(p.compilazione.problema.codice, 0);
+  EXPECT_EQ(p.compilazione.celle[5].tipo, tipo_cella::segnale);
+  EXPECT_EQ(p.compilazione.celle[3].dato6, 31);
+  EXPECT_EQ(p.compilazione.celle[1].dato6, 32);
+  EXPECT_EQ(p.compilazione.celle[0].dato6, 0);
+  EXPECT_EQ(p.compilazione.celle.size(), 101u);
 
-  memo_s(p.form, {99 * 50, 1, 0, 0, 0, 0, 0, 0, 0, 0, 0});  // the very last cell
-  EXPECT_EQ(p.form.codice_errore, 0);
-  EXPECT_EQ(p.form.celle[100].tipo, tipo_cella::segnale);
+  memo_s(p.compilazione, {99 * 50, 1, 0, 0, 0, 0, 0, 0, 0, 0, 0});  // the very last cell
+  EXPECT_EQ(p.compilazione.problema.codice, 0);
+  EXPECT_EQ(p.compilazione.celle[100].tipo, tipo_cella::segnale);
 }
 
 // --- Slowdowns ---
@@ -144,7 +144,7 @@ struct rallentamento {
   int32_t x, v, l, f_tt, f_ta, d_v;
 };
 
-void memo_r(Form1& f, rallentamento r) {
+void memo_r(compilatore& f, rallentamento r) {
   f.memo_rallentamento(r.x, r.v, r.l, r.f_tt, r.f_ta, r.d_v);
 }
 
@@ -160,20 +160,20 @@ TEST(MemoRallentamento, AvvisoESegniSoloOltre1500Metri) {
       {{5000, 60, 10, 0, 0, 0}, {77, 101}},  // start and end in one cell
   };
   for (const caso& c : casi) {
-    form_in_prova p;
-    dimensiona(p.form, 2620);
-    memo_r(p.form, c.r);
-    EXPECT_EQ(p.form.codice_errore, 0) << c.r.x;
-    EXPECT_EQ(occupate(p.form), c.occupate) << c.r.x;
+    compilazione_prova p;
+    dimensiona(p.compilazione, 2620);
+    memo_r(p.compilazione, c.r);
+    EXPECT_EQ(p.compilazione.problema.codice, 0) << c.r.x;
+    EXPECT_EQ(occupate(p.compilazione), c.occupate) << c.r.x;
   }
 }
 
 TEST(MemoRallentamento, ValoriDelleCelle) {
-  form_in_prova p;
-  dimensiona(p.form, 2620);
-  p.form.celle[8].dato3 = 99;
-  memo_r(p.form, {1550, 60, 1000, 7, 1, 3});
-  const auto& z = p.form.celle;
+  compilazione_prova p;
+  dimensiona(p.compilazione, 2620);
+  p.compilazione.celle[8].dato3 = 99;
+  memo_r(p.compilazione, {1550, 60, 1000, 7, 1, 3});
+  const auto& z = p.compilazione.celle;
   EXPECT_EQ(z[32].tipo, tipo_cella::inizio_rallentamento);
   EXPECT_EQ(z[52].tipo, tipo_cella::fine_rallentamento);
   EXPECT_EQ(z[8].tipo, tipo_cella::avviso_rallentamento);
@@ -193,12 +193,12 @@ TEST(MemoRallentamento, ValoriDelleCelle) {
 }
 
 TEST(MemoRallentamento, DvNulloLasciaDato2) {
-  form_in_prova p;
-  dimensiona(p.form, 2620);
-  for (cella& c : p.form.celle) c.dato2 = -9;
-  memo_r(p.form, {1550, 60, 1000, 7, 1, 0});
-  for (int i : {4, 5, 6, 7, 8, 32, 52}) EXPECT_EQ(p.form.celle[i].dato2, -9) << i;
-  EXPECT_EQ(p.form.celle[5].dato1, 3);
+  compilazione_prova p;
+  dimensiona(p.compilazione, 2620);
+  for (cella& c : p.compilazione.celle) c.dato2 = -9;
+  memo_r(p.compilazione, {1550, 60, 1000, 7, 1, 0});
+  for (int i : {4, 5, 6, 7, 8, 32, 52}) EXPECT_EQ(p.compilazione.celle[i].dato2, -9) << i;
+  EXPECT_EQ(p.compilazione.celle[5].dato1, 3);
 }
 
 TEST(MemoRallentamento, RifiutiPrimaDiScrivere) {
@@ -231,41 +231,41 @@ TEST(MemoRallentamento, RifiutiPrimaDiScrivere) {
       {"inizio a posizione negativa", {-200, 60, 100, 0, 1, 3}, -1, cartello, 18},
   };
   for (const caso& c : casi) {
-    form_in_prova p;
-    dimensiona(p.form, 100);
-    if (c.cella_occupata >= 0) p.form.celle[c.cella_occupata].tipo = c.tipo;
-    memo_r(p.form, c.r);
-    EXPECT_EQ(p.form.codice_errore, c.codice) << c.nome;
+    compilazione_prova p;
+    dimensiona(p.compilazione, 100);
+    if (c.cella_occupata >= 0) p.compilazione.celle[c.cella_occupata].tipo = c.tipo;
+    memo_r(p.compilazione, c.r);
+    EXPECT_EQ(p.compilazione.problema.codice, c.codice) << c.nome;
     if (c.codice == 0) continue;
     std::vector<int> attese;
     if (c.cella_occupata >= 0) attese.push_back(c.cella_occupata);
-    EXPECT_EQ(occupate(p.form), attese) << c.nome;
-    for (const cella& z : p.form.celle) EXPECT_EQ(z.dato1, 0) << c.nome;
+    EXPECT_EQ(occupate(p.compilazione), attese) << c.nome;
+    for (const cella& z : p.compilazione.celle) EXPECT_EQ(z.dato1, 0) << c.nome;
   }
 }
 
 TEST(MemoRallentamento, SegnoSuUnSegnaleLasciaInizioFineEAvviso) {
-  form_in_prova p;
-  dimensiona(p.form, 2620);
-  p.form.celle[5].tipo = tipo_cella::segnale;
-  memo_r(p.form, {1550, 60, 1000, 7, 1, 3});
-  EXPECT_EQ(p.form.codice_errore, 20);
-  EXPECT_EQ(occupate(p.form), (std::vector<int>{5, 8, 32, 52}));
-  EXPECT_EQ(p.form.celle[32].dato1, 60);
-  EXPECT_EQ(p.form.celle[52].dato3, 7);
-  EXPECT_EQ(p.form.celle[8].dato1, 60);
-  for (int i : {4, 6, 7}) EXPECT_EQ(p.form.celle[i].dato1, 0) << i;
+  compilazione_prova p;
+  dimensiona(p.compilazione, 2620);
+  p.compilazione.celle[5].tipo = tipo_cella::segnale;
+  memo_r(p.compilazione, {1550, 60, 1000, 7, 1, 3});
+  EXPECT_EQ(p.compilazione.problema.codice, 20);
+  EXPECT_EQ(occupate(p.compilazione), (std::vector<int>{5, 8, 32, 52}));
+  EXPECT_EQ(p.compilazione.celle[32].dato1, 60);
+  EXPECT_EQ(p.compilazione.celle[52].dato3, 7);
+  EXPECT_EQ(p.compilazione.celle[8].dato1, 60);
+  for (int i : {4, 6, 7}) EXPECT_EQ(p.compilazione.celle[i].dato1, 0) << i;
 }
 
 TEST(MemoRallentamento, AvvisoSulPrimoSegnoPerArrotondamento) {
   // At 1575 m the board cell is round(8.5) = 8 and the first mark cell
   // round(7.5) = 8: the board, once written, takes the mark's cell.
-  form_in_prova p;
-  dimensiona(p.form, 2620);
-  memo_r(p.form, {1575, 60, 1000, 0, 1, 0});
-  EXPECT_EQ(p.form.codice_errore, 20);
-  EXPECT_EQ(occupate(p.form), (std::vector<int>{8, 32, 52}));
-  EXPECT_EQ(p.form.celle[8].tipo, tipo_cella::avviso_rallentamento);
+  compilazione_prova p;
+  dimensiona(p.compilazione, 2620);
+  memo_r(p.compilazione, {1575, 60, 1000, 0, 1, 0});
+  EXPECT_EQ(p.compilazione.problema.codice, 20);
+  EXPECT_EQ(occupate(p.compilazione), (std::vector<int>{8, 32, 52}));
+  EXPECT_EQ(p.compilazione.celle[8].tipo, tipo_cella::avviso_rallentamento);
 }
 
 }  // namespace

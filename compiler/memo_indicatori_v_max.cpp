@@ -3,9 +3,9 @@
 #include <cstdint>
 #include <optional>
 
-#include "app/form1.h"
 #include "compiler/celle_guardate.h"
 #include "compiler/codici_errore.h"
+#include "compiler/compilatore.h"
 #include "compiler/errore_lettura.h"
 #include "compiler/numeri.h"
 
@@ -20,12 +20,12 @@ int16_t coppia_velocita(int32_t v_s, int32_t v_d) {
 
 }  // namespace
 
-void Form1::memo_indicatori_v_max(int32_t posizione, int32_t vas, int32_t vbs, int32_t vcs,
-                                  int32_t strisces, int32_t vad, int32_t vbd, int32_t vcd,
-                                  int32_t strisced) {
+void compilatore::memo_indicatori_v_max(int32_t posizione, int32_t vas, int32_t vbs, int32_t vcs,
+                                        int32_t strisces, int32_t vad, int32_t vbd, int32_t vcd,
+                                        int32_t strisced) {
   cella* c = cella_libera(*this, indice_cella(posizione, 1));
   if (c == nullptr) {
-    codice_errore = numero_errore(errore_compilazione::indicatore_su_cella_occupata);
+    problema.codice = numero_errore(errore_compilazione::indicatore_su_cella_occupata);
     return;
   }
   // Field by field, so that a speed that fails leaves the earlier ones stored.

@@ -6,12 +6,12 @@
 #include <vector>
 
 #include "compiler/errore_lettura.h"
-#include "testing/prova_piattaforma.h"
+#include "testing/compilazione_prova.h"
 
 namespace {
 
 // Cells 0..n, as the line reader sizes them.
-void dimensiona(Form1& f, int32_t n) {
+void dimensiona(compilatore& f, int32_t n) {
   f.celle.assign(static_cast<size_t>(n) + 1, cella{});
   f.ultima_cella = n;
 }
@@ -119,8 +119,8 @@ TEST(ProgressiveOrdina, OrdineEAggiustamento) {
        {-100, 5, 2}},
   };
   for (const caso& c : casi) {
-    form_in_prova p;
-    auto& t = p.form.tabella_corsa;
+    compilazione_prova p;
+    auto& t = p.compilazione.tabella_corsa;
     t[voce_tabella::primo_segmento].inizio = c.tre.inizio,
     t[voce_tabella::primo_segmento].fine = c.tre.fine,
     t[voce_tabella::primo_segmento].progressiva = c.tre.progressiva;
@@ -130,7 +130,7 @@ TEST(ProgressiveOrdina, OrdineEAggiustamento) {
     t[voce_tabella::terzo_segmento].inizio = c.uno.inizio,
     t[voce_tabella::terzo_segmento].fine = c.uno.fine,
     t[voce_tabella::terzo_segmento].progressiva = c.uno.progressiva;
-    p.form.progressive_ordina();
+    p.compilazione.progressive_ordina();
     EXPECT_EQ(di(t[voce_tabella::primo_segmento]), c.e81) << c.nome;
     EXPECT_EQ(di(t[voce_tabella::secondo_segmento]), c.e82) << c.nome;
     EXPECT_EQ(di(t[voce_tabella::terzo_segmento]), c.e83) << c.nome;
@@ -138,33 +138,34 @@ TEST(ProgressiveOrdina, OrdineEAggiustamento) {
 }
 
 TEST(ProgressiveOrdina, ProgressivaOltreIlLongEErroreDiLettura) {
-  form_in_prova p;
-  p.form.tabella_corsa[voce_tabella::primo_segmento] = {};
-  p.form.tabella_corsa[voce_tabella::primo_segmento].fine =
+  compilazione_prova p;
+  p.compilazione.tabella_corsa[voce_tabella::primo_segmento] = {};
+  p.compilazione.tabella_corsa[voce_tabella::primo_segmento].fine =
       std::numeric_limits<int32_t>::max() - 99;
-  p.form.tabella_corsa[voce_tabella::primo_segmento].progressiva = 1;
-  EXPECT_THROW(p.form.progressive_ordina(), errore_lettura);
+  p.compilazione.tabella_corsa[voce_tabella::primo_segmento].progressiva = 1;
+  EXPECT_THROW(p.compilazione.progressive_ordina(), errore_lettura);
 }
 
 // --- Mountain spans ---
 
-struct montagna_in_prova : form_in_prova {
-  montagna_in_prova() { dimensiona(form, 2620); }
+struct montagna_in_prova : compilazione_prova {
+  montagna_in_prova() { dimensiona(compilazione, 2620); }
   int32_t memo(int32_t inizio, int32_t fine, int32_t tipo) {
-    form.memo_montagna(inizio, fine, tipo);
+    compilazione.memo_montagna(inizio, fine, tipo);
     return tipo;
   }
   // Indices of the cells with montagna == m, and of those of kind 11.
   std::vector<int> con_montagna(uint8_t m) const {
     std::vector<int> r;
-    for (size_t i = 0; i < form.celle.size(); ++i)
-      if (form.celle[i].montagna == m) r.push_back(static_cast<int>(i));
+    for (size_t i = 0; i < compilazione.celle.size(); ++i)
+      if (compilazione.celle[i].montagna == m) r.push_back(static_cast<int>(i));
     return r;
   }
   std::vector<int> marcate() const {
     std::vector<int> r;
-    for (size_t i = 0; i < form.celle.size(); ++i)
-      if (form.celle[i].tipo == tipo_cella::marca_montagna) r.push_back(static_cast<int>(i));
+    for (size_t i = 0; i < compilazione.celle.size(); ++i)
+      if (compilazione.celle[i].tipo == tipo_cella::marca_montagna)
+        r.push_back(static_cast<int>(i));
     return r;
   }
 };
@@ -180,21 +181,21 @@ TEST(MemoMontagna, CelleCoperteSenzaMarche) {
   EXPECT_EQ(p.memo(6950, 7050, 2), 2);
   EXPECT_EQ(p.con_montagna(2), (std::vector<int>{139, 140}));
   EXPECT_TRUE(p.marcate().empty());
-  EXPECT_EQ(p.form.n_montagne, 1);
-  EXPECT_EQ(p.form.inizi_montagna[1], 6950);
-  EXPECT_EQ(p.form.fini_montagna[1], 7050);
+  EXPECT_EQ(p.compilazione.n_montagne, 1);
+  EXPECT_EQ(p.compilazione.inizi_montagna[1], 6950);
+  EXPECT_EQ(p.compilazione.fini_montagna[1], 7050);
 }
 
 TEST(MemoMontagna, TipoSopraDieciMarcaOgniQuartaCellaLibera) {
   montagna_in_prova p;
   p.memo(6950, 7050, 2);
-  p.form.celle[235].tipo = tipo_cella::cartello;
+  p.compilazione.celle[235].tipo = tipo_cella::cartello;
   EXPECT_EQ(p.memo(11400, 12000, 12), 2);
   std::vector<int> attese = {139, 140};
   for (int i : da_a(228, 239)) attese.push_back(i);
   EXPECT_EQ(p.con_montagna(2), attese);
   EXPECT_EQ(p.marcate(), (std::vector<int>{231, 239}));
-  EXPECT_EQ(p.form.celle[235].tipo, tipo_cella::cartello);
+  EXPECT_EQ(p.compilazione.celle[235].tipo, tipo_cella::cartello);
 }
 
 TEST(MemoMontagna, VicinaAllaPrecedenteDiventaTipoTre) {
@@ -217,7 +218,7 @@ TEST(MemoMontagna, VicinaAllaPrecedenteDiventaTipoTre) {
     EXPECT_EQ(p.memo(c.inizio, c.fine, c.tipo), c.tipo_atteso) << c.inizio;
     const int primo = c.inizio / 50, ultimo = c.fine / 50 - 1;
     for (int i = primo; i <= ultimo; ++i)
-      ASSERT_EQ(p.form.celle[i].montagna, c.tipo_atteso) << c.inizio << " cella " << i;
+      ASSERT_EQ(p.compilazione.celle[i].montagna, c.tipo_atteso) << c.inizio << " cella " << i;
     EXPECT_EQ(!p.marcate().empty(), c.con_marche) << c.inizio;
   }
 }
@@ -233,41 +234,43 @@ TEST(MemoMontagna, SenzaCelleLaMontagnaContaComunque) {
   p.memo(1010, 1020, 2);  // cells 20 to 19
   EXPECT_TRUE(p.con_montagna(1).empty());
   EXPECT_TRUE(p.con_montagna(3).empty());
-  EXPECT_EQ(p.form.n_montagne, 2);
+  EXPECT_EQ(p.compilazione.n_montagne, 2);
 }
 
 TEST(MemoMontagna, SoloLeCelleCheEsistono) {
-  form_in_prova p;
-  dimensiona(p.form, 100);
+  compilazione_prova p;
+  dimensiona(p.compilazione, 100);
   int32_t tipo = 11;
-  p.form.memo_montagna(4800, 20000, tipo);  // cells 96 .. 399
+  p.compilazione.memo_montagna(4800, 20000, tipo);  // cells 96 .. 399
   int32_t tipo2 = 12;
-  p.form.memo_montagna(-500, 500, tipo2);  // cells -10 .. 9, overlapping the first: kind 3
-  ASSERT_EQ(p.form.celle.size(), 101u);
-  for (int i = 96; i <= 100; ++i) EXPECT_EQ(p.form.celle[i].montagna, 1) << i;
-  EXPECT_EQ(p.form.celle[99].tipo, tipo_cella::marca_montagna);
+  p.compilazione.memo_montagna(-500, 500, tipo2);  // cells -10 .. 9, overlapping the first: kind 3
+  ASSERT_EQ(p.compilazione.celle.size(), 101u);
+  for (int i = 96; i <= 100; ++i) EXPECT_EQ(p.compilazione.celle[i].montagna, 1) << i;
+  EXPECT_EQ(p.compilazione.celle[99].tipo, tipo_cella::marca_montagna);
   // The count of the second span starts at its own first cell, -10: its
   // 4th, 8th, ... cells are -7, -3, 1, 5, 9.
   for (int i = 0; i <= 9; ++i) {
-    EXPECT_EQ(p.form.celle[i].montagna, 3) << i;
-    EXPECT_EQ(p.form.celle[i].tipo == tipo_cella::marca_montagna, i == 1 || i == 5 || i == 9) << i;
+    EXPECT_EQ(p.compilazione.celle[i].montagna, 3) << i;
+    EXPECT_EQ(p.compilazione.celle[i].tipo == tipo_cella::marca_montagna,
+              i == 1 || i == 5 || i == 9)
+        << i;
   }
 }
 
 TEST(MemoMontagna, LaOttantunesimaNonTrovaPostoENonScriveNulla) {
   montagna_in_prova p;
   for (int n = 0; n < 80; ++n) p.memo(n * 1000, n * 1000 + 100, 1);
-  EXPECT_EQ(p.form.n_montagne, 80);
-  EXPECT_EQ(p.form.fini_montagna[80], 79100);
-  const std::vector<cella> prima = p.form.celle;
+  EXPECT_EQ(p.compilazione.n_montagne, 80);
+  EXPECT_EQ(p.compilazione.fini_montagna[80], 79100);
+  const std::vector<cella> prima = p.compilazione.celle;
   int32_t tipo = 12;
-  EXPECT_THROW(p.form.memo_montagna(100000, 110000, tipo), errore_lettura);
-  EXPECT_EQ(p.form.n_montagne, 80);
+  EXPECT_THROW(p.compilazione.memo_montagna(100000, 110000, tipo), errore_lettura);
+  EXPECT_EQ(p.compilazione.n_montagne, 80);
   EXPECT_EQ(tipo, 12);
-  EXPECT_EQ(p.form.fini_montagna[80], 79100);
+  EXPECT_EQ(p.compilazione.fini_montagna[80], 79100);
   EXPECT_TRUE(p.con_montagna(2).empty());
   EXPECT_TRUE(p.marcate().empty());
-  EXPECT_EQ(p.form.celle.size(), prima.size());
+  EXPECT_EQ(p.compilazione.celle.size(), prima.size());
 }
 
 // --- Speed indicator boards ---
@@ -276,7 +279,7 @@ struct indicatore {
   int32_t posizione, vas, vbs, vcs, strisces, vad, vbd, vcd, strisced;
 };
 
-void memo(Form1& f, const indicatore& i) {
+void memo(compilatore& f, const indicatore& i) {
   f.memo_indicatori_v_max(i.posizione, i.vas, i.vbs, i.vcs, i.strisces, i.vad, i.vbd, i.vcd,
                           i.strisced);
 }
@@ -298,11 +301,11 @@ TEST(MemoIndicatoriVMax, Impacchettamento) {
       {{1000, 0, 0, 0, 65538, 0, 0, 0, 65536}, 21, 0, 0, 0, 20},  // low 16 bits only
   };
   for (const caso& c : casi) {
-    form_in_prova p;
-    dimensiona(p.form, 2620);
-    memo(p.form, c.ind);
-    EXPECT_EQ(p.form.codice_errore, 0);
-    const cella& z = p.form.celle[c.cella_attesa];
+    compilazione_prova p;
+    dimensiona(p.compilazione, 2620);
+    memo(p.compilazione, c.ind);
+    EXPECT_EQ(p.compilazione.problema.codice, 0);
+    const cella& z = p.compilazione.celle[c.cella_attesa];
     EXPECT_EQ(z.tipo, tipo_cella::indicatore_v_max) << c.ind.posizione;
     EXPECT_EQ(z.dato1, c.dato1) << c.ind.posizione;
     EXPECT_EQ(z.dato2, c.dato2) << c.ind.posizione;
@@ -312,23 +315,23 @@ TEST(MemoIndicatoriVMax, Impacchettamento) {
 }
 
 TEST(MemoIndicatoriVMax, VelocitaFuoriDaUnInteroELeCifrePrecedentiRestano) {
-  form_in_prova p;
-  dimensiona(p.form, 2620);
-  p.form.celle[21].dato2 = 77;
-  p.form.celle[21].dato3 = 78;
-  p.form.celle[21].dato4 = 79;
-  EXPECT_THROW(memo(p.form, {1000, 65, 1638, 70, 3, 0, 40, 0, 1}), errore_lettura);
-  const cella& z = p.form.celle[21];
+  compilazione_prova p;
+  dimensiona(p.compilazione, 2620);
+  p.compilazione.celle[21].dato2 = 77;
+  p.compilazione.celle[21].dato3 = 78;
+  p.compilazione.celle[21].dato4 = 79;
+  EXPECT_THROW(memo(p.compilazione, {1000, 65, 1638, 70, 3, 0, 40, 0, 1}), errore_lettura);
+  const cella& z = p.compilazione.celle[21];
   EXPECT_EQ(z.tipo, tipo_cella::indicatore_v_max);
   EXPECT_EQ(z.dato1, 1300);
   EXPECT_EQ(z.dato2, 77);
   EXPECT_EQ(z.dato3, 78);
   EXPECT_EQ(z.dato4, 79);
 
-  form_in_prova q;
-  dimensiona(q.form, 2620);
-  EXPECT_THROW(memo(q.form, {1000, -1638, 0, 0, 0, -45, 0, 0, 0}), errore_lettura);
-  EXPECT_EQ(q.form.celle[21].dato1, 0);
+  compilazione_prova q;
+  dimensiona(q.compilazione, 2620);
+  EXPECT_THROW(memo(q.compilazione, {1000, -1638, 0, 0, 0, -45, 0, 0, 0}), errore_lettura);
+  EXPECT_EQ(q.compilazione.celle[21].dato1, 0);
 }
 
 TEST(MemoIndicatoriVMax, CellaOccupataOFuoriDalTracciato) {
@@ -346,19 +349,19 @@ TEST(MemoIndicatoriVMax, CellaOccupataOFuoriDalTracciato) {
       {"prima della cella zero", -100, tipo_cella::libera, 21},
   };
   for (const caso& c : casi) {
-    form_in_prova p;
-    dimensiona(p.form, 100);
-    p.form.celle[21].tipo = c.tipo_presente;
-    const std::vector<cella> prima = p.form.celle;
-    memo(p.form, {c.posizione, 65, 70, 80, 1, 65, 70, 80, 1});
-    EXPECT_EQ(p.form.codice_errore, c.codice) << c.nome;
+    compilazione_prova p;
+    dimensiona(p.compilazione, 100);
+    p.compilazione.celle[21].tipo = c.tipo_presente;
+    const std::vector<cella> prima = p.compilazione.celle;
+    memo(p.compilazione, {c.posizione, 65, 70, 80, 1, 65, 70, 80, 1});
+    EXPECT_EQ(p.compilazione.problema.codice, c.codice) << c.nome;
     if (c.codice != 0) {
-      ASSERT_EQ(p.form.celle.size(), prima.size());
+      ASSERT_EQ(p.compilazione.celle.size(), prima.size());
       for (size_t i = 0; i < prima.size(); ++i)
-        EXPECT_EQ(p.form.celle[i].tipo, prima[i].tipo) << c.nome << " cella " << i;
-      EXPECT_EQ(p.form.celle[21].dato1, 0) << c.nome;
+        EXPECT_EQ(p.compilazione.celle[i].tipo, prima[i].tipo) << c.nome << " cella " << i;
+      EXPECT_EQ(p.compilazione.celle[21].dato1, 0) << c.nome;
     } else {
-      EXPECT_EQ(p.form.celle[21].tipo, tipo_cella::indicatore_v_max) << c.nome;
+      EXPECT_EQ(p.compilazione.celle[21].tipo, tipo_cella::indicatore_v_max) << c.nome;
     }
   }
 }

@@ -4,8 +4,8 @@
 #include <cstdint>
 #include <string>
 
-#include "app/form1.h"
 #include "compiler/celle_guardate.h"
+#include "compiler/compilatore.h"
 #include "compiler/errore_lettura.h"
 #include "compiler/numeri.h"
 
@@ -15,7 +15,7 @@ namespace {
 constexpr int64_t distacco_minimo = 150;
 }  // namespace
 
-void Form1::memo_montagna(int32_t inizio, int32_t fine, int32_t& tipo) {
+void compilatore::memo_montagna(int32_t inizio, int32_t fine, int32_t& tipo) {
   // Refuse before touching anything, so a rejected span leaves no trace.
   if (n_montagne < 0 || n_montagne >= montagne_massime)
     throw errore_lettura("troppe montagne: al massimo " + std::to_string(montagne_massime));

@@ -3,21 +3,21 @@
 // lead to the board.
 #include <cstdint>
 
-#include "app/form1.h"
 #include "compiler/avviso_rallentamento.h"
 #include "compiler/celle_guardate.h"
 #include "compiler/codici_errore.h"
+#include "compiler/compilatore.h"
 #include "compiler/numeri.h"
 
-void Form1::memo_rallentamento(int32_t x, int32_t& v, int32_t& l, int32_t& f_tt, int32_t f_ta,
-                               int32_t& d_v) {
+void compilatore::memo_rallentamento(int32_t x, int32_t& v, int32_t& l, int32_t& f_tt, int32_t f_ta,
+                                     int32_t& d_v) {
   const bool con_avviso = x > inizio_con_avviso;
   const int64_t inizio_avviso = int64_t{x} - distanza_avviso;
   cella* avviso = nullptr;
   if (con_avviso) {
     avviso = cella_libera(*this, indice_cella(inizio_avviso, 1));
     if (avviso == nullptr) {
-      codice_errore = numero_errore(errore_compilazione::avviso_su_cella_occupata);
+      problema.codice = numero_errore(errore_compilazione::avviso_su_cella_occupata);
       return;
     }
   } else {
@@ -26,12 +26,12 @@ void Form1::memo_rallentamento(int32_t x, int32_t& v, int32_t& l, int32_t& f_tt,
 
   cella* inizio = cella_libera(*this, indice_cella(x, 1));
   if (inizio == nullptr) {
-    codice_errore = numero_errore(errore_compilazione::inizio_rallentamento_su_cella_occupata);
+    problema.codice = numero_errore(errore_compilazione::inizio_rallentamento_su_cella_occupata);
     return;
   }
   cella* fine = cella_libera(*this, indice_cella(int64_t{x} + l, 1));
   if (fine == nullptr) {
-    codice_errore = numero_errore(errore_compilazione::fine_rallentamento_su_cella_occupata);
+    problema.codice = numero_errore(errore_compilazione::fine_rallentamento_su_cella_occupata);
     return;
   }
 
@@ -59,7 +59,7 @@ void Form1::memo_rallentamento(int32_t x, int32_t& v, int32_t& l, int32_t& f_tt,
   for (int i = 0; i < 4; ++i) {
     segni[i] = cella_libera(*this, b - i);
     if (segni[i] == nullptr) {
-      codice_errore = numero_errore(errore_compilazione::segni_avviso_su_celle_occupate);
+      problema.codice = numero_errore(errore_compilazione::segni_avviso_su_celle_occupate);
       return;
     }
   }

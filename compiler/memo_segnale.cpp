@@ -2,18 +2,18 @@
 // on every second cell before it.
 #include <cstdint>
 
-#include "app/form1.h"
 #include "compiler/celle_guardate.h"
 #include "compiler/codici_errore.h"
+#include "compiler/compilatore.h"
 #include "compiler/numeri.h"
 
-void Form1::memo_segnale(int32_t posizione, int32_t& sx, int32_t& s1, int32_t& s2, int32_t& s3,
-                         int32_t& rapp, int32_t& dx, int32_t& d1, int32_t& d2, int32_t& d3,
-                         int32_t& tempo) {
+void compilatore::memo_segnale(int32_t posizione, int32_t& sx, int32_t& s1, int32_t& s2,
+                               int32_t& s3, int32_t& rapp, int32_t& dx, int32_t& d1, int32_t& d2,
+                               int32_t& d3, int32_t& tempo) {
   const int64_t indice = indice_cella(posizione, 1);
   cella* c = cella_libera(*this, indice);
   if (c == nullptr) {
-    codice_errore = numero_errore(errore_compilazione::segnale_su_cella_occupata);
+    problema.codice = numero_errore(errore_compilazione::segnale_su_cella_occupata);
     return;
   }
 

@@ -1,7 +1,7 @@
 // Reads both source files back into the compiled records: the line source
 // first, then, unless the line stage ended the operation, the run source.
-#include "app/form1.h"
+#include "compiler/compilatore.h"
 
-void Form1::memorizza_dati() {
+void compilatore::memorizza_dati() {
   if (leggi_sorgente_linea()) leggi_sorgente_corsa();
 }

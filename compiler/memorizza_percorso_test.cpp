@@ -18,9 +18,9 @@ TEST(MemorizzaPercorso, ScriveITreFileCompilati) {
   EXPECT_EQ(leggi_testo(d.cartella / "Ombrasca1_5817.dat").size(), 2115u);
   EXPECT_EQ(leggi_testo(d.cartella / "Ombrasca1_5817.sim").size(), 2971u);
   EXPECT_EQ(leggi_testo(d.cartella / "Ombrasca1_linea.dat").size(), 139964u);
-  EXPECT_EQ(d.form.celle[1].dato1, 5121);
-  EXPECT_EQ(d.form.celle[1].dato2, 2296);
-  EXPECT_EQ(d.form.tabella_corsa[voce_tabella::scenario].orario, 31605);
+  EXPECT_EQ(d.compilazione.celle[1].dato1, 5121);
+  EXPECT_EQ(d.compilazione.celle[1].dato2, 2296);
+  EXPECT_EQ(d.compilazione.tabella_corsa[voce_tabella::scenario].orario, 31605);
 }
 
 TEST(MemorizzaPercorso, ConFlagZeroIlFileDiLineaNonETestato) {
@@ -34,9 +34,8 @@ TEST(MemorizzaPercorso, UnErroreDelleSorgentiScriveComunqueIFile) {
   driver d;
   EXPECT_EQ(d.compila(sorgente_linea(0, {"pendenza,  9999,   1"}), sorgente_corsa()),
             stato_uscita::errori_compilazione);
-  EXPECT_EQ(d.piattaforma.segnalazioni,
-            std::vector<std::string>{
-                "Errore n. 15 (posizione 9999 m): la posizione cade fuori dal percorso"});
+  EXPECT_EQ(d.compilazione.problema.riepilogo(),
+            "Errore n. 15 (posizione 9999 m): la posizione cade fuori dal percorso");
   EXPECT_TRUE(std::filesystem::exists(d.cartella / "Ombrasca1_5817.dat"));
 }
 
@@ -44,7 +43,7 @@ TEST(MemorizzaPercorso, ConflittoDiIntestazioneNonTestaNessunFile) {
   driver d;
   scrivi_testo(d.cartella / "Ombrasca1_5817.sim", "vecchio");
   EXPECT_EQ(d.compila(sorgente_linea(0), segnale_in_cella_1), stato_uscita::fermato);
-  EXPECT_EQ(d.piattaforma.messaggi, std::vector<std::string>{" Errore n. 1250"});
+  EXPECT_EQ(d.fermate, std::vector<std::string>{" Errore n. 1250"});
   EXPECT_EQ(d.cartella.elenco(), std::vector<std::string>{"Ombrasca1_5817.sim"});
   EXPECT_EQ(leggi_testo(d.cartella / "Ombrasca1_5817.sim"), "vecchio");
 }
@@ -54,8 +53,8 @@ TEST(MemorizzaPercorso, SenzaTracciatoNonScriveNiente) {
   EXPECT_EQ(d.compila("", sorgente_corsa()), stato_uscita::fermato);
   // Code 102: the line source is deleted, the run source never read.
   EXPECT_EQ(d.cartella.elenco(), std::vector<std::string>{"Ombrasca1_5817-.txt"});
-  ASSERT_EQ(d.piattaforma.segnalazioni.size(), 1u);
-  EXPECT_NE(d.piattaforma.segnalazioni[0].find("102"), std::string::npos);
+  ASSERT_EQ(d.fermate.size(), 1u);
+  EXPECT_NE(d.fermate[0].find("102"), std::string::npos);
 }
 
 TEST(MemorizzaPercorso, UnaSecondaCompilazioneRiparteDaZero) {
@@ -102,8 +101,8 @@ TEST(MemorizzaPercorso, IndicatoreSuUnaCellaOccupata) {
                                         "indicatori_vmax,  3000,  65,  70,  80,  0,  ,  ,  ,  0"}),
                 sorgente_corsa()),
       stato_uscita::errori_compilazione);
-  EXPECT_EQ(d.form.codice_errore, 21);
-  EXPECT_EQ(d.form.posizione_errore, 3000);
+  EXPECT_EQ(d.compilazione.problema.codice, 21);
+  EXPECT_EQ(d.compilazione.problema.posizione, 3000);
   // The line stage ended the operation: the run source was never read.
   EXPECT_FALSE(d.esiste(d.linea_txt()));
   EXPECT_TRUE(d.esiste(d.corsa_txt()));

@@ -38,3 +38,12 @@ codici_scenario codici_dai_nomi(std::string_view numero_treno, std::string_view 
   }
   return {static_cast<int16_t>(somma), pesata};
 }
+
+bool nessun_file_da_leggere(const std::filesystem::path& cartella, std::string_view nome,
+                            std::string_view treno, bool sorgenti) {
+  const file_scenario f = file_dello_scenario(nome, treno);
+  std::error_code ec;
+  const auto c = [&](const std::string& n) { return std::filesystem::exists(cartella / n, ec); };
+  return sorgenti ? !c(f.sorgente_linea) && !c(f.sorgente_corsa)
+                  : !c(f.linea) && !c(f.tabella) && !c(f.tracciato);
+}

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <filesystem>
 #include <string>
 #include <string_view>
 
@@ -15,6 +16,11 @@ struct file_scenario {
   std::string tracciato;       // NAME_TRAIN.dat
 };
 file_scenario file_dello_scenario(std::string_view nome_scenario, std::string_view numero_treno);
+
+// Whether none of the files a tool reads is in the folder: the compiled ones
+// or (`sorgenti`) the two sources.
+bool nessun_file_da_leggere(const std::filesystem::path& cartella, std::string_view nome,
+                            std::string_view treno, bool sorgenti);
 
 struct codici_scenario {
   int16_t tracciato;  // cell 1, dato2 (codice_gara_og)

@@ -4,8 +4,8 @@
 #include <cstdint>
 #include <limits>
 
-#include "app/form1.h"
 #include "compiler/chilometri_linea.h"
+#include "compiler/compilatore.h"
 #include "compiler/errore_lettura.h"
 
 namespace {
@@ -26,7 +26,7 @@ void in_voce(voce_corsa& v, const segmento& s) {
 
 }  // namespace
 
-void Form1::progressive_ordina() {
+void compilatore::progressive_ordina() {
   // As read: "tre" in the first segment's entry, "due" in the second's, "uno"
   // in the third's.
   const segmento t = da_voce(tabella_corsa[voce_tabella::primo_segmento]);

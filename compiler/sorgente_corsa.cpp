@@ -7,19 +7,19 @@
 #include <optional>
 #include <string>
 
-#include "app/file_disco.h"
-#include "app/form1.h"
 #include "compiler/avviso_rallentamento.h"
 #include "compiler/codici_errore.h"
+#include "compiler/compilatore.h"
 #include "compiler/lettura_sorgente.h"
 #include "compiler/numeri.h"
 #include "compiler/parole_chiave.h"
+#include "sistema/file_disco.h"
 
 namespace {
 
 class lettura_corsa : lettura_sorgente {
  public:
-  lettura_corsa(Form1& f, lettore_voci& in)
+  lettura_corsa(compilatore& f, lettore_voci& in)
       : lettura_sorgente(f, in, f.file_sorgente_corsa()), u_(f.ultima_cella) {}
 
   void esegui();
@@ -39,7 +39,7 @@ class lettura_corsa : lettura_sorgente {
   uint8_t unita_velocita() {
     const std::optional<uint8_t> u = ::unita_velocita(velocita_);
     if (!u) {
-      f_.posizione_errore = posizione_velocita_;
+      f_.problema.posizione = posizione_velocita_;
       throw errore_lettura("la velocità " + std::to_string(velocita_) +
                                " km/h è fuori dai limiti: va da 0 a 1277 km/h",
                            luogo_velocita_.riga, luogo_velocita_.colonna);
@@ -216,7 +216,7 @@ lettura_corsa::esito lettura_corsa::segnale() {
   if (!in_percorso(posizione) || !in_celle(indice_cella(posizione, 1)))
     return fuori_percorso(posizione);
   f_.memo_segnale(posizione, v[0], v[1], v[2], v[3], v[4], v[5], v[6], v[7], v[8], v[9]);
-  if (f_.codice_errore > 0) return rifiutata(f_.codice_errore, posizione);
+  if (f_.problema.codice > 0) return rifiutata(f_.problema.codice, posizione);
   return esito::avanti;
 }
 
@@ -235,7 +235,7 @@ lettura_corsa::esito lettura_corsa::rallentamento() {
                        in_celle(indice_cella(static_cast<int64_t>(x) - distanza_avviso, 1)));
   if (!dentro) return fuori_percorso(x);
   f_.memo_rallentamento(x, v, l, f_tt, f_ta, d_v);
-  if (f_.codice_errore > 0) return rifiutata(f_.codice_errore, x);
+  if (f_.problema.codice > 0) return rifiutata(f_.problema.codice, x);
   return esito::avanti;
 }
 
@@ -338,17 +338,17 @@ void lettura_corsa::fine_file() {
   for (int e = voce_tabella::primo_segmento; e <= voce_tabella::terzo_segmento; ++e) {
     const voce_corsa& v = f_.tabella_corsa[e];
     if (!multiplo_cella(v.inizio) || !multiplo_cella(v.fine)) {
-      f_.codice_errore = numero_errore(errore_compilazione::progressiva_fuori_passo);
-      f_.file_errore = f_.file_sorgente_linea().filename().string();
-      f_.riga_errore = 0;
-      f_.colonna_errore = 0;
+      f_.problema.codice = numero_errore(errore_compilazione::progressiva_fuori_passo);
+      f_.problema.file = f_.file_sorgente_linea().filename().string();
+      f_.problema.riga = 0;
+      f_.problema.colonna = 0;
     }
   }
 }
 
 }  // namespace
 
-void Form1::leggi_sorgente_corsa() {
+void compilatore::leggi_sorgente_corsa() {
   leggi_sorgente(*this, file_sorgente_corsa(), [this](lettore_voci& in) {
     lettura_corsa(*this, in).esegui();
     return true;

@@ -13,13 +13,13 @@ TEST(SorgenteCorsa, ValoriGenerali) {
   prova p;
   p.leggi_corsa({"numero vetture,    5", "percentuale massa frenata,    120", "sabbia,    150",
                  "orologio,    6               11            30 "});
-  EXPECT_EQ(p.form.codice_errore, 0);
-  EXPECT_EQ(p.form.tabella_corsa[voce_tabella::lunghezza].progressiva, 5);
-  EXPECT_EQ(p.form.tabella_corsa[voce_tabella::lunghezza].inizio, 120);
-  EXPECT_EQ(p.form.tabella_corsa[voce_tabella::treno].intero1, 150);
-  EXPECT_EQ(p.form.tabella_corsa[voce_tabella::treno].intero3, 6);
-  EXPECT_EQ(p.form.tabella_corsa[voce_tabella::treno].intero4, 11);
-  EXPECT_EQ(p.form.tabella_corsa[voce_tabella::treno].intero5, 30);
+  EXPECT_EQ(p.compilazione.problema.codice, 0);
+  EXPECT_EQ(p.compilazione.tabella_corsa[voce_tabella::lunghezza].progressiva, 5);
+  EXPECT_EQ(p.compilazione.tabella_corsa[voce_tabella::lunghezza].inizio, 120);
+  EXPECT_EQ(p.compilazione.tabella_corsa[voce_tabella::treno].intero1, 150);
+  EXPECT_EQ(p.compilazione.tabella_corsa[voce_tabella::treno].intero3, 6);
+  EXPECT_EQ(p.compilazione.tabella_corsa[voce_tabella::treno].intero4, 11);
+  EXPECT_EQ(p.compilazione.tabella_corsa[voce_tabella::treno].intero5, 30);
   EXPECT_FALSE(p.esiste(p.corsa_txt()));
 }
 
@@ -42,8 +42,9 @@ TEST(SorgenteCorsa, ParoleChiave) {
   for (const caso& k : casi) {
     prova p;
     p.leggi(sorgente_linea(1000), k.testo, 0);
-    EXPECT_EQ(p.form.codice_errore, 0) << k.nome;
-    EXPECT_EQ(p.form.tabella_corsa[voce_tabella::lunghezza].progressiva, k.vetture) << k.nome;
+    EXPECT_EQ(p.compilazione.problema.codice, 0) << k.nome;
+    EXPECT_EQ(p.compilazione.tabella_corsa[voce_tabella::lunghezza].progressiva, k.vetture)
+        << k.nome;
     EXPECT_FALSE(p.esiste(p.corsa_txt())) << k.nome;
   }
 }
@@ -53,9 +54,9 @@ TEST(SorgenteCorsa, RigheDiSezioneNonSonoParoleChiave) {
   p.leggi_corsa({"[aderenze]", "[vel_limite]", "[stazioni]", "[rallentamenti]", "[segnali]",
                  "[codici]", "velocita,       0,    65"},
                 1000);
-  EXPECT_EQ(p.form.codice_errore, 0);
+  EXPECT_EQ(p.compilazione.problema.codice, 0);
   EXPECT_EQ(p.c(0).velocita, 13);
-  EXPECT_EQ(p.form.tabella_corsa[1].tipo, 0);
+  EXPECT_EQ(p.compilazione.tabella_corsa[1].tipo, 0);
 }
 
 TEST(SorgenteCorsa, RiempimentoDelleVelocita) {
@@ -82,7 +83,7 @@ TEST(SorgenteCorsa, RiempimentoDelleVelocita) {
     std::string righe;
     for (const auto& r : k.righe) righe += r + "\r\n";
     p.leggi(sorgente_linea(1000), "[generale]\r\n" + righe + "[fine]\r\n", 0);
-    EXPECT_EQ(p.form.codice_errore, 0) << k.nome;
+    EXPECT_EQ(p.compilazione.problema.codice, 0) << k.nome;
     for (auto [i, v] : k.celle) EXPECT_EQ(p.c(i).velocita, v) << k.nome << " cell " << i;
   }
 }
@@ -90,7 +91,7 @@ TEST(SorgenteCorsa, RiempimentoDelleVelocita) {
 TEST(SorgenteCorsa, RiempimentoDelleAderenze) {
   prova p;
   p.leggi_corsa({"aderenza,   0,    100", "aderenza,   12700,    90", "aderenza,   12700,    300"});
-  EXPECT_EQ(p.form.codice_errore, 0);
+  EXPECT_EQ(p.compilazione.problema.codice, 0);
   EXPECT_EQ(p.c(253).aderenza, 100);
   EXPECT_EQ(p.c(254).aderenza, 90) << "a second row at one position fills one more cell";
   EXPECT_EQ(p.c(255).aderenza, 300 - 256) << "low 8 bits, no range check";
@@ -102,7 +103,7 @@ TEST(SorgenteCorsa, RiempimentoDelleAderenze) {
   for (int i = 0; i < 400; ++i) righe += "aderenza,  100,  90\r\naderenza,   0,  80\r\n";
   prova fuori;
   fuori.leggi(sorgente_linea(1000), righe + "[fine]\r\n", 0);
-  EXPECT_EQ(fuori.form.codice_errore, 0);
+  EXPECT_EQ(fuori.compilazione.problema.codice, 0);
   EXPECT_EQ(fuori.c(160).aderenza, 80);
 }
 
@@ -131,10 +132,11 @@ TEST(SorgenteCorsa, LimitiDiPosizione) {
   for (const caso& k : casi) {
     prova p;
     p.leggi(sorgente_linea(1000), sorgente_corsa({k.riga, "vetture,  3"}), 0);
-    EXPECT_EQ(p.form.codice_errore, k.codice) << k.riga;
-    EXPECT_EQ(p.form.posizione_errore, k.posizione) << k.riga;
+    EXPECT_EQ(p.compilazione.problema.codice, k.codice) << k.riga;
+    EXPECT_EQ(p.compilazione.problema.posizione, k.posizione) << k.riga;
     // Reading stops at a position out of range; the file is still deleted.
-    EXPECT_EQ(p.form.tabella_corsa[voce_tabella::lunghezza].progressiva, k.codice == 0 ? 3 : 0)
+    EXPECT_EQ(p.compilazione.tabella_corsa[voce_tabella::lunghezza].progressiva,
+              k.codice == 0 ? 3 : 0)
         << k.riga;
     EXPECT_FALSE(p.esiste(p.corsa_txt())) << k.riga;
   }
@@ -146,7 +148,7 @@ TEST(SorgenteCorsa, PuntiDiCodice) {
           sorgente_corsa({"abbattimento,   47850,   270", "abbattimento,   54800,   AC",
                           "abbattimento,   54850,   0", "abbattimento,   1000,   70000"}),
           0);
-  EXPECT_EQ(p.form.codice_errore, 0);
+  EXPECT_EQ(p.compilazione.problema.codice, 0);
   EXPECT_EQ(p.c(957).tipo, tipo_cella::punto_codice);
   EXPECT_EQ(p.c(957).dato1, 270);
   EXPECT_EQ(p.c(957).montagna, 1) << "a scenery-marked cell is free";
@@ -156,10 +158,10 @@ TEST(SorgenteCorsa, PuntiDiCodice) {
 
   prova fermata;
   fermata.leggi_corsa({stazione_24, "abbattimento,   12500,   270", "vetture,  3"});
-  EXPECT_EQ(fermata.form.codice_errore, 7);
-  EXPECT_EQ(fermata.form.posizione_errore, 12500);
+  EXPECT_EQ(fermata.compilazione.problema.codice, 7);
+  EXPECT_EQ(fermata.compilazione.problema.posizione, 12500);
   EXPECT_EQ(fermata.c(250).tipo, tipo_cella::fermata);
-  EXPECT_EQ(fermata.form.tabella_corsa[voce_tabella::lunghezza].progressiva, 0)
+  EXPECT_EQ(fermata.compilazione.tabella_corsa[voce_tabella::lunghezza].progressiva, 0)
       << "reading stopped";
   EXPECT_EQ(fermata.c(2617).velocita, 0);
 }
@@ -173,8 +175,8 @@ TEST(SorgenteCorsa, StazioniDellaCorsa) {
        "stazione,   60000, 26,  400,  1, 1, 1,  0,0,0,  0,0,0,    0,   7, 0,30, BIVIO NORD",
        "stazione,  118650,  6,  500,  1, 0, 0,  1,1,0,  2,1,1,    1,   7,46, 0, "
        "PIANALTO"});
-  ASSERT_EQ(p.form.codice_errore, 0);
-  const auto& t = p.form.tabella_corsa;
+  ASSERT_EQ(p.compilazione.problema.codice, 0);
+  const auto& t = p.compilazione.tabella_corsa;
 
   EXPECT_EQ(t[1].inizio, -250);
   EXPECT_EQ(t[1].fine, 300) << "the far end moves 50 m before the first station's byte4 is cleared";
@@ -263,9 +265,9 @@ TEST(SorgenteCorsa, ErroriDelleStazioni) {
     std::string righe = "[generale]\r\n";
     for (const auto& r : k.righe) righe += r + "\r\n";
     p.leggi(sorgente_linea(124000), righe + "velocita,  0,  80\r\n[fine]\r\n", 0);
-    EXPECT_EQ(p.form.codice_errore, k.codice) << k.nome;
+    EXPECT_EQ(p.compilazione.problema.codice, k.codice) << k.nome;
     if (k.codice != 25) {
-      EXPECT_EQ(p.form.posizione_errore, k.posizione) << k.nome;
+      EXPECT_EQ(p.compilazione.problema.posizione, k.posizione) << k.nome;
     }
     EXPECT_FALSE(p.esiste(p.corsa_txt())) << k.nome;
     // Station errors stop reading with no tails; only a clean run fills them.
@@ -288,10 +290,10 @@ TEST(SorgenteCorsa, StazioniECartelliSiIncontrano) {
   p.leggi(
       righe_crlf({"[generale]", "lunghezza percorso,    124000", "[x]"}) + cartelli + "[fine]\r\n",
       stazioni + "[fine]\r\n", 0);
-  EXPECT_EQ(p.form.prossimo_cartello, 55);
-  EXPECT_EQ(p.form.codice_errore, 10);
-  EXPECT_EQ(p.form.tabella_corsa[54].nome, "S54");
-  EXPECT_EQ(p.form.tabella_corsa[56].nome, "(X)");
+  EXPECT_EQ(p.compilazione.prossimo_cartello, 55);
+  EXPECT_EQ(p.compilazione.problema.codice, 10);
+  EXPECT_EQ(p.compilazione.tabella_corsa[54].nome, "S54");
+  EXPECT_EQ(p.compilazione.tabella_corsa[56].nome, "(X)");
 
   // With 80 boards the first station would overwrite the last board's text.
   cartelli.clear();
@@ -302,24 +304,24 @@ TEST(SorgenteCorsa, StazioniECartelliSiIncontrano) {
   pieno.leggi(
       righe_crlf({"[generale]", "lunghezza percorso,    124000", "[x]"}) + cartelli + "[fine]\r\n",
       stazioni + "[fine]\r\n", 0);
-  EXPECT_EQ(pieno.form.codice_errore, 10);
-  EXPECT_EQ(pieno.form.tabella_corsa[1].nome, "(B80)");
-  EXPECT_EQ(pieno.form.tabella_corsa[1].progressiva, 0);
+  EXPECT_EQ(pieno.compilazione.problema.codice, 10);
+  EXPECT_EQ(pieno.compilazione.tabella_corsa[1].nome, "(B80)");
+  EXPECT_EQ(pieno.compilazione.tabella_corsa[1].progressiva, 0);
 }
 
 TEST(SorgenteCorsa, FermataOltreLUltimaCella) {
   prova p;
   p.leggi_corsa({"stazione,    7200,  8,  2000,  0, 0, 0,  0,0,0,  0,0,0,    0,   6, 0, 0, A"},
                 1000);
-  EXPECT_EQ(p.form.codice_errore, 15);
-  EXPECT_EQ(p.form.posizione_errore, 7200);
-  for (const cella& c : p.form.celle) EXPECT_EQ(c.dato6, 0);
+  EXPECT_EQ(p.compilazione.problema.codice, 15);
+  EXPECT_EQ(p.compilazione.problema.posizione, 7200);
+  for (const cella& c : p.compilazione.celle) EXPECT_EQ(c.dato6, 0);
 }
 
 TEST(SorgenteCorsa, VelocitaFuoriByteEUnErroreDiLettura) {
   prova p;
   p.leggi_corsa({"velocita,       0,  1278", "velocita,    2050,    95"});
-  EXPECT_EQ(p.form.codice_errore, 25);
+  EXPECT_EQ(p.compilazione.problema.codice, 25);
   EXPECT_FALSE(p.esiste(p.corsa_txt()));
   EXPECT_FALSE(p.esiste(p.linea_txt()));
 }
@@ -327,10 +329,10 @@ TEST(SorgenteCorsa, VelocitaFuoriByteEUnErroreDiLettura) {
 TEST(SorgenteCorsa, SorgenteDellaCorsaAssente) {
   prova p;
   scrivi_testo(p.linea_txt(), sorgente_linea(1000));
-  p.form.scrivi_linea = 0;
-  p.form.memorizza_dati();
-  EXPECT_EQ(p.form.codice_errore, 25);
-  EXPECT_EQ(p.form.file_errore, "Ombrasca1_5817-.txt");
+  p.compilazione.scrivi_linea = 0;
+  p.compilazione.memorizza_dati();
+  EXPECT_EQ(p.compilazione.problema.codice, 25);
+  EXPECT_EQ(p.compilazione.problema.file, "Ombrasca1_5817-.txt");
   EXPECT_FALSE(p.esiste(p.linea_txt()));
 }
 
@@ -339,8 +341,8 @@ TEST(SorgenteCorsa, ControlloDeiSegmentiProgressivi) {
   p.leggi(righe_crlf({"[generale]", "lunghezza percorso,    124000",
                       "progressiva chilometrica uno,    0,    39025,    1", "[curve]", "[fine]"}),
           sorgente_corsa({"vetture,  2"}), 0);
-  EXPECT_EQ(p.form.codice_errore, 2);
-  EXPECT_EQ(p.form.tabella_corsa[voce_tabella::lunghezza].progressiva, 2);
+  EXPECT_EQ(p.compilazione.problema.codice, 2);
+  EXPECT_EQ(p.compilazione.tabella_corsa[voce_tabella::lunghezza].progressiva, 2);
 }
 
 TEST(SorgenteCorsa, UnErroreGiaPresenteFermaAlPrimoSegnale) {
@@ -349,9 +351,9 @@ TEST(SorgenteCorsa, UnErroreGiaPresenteFermaAlPrimoSegnale) {
           sorgente_corsa({"vetture,  2", "segnale,    2000,   1, 1, 1,  0, 0,    0,  0,0,0, 0",
                           "vetture,  9"}),
           0);
-  EXPECT_EQ(p.form.codice_errore, 15);
-  EXPECT_EQ(p.form.posizione_errore, 2000);
-  EXPECT_EQ(p.form.tabella_corsa[voce_tabella::lunghezza].progressiva, 2);
+  EXPECT_EQ(p.compilazione.problema.codice, 15);
+  EXPECT_EQ(p.compilazione.problema.posizione, 2000);
+  EXPECT_EQ(p.compilazione.tabella_corsa[voce_tabella::lunghezza].progressiva, 2);
 }
 
 }  // namespace

@@ -6,13 +6,13 @@
 #include <cstdint>
 #include <string>
 
-#include "app/file_disco.h"
-#include "app/form1.h"
 #include "compiler/codici_errore.h"
+#include "compiler/compilatore.h"
 #include "compiler/lettura_sorgente.h"
 #include "compiler/numeri.h"
 #include "compiler/parole_chiave.h"
 #include "compiler/passo_piano.h"
+#include "sistema/file_disco.h"
 
 namespace {
 
@@ -24,7 +24,8 @@ constexpr const char* manca_lunghezza =
 
 class lettura_linea : lettura_sorgente {
  public:
-  lettura_linea(Form1& f, lettore_voci& in) : lettura_sorgente(f, in, f.file_sorgente_linea()) {}
+  lettura_linea(compilatore& f, lettore_voci& in)
+      : lettura_sorgente(f, in, f.file_sorgente_linea()) {}
 
   // True when the run source is to be read next.
   bool esegui();
@@ -306,7 +307,7 @@ lettura_linea::esito lettura_linea::montagna() {
   int32_t tipo = in_.i32();
   if (!in_percorso(inizio)) return fuori_percorso(inizio);
   f_.memo_montagna(inizio, fine, tipo);
-  if (f_.codice_errore > 0) return rifiutata(f_.codice_errore, inizio);
+  if (f_.problema.codice > 0) return rifiutata(f_.problema.codice, inizio);
   return esito::avanti;
 }
 
@@ -320,7 +321,7 @@ lettura_linea::esito lettura_linea::indicatore() {
   const int32_t p = v[0];
   if (!in_percorso(p) || indice_cella(p, 1) < 0) return fuori_percorso(p);
   f_.memo_indicatori_v_max(p, v[1], v[2], v[3], v[4], v[5], v[6], v[7], v[8]);
-  if (f_.codice_errore > 0) return rifiutata(f_.codice_errore, p);
+  if (f_.problema.codice > 0) return rifiutata(f_.problema.codice, p);
   return esito::avanti;
 }
 
@@ -360,12 +361,12 @@ void lettura_linea::fine_file() {
 
 }  // namespace
 
-bool Form1::leggi_sorgente_linea() {
+bool compilatore::leggi_sorgente_linea() {
   tabella_corsa[voce_tabella::scenario].nome = nome_scenario;
   tabella_corsa[voce_tabella::treno].nome = numero_treno;
   std::error_code ec;
   if (!std::filesystem::exists(file_sorgente_linea(), ec)) {
-    codice_errore = numero_errore(errore_compilazione::manca_sorgente_linea);
+    problema.codice = numero_errore(errore_compilazione::manca_sorgente_linea);
     return false;
   }
   return leggi_sorgente(*this, file_sorgente_linea(),

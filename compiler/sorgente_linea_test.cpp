@@ -18,17 +18,17 @@ TEST(SorgenteLinea, LunghezzaDimensionaCelleEPiano) {
   for (const caso& k : casi) {
     prova p;
     p.leggi(sorgente_linea(k.L));
-    EXPECT_EQ(p.form.codice_errore, k.codice) << k.L;
-    EXPECT_EQ(p.form.tabella_corsa[voce_tabella::lunghezza].fine, k.L);
+    EXPECT_EQ(p.compilazione.problema.codice, k.codice) << k.L;
+    EXPECT_EQ(p.compilazione.tabella_corsa[voce_tabella::lunghezza].fine, k.L);
     if (k.codice != 0) {
-      EXPECT_TRUE(p.form.celle.empty());
+      EXPECT_TRUE(p.compilazione.celle.empty());
       EXPECT_FALSE(p.esiste(p.linea_txt()));
       EXPECT_TRUE(p.esiste(p.corsa_txt())) << "the run source is not read after code 1";
       continue;
     }
-    EXPECT_EQ(p.form.ultima_cella, k.ultima_cella) << k.L;
-    EXPECT_EQ(p.form.celle.size(), static_cast<size_t>(k.ultima_cella) + 1);
-    EXPECT_EQ(p.form.punti_linea.ultimo(), k.L + 7000);
+    EXPECT_EQ(p.compilazione.ultima_cella, k.ultima_cella) << k.L;
+    EXPECT_EQ(p.compilazione.celle.size(), static_cast<size_t>(k.ultima_cella) + 1);
+    EXPECT_EQ(p.compilazione.punti_linea.ultimo(), k.L + 7000);
     EXPECT_FALSE(p.esiste(p.linea_txt()));
     EXPECT_FALSE(p.esiste(p.corsa_txt()));
   }
@@ -38,17 +38,17 @@ TEST(SorgenteLinea, ControlloDellaPosizione) {
   prova p;
   p.leggi(sorgente_linea(
       124000, {"pendenza,  130900,   3", "pendenza,  130901,   5", "pendenza,  500,   9"}));
-  EXPECT_EQ(p.form.codice_errore, 15);
-  EXPECT_EQ(p.form.posizione_errore, 130901);
-  EXPECT_EQ(p.form.riga_errore, 5);
-  EXPECT_EQ(p.form.file_errore, "Ombrasca1_linea.txt");
+  EXPECT_EQ(p.compilazione.problema.codice, 15);
+  EXPECT_EQ(p.compilazione.problema.posizione, 130901);
+  EXPECT_EQ(p.compilazione.problema.riga, 5);
+  EXPECT_EQ(p.compilazione.problema.file, "Ombrasca1_linea.txt");
   // The rest of the file is ignored, the end-of-file steps still run, and the
   // run source is read (and deleted) after it.
   EXPECT_EQ(p.c(10).pendenza, 100);
   EXPECT_EQ(p.c(2617).pendenza, 100);
   EXPECT_EQ(p.c(2618).pendenza, 103) << "the end fill writes at least one cell";
   EXPECT_EQ(p.c(2619).pendenza, 0);
-  EXPECT_EQ(p.form.punti_linea.tipo(130998, 1), tipo_valore::doppio);
+  EXPECT_EQ(p.compilazione.punti_linea.tipo(130998, 1), tipo_valore::doppio);
   EXPECT_FALSE(p.esiste(p.linea_txt()));
   EXPECT_FALSE(p.esiste(p.corsa_txt()));
 }
@@ -73,10 +73,11 @@ TEST(SorgenteLinea, RipetizioneSegnali) {
     prova p;
     p.leggi(
         righe_crlf({"[generale]", "lunghezza percorso,    124000", k.riga, "[curve]", "[fine]"}));
-    EXPECT_EQ(p.form.codice_errore, k.codice) << k.riga;
-    EXPECT_EQ(p.form.tabella_corsa[voce_tabella::treno].inizio, k.inizio) << k.riga;
-    EXPECT_EQ(p.form.tabella_corsa[voce_tabella::treno].fine, k.fine) << k.riga;
-    EXPECT_EQ(p.form.tabella_corsa[voce_tabella::treno].progressiva, k.progressiva) << k.riga;
+    EXPECT_EQ(p.compilazione.problema.codice, k.codice) << k.riga;
+    EXPECT_EQ(p.compilazione.tabella_corsa[voce_tabella::treno].inizio, k.inizio) << k.riga;
+    EXPECT_EQ(p.compilazione.tabella_corsa[voce_tabella::treno].fine, k.fine) << k.riga;
+    EXPECT_EQ(p.compilazione.tabella_corsa[voce_tabella::treno].progressiva, k.progressiva)
+        << k.riga;
     EXPECT_FALSE(p.esiste(p.linea_txt())) << k.riga;
     EXPECT_EQ(p.esiste(p.corsa_txt()), k.codice != 0) << k.riga;
   }
@@ -88,15 +89,15 @@ TEST(SorgenteLinea, RigheGeneraliSonoSottostringheConOSenzaMaiuscole) {
                       "Progressiva chilometrica uno,    0,    39050,    1",
                       "progressiva chilometrica due,    39100,    135150,    1", "sfondo uno,    1",
                       "sfondo due,    51000", "sfondo tre,    7", "[curve]", "[fine]"}));
-  EXPECT_EQ(p.form.codice_errore, 0);
-  EXPECT_EQ(p.form.ultima_cella, 160);
+  EXPECT_EQ(p.compilazione.problema.codice, 0);
+  EXPECT_EQ(p.compilazione.ultima_cella, 160);
   // "Progressiva" with a capital matches no row; "due" alone is then the
   // largest start and goes first.
-  EXPECT_EQ(p.form.tabella_corsa[voce_tabella::scenario].inizio, 1);
-  EXPECT_EQ(p.form.tabella_corsa[voce_tabella::scenario].progressiva, 51000);
-  EXPECT_EQ(p.form.tabella_corsa[voce_tabella::scenario].fine, 7);
-  EXPECT_EQ(p.form.tabella_corsa[voce_tabella::scenario].nome, "Ombrasca1");
-  EXPECT_EQ(p.form.tabella_corsa[voce_tabella::treno].nome, "5817");
+  EXPECT_EQ(p.compilazione.tabella_corsa[voce_tabella::scenario].inizio, 1);
+  EXPECT_EQ(p.compilazione.tabella_corsa[voce_tabella::scenario].progressiva, 51000);
+  EXPECT_EQ(p.compilazione.tabella_corsa[voce_tabella::scenario].fine, 7);
+  EXPECT_EQ(p.compilazione.tabella_corsa[voce_tabella::scenario].nome, "Ombrasca1");
+  EXPECT_EQ(p.compilazione.tabella_corsa[voce_tabella::treno].nome, "5817");
 }
 
 TEST(SorgenteLinea, RiempimentoDellePendenze) {
@@ -124,7 +125,7 @@ TEST(SorgenteLinea, RiempimentoDellePendenze) {
     for (const auto& r : k.righe) record += r + "\r\n";
     p.leggi(righe_crlf({"[generale]", "lunghezza percorso,    1000", "[pendenze]"}) + record +
             "[fine]\r\n");
-    ASSERT_EQ(p.form.codice_errore, 0) << k.nome;
+    ASSERT_EQ(p.compilazione.problema.codice, 0) << k.nome;
     for (auto [i, v] : k.celle) EXPECT_EQ(p.c(i).pendenza, v) << k.nome << " cell " << i;
   }
 }
@@ -137,7 +138,7 @@ TEST(SorgenteLinea, RigheDiPendenzaRipetuteNonEsconoDalTracciato) {
           "[fine]\r\n");
   // Each pair writes one more cell, with the gradient of its first row: the
   // cursor runs far past the last cell, which is written and no further.
-  EXPECT_EQ(p.form.codice_errore, 0);
+  EXPECT_EQ(p.compilazione.problema.codice, 0);
   EXPECT_EQ(p.c(139).pendenza, 101);
   EXPECT_EQ(p.c(140).pendenza, 101);
 }
@@ -145,8 +146,8 @@ TEST(SorgenteLinea, RigheDiPendenzaRipetuteNonEsconoDalTracciato) {
 TEST(SorgenteLinea, PianoDellaLinea) {
   prova p;
   p.leggi(sorgente_linea(1000, {"curvad4,  500,  300"}));
-  ASSERT_EQ(p.form.codice_errore, 0);
-  const punti_piano& pl = p.form.punti_linea;
+  ASSERT_EQ(p.compilazione.problema.codice, 0);
+  const punti_piano& pl = p.compilazione.punti_linea;
   EXPECT_EQ(pl.tipo(0, 0), tipo_valore::intero);
   EXPECT_EQ(pl.tipo(1, 1), tipo_valore::intero);
   EXPECT_EQ(pl.valore(1, 1), 1);
@@ -182,9 +183,9 @@ TEST(SorgenteLinea, LatoEClasseDellaCurva) {
   for (const caso& k : casi) {
     prova p;
     p.leggi(sorgente_linea(1000, {k.riga}));
-    EXPECT_EQ(p.form.codice_errore, k.codice) << k.riga;
+    EXPECT_EQ(p.compilazione.problema.codice, k.codice) << k.riga;
     if (k.codice == 0) {
-      EXPECT_EQ(p.form.punti_linea.valore(501, 0), k.x501) << k.riga;
+      EXPECT_EQ(p.compilazione.punti_linea.valore(501, 0), k.x501) << k.riga;
     } else {
       EXPECT_FALSE(p.esiste(p.linea_txt()));
       EXPECT_TRUE(p.esiste(p.corsa_txt()));
@@ -195,40 +196,41 @@ TEST(SorgenteLinea, LatoEClasseDellaCurva) {
 TEST(SorgenteLinea, CurveOltreLaFineDelPiano) {
   prova p;
   p.leggi(sorgente_linea(0, {"curvad4,  6000,  5000"}));
-  EXPECT_EQ(p.form.codice_errore, 0);
-  EXPECT_EQ(p.form.punti_linea.tipo(7000, 0), tipo_valore::doppio);
+  EXPECT_EQ(p.compilazione.problema.codice, 0);
+  EXPECT_EQ(p.compilazione.punti_linea.tipo(7000, 0), tipo_valore::doppio);
 
   prova lungo;
   lungo.leggi(sorgente_linea(1000000, {"curvad4,  900000,  200000"}));
-  EXPECT_EQ(lungo.form.codice_errore, 103);
+  EXPECT_EQ(lungo.compilazione.problema.codice, 103);
 }
 
 TEST(SorgenteLinea, CartelliIndicatori) {
   prova p;
   p.leggi(sorgente_linea(124000, {"cartello_indicatore,  3000,   (______)(______)(______)",
                                   "cartello_indicatore,  3050,   (P.L.A.    )(km. 35+997)"}));
-  ASSERT_EQ(p.form.codice_errore, 0);
+  ASSERT_EQ(p.compilazione.problema.codice, 0);
   EXPECT_EQ(p.c(61).tipo, tipo_cella::cartello);
   EXPECT_EQ(p.c(61).dato1, 80);
-  EXPECT_EQ(p.form.tabella_corsa[voce_tabella::primo_cartello].nome, "(______)(______)(______)");
+  EXPECT_EQ(p.compilazione.tabella_corsa[voce_tabella::primo_cartello].nome,
+            "(______)(______)(______)");
   EXPECT_EQ(p.c(62).dato1, 79);
-  EXPECT_EQ(p.form.tabella_corsa[79].nome, "(P.L.A.    )(km. 35+997)");
-  EXPECT_EQ(p.form.prossimo_cartello, 78);
+  EXPECT_EQ(p.compilazione.tabella_corsa[79].nome, "(P.L.A.    )(km. 35+997)");
+  EXPECT_EQ(p.compilazione.prossimo_cartello, 78);
 }
 
 TEST(SorgenteLinea, CartelloSuUnaCellaOccupata) {
   prova p;
   p.leggi(sorgente_linea(124000, {"indicatori_vmax,  3000,  65,  70,  80,  0,  ,  ,  ,  0",
                                   "cartello_indicatore,  3000,   (______)"}));
-  EXPECT_EQ(p.form.codice_errore, 6);
-  EXPECT_EQ(p.form.posizione_errore, 3000);
+  EXPECT_EQ(p.compilazione.problema.codice, 6);
+  EXPECT_EQ(p.compilazione.problema.posizione, 3000);
   EXPECT_FALSE(p.esiste(p.linea_txt()));
   EXPECT_TRUE(p.esiste(p.corsa_txt()));
 
   prova montagna;
   montagna.leggi(sorgente_linea(
       124000, {"montagna,   2850,  4000,  11", "cartello_indicatore,  3000,   (______)"}));
-  EXPECT_EQ(montagna.form.codice_errore, 0);
+  EXPECT_EQ(montagna.compilazione.problema.codice, 0);
   EXPECT_EQ(montagna.c(61).tipo, tipo_cella::cartello);
 }
 
@@ -244,10 +246,10 @@ TEST(SorgenteLinea, OltreOttantaCartelliEMontagne) {
     prova p;
     p.leggi(righe_crlf({"[generale]", "lunghezza percorso,    124000", "[x]"}) + record +
             "[fine]\r\n");
-    EXPECT_EQ(p.form.codice_errore, 25) << tipo;
+    EXPECT_EQ(p.compilazione.problema.codice, 25) << tipo;
     EXPECT_FALSE(p.esiste(p.linea_txt())) << tipo;
     EXPECT_FALSE(p.esiste(p.corsa_txt())) << tipo;
-    EXPECT_EQ(p.form.tabella_corsa[0].nome, "") << tipo;
+    EXPECT_EQ(p.compilazione.tabella_corsa[0].nome, "") << tipo;
   }
 }
 
@@ -255,8 +257,8 @@ TEST(SorgenteLinea, CartelloAPosizioneNegativa) {
   prova p;
   p.leggi(sorgente_linea(
       1000, {"cartello_indicatore,  -75,   (A)", "cartello_indicatore,  -100,   (B)"}));
-  EXPECT_EQ(p.form.codice_errore, 15);
-  EXPECT_EQ(p.form.posizione_errore, -100);
+  EXPECT_EQ(p.compilazione.problema.codice, 15);
+  EXPECT_EQ(p.compilazione.problema.posizione, -100);
   EXPECT_EQ(p.c(0).tipo, tipo_cella::cartello) << "-75 m rounds to cell 0";
   EXPECT_FALSE(p.esiste(p.corsa_txt())) << "the run source is still read";
 }
@@ -266,14 +268,14 @@ TEST(SorgenteLinea, RigheDiTrattiniERigheDiSezione) {
   p.leggi(righe_crlf({"[generale]", "lunghezza percorso,    1000", "[curve]", "---", "- pendenza -",
                       "[pendenze]", "-", "-", "pendenza,  500,   3", "[montagne]", "[cartelli]",
                       "[indicazioni]", "[fine]"}));
-  EXPECT_EQ(p.form.codice_errore, 0);
+  EXPECT_EQ(p.compilazione.problema.codice, 0);
   EXPECT_EQ(p.c(10).pendenza, 103);
 
   // A third dash item in a row is tested as a lead item.
   prova terza;
   terza.leggi(righe_crlf({"[generale]", "lunghezza percorso,    1000", "[curve]", "-", "-",
                           "- pendenza", "700", "2", "[fine]"}));
-  EXPECT_EQ(terza.form.codice_errore, 0);
+  EXPECT_EQ(terza.compilazione.problema.codice, 0);
   EXPECT_EQ(terza.c(13).pendenza, 100);
   EXPECT_EQ(terza.c(14).pendenza, 102);
 }
@@ -281,15 +283,15 @@ TEST(SorgenteLinea, RigheDiTrattiniERigheDiSezione) {
 TEST(SorgenteLinea, LUltimaVoceDelFileNonEInterpretata) {
   prova p;
   p.leggi(righe_crlf({"[generale]", "lunghezza percorso,    1000", "[curve]", "pendenza"}));
-  EXPECT_EQ(p.form.codice_errore, 0);
+  EXPECT_EQ(p.compilazione.problema.codice, 0);
 }
 
 TEST(SorgenteLinea, SenzaFlagLeCurveNonSonoLette) {
   prova p;
   p.leggi(sorgente_linea(1000, {"curvad4,  500,  300", "pendenza,  500,   3"}), sorgente_corsa(),
           0);
-  EXPECT_EQ(p.form.codice_errore, 0);
-  EXPECT_FALSE(p.form.punti_linea.esiste());
+  EXPECT_EQ(p.compilazione.problema.codice, 0);
+  EXPECT_FALSE(p.compilazione.punti_linea.esiste());
   EXPECT_EQ(p.c(10).pendenza, 103);
 }
 
@@ -322,14 +324,14 @@ TEST(SorgenteLinea, GuastiDelFile) {
     prova p;
     if (k.manca) {
       scrivi_testo(p.corsa_txt(), sorgente_corsa());
-      p.form.scrivi_linea = 1;
-      p.form.memorizza_dati();
+      p.compilazione.scrivi_linea = 1;
+      p.compilazione.memorizza_dati();
     } else {
       p.leggi(k.testo);
     }
-    EXPECT_EQ(p.form.codice_errore, k.codice) << k.nome;
-    EXPECT_NE(p.form.testo_del_errore().find(k.motivo), std::string::npos)
-        << k.nome << ": " << p.form.testo_del_errore();
+    EXPECT_EQ(p.compilazione.problema.codice, k.codice) << k.nome;
+    EXPECT_NE(p.compilazione.problema.testo().find(k.motivo), std::string::npos)
+        << k.nome << ": " << p.compilazione.problema.testo();
     EXPECT_EQ(p.esiste(p.linea_txt()), k.linea_resta) << k.nome;
     EXPECT_EQ(p.esiste(p.corsa_txt()), k.corsa_resta) << k.nome;
   }

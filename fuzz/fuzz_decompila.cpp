@@ -28,9 +28,9 @@
 #include <string>
 #include <string_view>
 
-#include "app/file_disco.h"
-#include "app/fine_programma.h"
 #include "compiler/nomi_scenario.h"
+#include "sistema/file_disco.h"
+#include "sistema/fine_programma.h"
 #include "tools/compila/compila.h"
 #include "tools/decompila/comando.h"
 
@@ -45,9 +45,9 @@ const std::string treno = "5817";
 fs::path cartella;
 bool conta = false;
 uint64_t andate = 0;
-uint64_t differenze = 0;  // round trips that did not give the same bytes
-uint64_t dette = 0;       // ... that the tool said so of (exit 1)
-uint64_t smentite = 0;    // the tool's exit status said otherwise than the bytes
+uint64_t differenze = 0;                  // round trips that did not give the same bytes
+uint64_t dette = 0;                       // ... that the tool said so of (exit 1)
+uint64_t smentite = 0;                    // the tool's exit status said otherwise than the bytes
 std::map<std::string, uint64_t> rifiuti;  // kind of refusal -> how many
 
 // The kind of a refusal: the first problem line without the file's name,
@@ -148,8 +148,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* dati, size_t n) {
   const std::string_view resto(reinterpret_cast<const char*>(dati) + 1, n - 1);
   const size_t taglio = resto.find(separatore);
   const std::string_view linea = resto.substr(0, taglio);
-  const std::string_view corsa =
-      taglio == std::string_view::npos ? std::string_view() : resto.substr(taglio + separatore.size());
+  const std::string_view corsa = taglio == std::string_view::npos
+                                     ? std::string_view()
+                                     : resto.substr(taglio + separatore.size());
 
   std::error_code ec;
   for (const auto& voce : fs::directory_iterator(cartella)) fs::remove_all(voce.path(), ec);
@@ -167,8 +168,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* dati, size_t n) {
   if ((bandiere & 8) != 0) {
     // Damaged files: whatever they hold, the tool ends with one of its states.
     danneggia(prima, resto, con_linea);
-    const int d = esegui(decompila_scenario, {"--in", dopo.string(), prima.string(), nome, treno},
-                         con_linea);
+    const int d =
+        esegui(decompila_scenario, {"--in", dopo.string(), prima.string(), nome, treno}, con_linea);
     if (d != stato_uscita::successo && d != 1 && d != stato_uscita::errore_file) __builtin_trap();
     return 0;
   }

@@ -1,6 +1,6 @@
 // Fuzz target of the two source readers, driven the way the program drives
-// them: both source files are laid into the program's folder and the compiler
-// driver runs inside Form1::esegui, up to the compiled files.
+// them: both source files are laid into a folder and the compiler's driver
+// runs, up to the compiled files.
 //
 // Input layout:
 //   byte 0        flags: bit 0 = scrivi_linea, bit 1 = no line source file,
@@ -19,10 +19,11 @@
 #include <string>
 #include <string_view>
 
-#include "app/file_disco.h"
-#include "app/form1.h"
 #include "compiler/codifica.h"
+#include "compiler/compilatore.h"
 #include "compiler/file_compilati.h"
+#include "sistema/file_disco.h"
+#include "sistema/fine_programma.h"
 
 namespace fs = std::filesystem;
 
@@ -30,21 +31,12 @@ namespace {
 
 constexpr std::string_view separatore = "@@@corsa@@@";
 
-class piattaforma_fuzz final : public piattaforma {
- public:
-  fs::path cartella;
-  fs::path cartella_programma() override { return cartella; }
-  void mostra_attesa() override {}
-  void chiudi_attesa() override {}
-  void messaggio_errore(const std::string&) override {}
-  void segnala(const std::string&) override {}
-};
-
-piattaforma_fuzz* piattaforma_ = nullptr;
+// The folder of every run, made once.
+fs::path* cartella_ = nullptr;
 
 void togli_cartella() {
   std::error_code ec;
-  if (piattaforma_ != nullptr) fs::remove_all(piattaforma_->cartella, ec);
+  if (cartella_ != nullptr) fs::remove_all(*cartella_, ec);
 }
 
 // A RAM-backed folder when the machine has one: every run writes files.
@@ -71,7 +63,7 @@ void verifica(bool condizione) {
 }
 
 // The table file walked entry by entry must end exactly at its last byte.
-void verifica_tabella(const std::string& b, const Form1& form) {
+void verifica_tabella(const std::string& b, const compilatore& form) {
   decodifica in(b);
   for (const voce_corsa& v : form.tabella_corsa) {
     voce_corsa letta;
@@ -96,8 +88,7 @@ void verifica_linea(const std::string& b, int32_t ultimo) {
 }  // namespace
 
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
-  piattaforma_ = new piattaforma_fuzz;
-  piattaforma_->cartella = cartella_di_lavoro();
+  cartella_ = new fs::path(cartella_di_lavoro());
   std::atexit(togli_cartella);
   return 0;
 }
@@ -112,20 +103,25 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* dati, size_t n) {
                                      ? std::string_view()
                                      : resto.substr(taglio + separatore.size());
 
-  piattaforma_fuzz& p = *piattaforma_;
-  svuota(p.cartella);
-  Form1 form(p);
+  svuota(*cartella_);
+  compilatore form;
+  form.cartella = *cartella_;
   form.nome_scenario = "Ombrasca1";
   form.numero_treno = "5817";
   if ((bandiere & 2) == 0) scrivi(form.file_sorgente_linea(), linea);
   if ((bandiere & 4) == 0) scrivi(form.file_sorgente_corsa(), corsa);
 
   const int32_t scrivi_linea = bandiere & 1;
-  const int stato = form.esegui([&] {
+  int stato = stato_uscita::successo;
+  try {
     int32_t j = scrivi_linea;
     form.memorizza_percorso(j);
-    form.termina_compilazione();
-  });
+    if (form.problema.presente()) stato = stato_uscita::errori_compilazione;
+  } catch (const compilazione_fermata&) {
+    stato = stato_uscita::fermato;
+  } catch (const errore_file&) {
+    stato = stato_uscita::errore_file;
+  }
 
   std::error_code ec;
   // A line source that was there has been read, and is gone on every path.
@@ -136,7 +132,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* dati, size_t n) {
   switch (stato) {
     case stato_uscita::successo:
     case stato_uscita::errori_compilazione: {
-      verifica((stato == stato_uscita::successo) == (form.codice_errore == 0));
+      verifica((stato == stato_uscita::successo) == (form.problema.codice == 0));
       verifica(linea_scritta == (scrivi_linea != 0) && tabella_scritta && tracciato_scritto);
       const std::string tracciato = leggi_file(form.file_tracciato());
       verifica(form.ultima_cella >= 2);

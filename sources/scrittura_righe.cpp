@@ -1,9 +1,10 @@
 // The writer pattern of every text file of the system.
 #include <array>
 
-#include "app/file_disco.h"
 #include "app/form1.h"
 #include "compiler/lettura_sorgente.h"
+#include "compiler/nomi_scenario.h"
+#include "sistema/file_disco.h"
 
 void Form1::scrivi_righe(std::string_view nome_file, std::span<const std::string_view> righe,
                          bool conserva_diverso) {
@@ -45,4 +46,15 @@ void Form1::scrivi_righe(std::string_view nome_file, std::span<const std::string
     }
   }
   sostituisci_file(file, testo);
+}
+
+// The names of the files the writers make, all in the program's folder.
+std::filesystem::path Form1::percorso(std::string_view nome_file) const {
+  return piattaforma_.cartella_programma() / std::string(nome_file);
+}
+std::filesystem::path Form1::file_sorgente_linea() const {
+  return percorso(file_dello_scenario(nome_scenario, numero_treno).sorgente_linea);
+}
+std::filesystem::path Form1::file_sorgente_corsa() const {
+  return percorso(file_dello_scenario(nome_scenario, numero_treno).sorgente_corsa);
 }

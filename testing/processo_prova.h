@@ -56,7 +56,9 @@ class processo_avviato {
 // limite_file, every file the process writes is capped at that many bytes: a
 // write past it fails with EFBIG. On POSIX that is RLIMIT_FSIZE (SIGXFSZ is
 // ignored in the child, as it would otherwise kill it); Windows has no such
-// limit, and the child's file layer applies it to the files it writes.
+// limit: there eseguibile must be a test build of a program
+// (GENERA_SCENARIO_LIMITABILE_EXE, COMPILA_SCENARIO_LIMITABILE_EXE), whose
+// file layer takes the limit from the environment (testing/limite_file_prova.cpp).
 esito_processo esegui_processo(const std::filesystem::path& eseguibile,
                                const std::vector<std::string>& argomenti = {},
                                std::optional<long> limite_file = std::nullopt);

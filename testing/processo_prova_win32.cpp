@@ -29,7 +29,8 @@ std::wstring largo(const std::string& s) {
   return w;
 }
 
-// The environment of this process, with the test's limit added.
+// The environment of this process, with the test's limit added, for the
+// test build of a program (testing/limite_file_prova.cpp).
 std::wstring ambiente_con_limite(long limite) {
   std::wstring blocco;
   if (wchar_t* tutto = GetEnvironmentStringsW()) {
@@ -82,10 +83,12 @@ processo_avviato::processo_avviato(const fs::path& eseguibile,
 
   SECURITY_ATTRIBUTES ereditabile{sizeof ereditabile, nullptr, TRUE};
   HANDLE lettura = nullptr, scrittura = nullptr;
-  if (!CreatePipe(&lettura, &scrittura, &ereditabile, 1 << 16)) throw std::runtime_error("CreatePipe");
+  if (!CreatePipe(&lettura, &scrittura, &ereditabile, 1 << 16))
+    throw std::runtime_error("CreatePipe");
   SetHandleInformation(lettura, HANDLE_FLAG_INHERIT, 0);
-  HANDLE nulla = CreateFileW(L"NUL", GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                             &ereditabile, OPEN_EXISTING, 0, nullptr);
+  HANDLE nulla =
+      CreateFileW(L"NUL", GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                  &ereditabile, OPEN_EXISTING, 0, nullptr);
 
   STARTUPINFOW avvio{};
   avvio.cb = sizeof avvio;
@@ -96,10 +99,9 @@ processo_avviato::processo_avviato(const fs::path& eseguibile,
   std::wstring ambiente;
   if (limite_file) ambiente = ambiente_con_limite(*limite_file);
   PROCESS_INFORMATION p{};
-  const BOOL avviato = CreateProcessW(
-      eseguibile.c_str(), riga.data(), nullptr, nullptr, TRUE,
-      CREATE_UNICODE_ENVIRONMENT, limite_file ? ambiente.data() : nullptr,
-      nullptr, &avvio, &p);
+  const BOOL avviato = CreateProcessW(eseguibile.c_str(), riga.data(), nullptr, nullptr, TRUE,
+                                      CREATE_UNICODE_ENVIRONMENT,
+                                      limite_file ? ambiente.data() : nullptr, nullptr, &avvio, &p);
   CloseHandle(scrittura);
   if (nulla != INVALID_HANDLE_VALUE) CloseHandle(nulla);
   if (!avviato) {

@@ -7,8 +7,8 @@
 #include <sstream>
 
 #include "app/aiuto.h"
-#include "app/fine_programma.h"
 #include "bench/genera_sorgenti.h"
+#include "sistema/fine_programma.h"
 #include "testing/processo_prova.h"
 #include "testing/prova_piattaforma.h"
 #include "tools/compila/compila.h"

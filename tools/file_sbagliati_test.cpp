@@ -17,7 +17,7 @@
 #include <sys/stat.h>
 #endif
 
-#include "app/fine_programma.h"
+#include "sistema/fine_programma.h"
 #include "testing/processo_prova.h"
 #include "testing/prova_piattaforma.h"
 #include "testing/variabile_ambiente.h"

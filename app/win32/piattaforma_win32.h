@@ -5,7 +5,7 @@
 
 #include <memory>
 
-#include "app/piattaforma.h"
+#include "sistema/piattaforma.h"
 
 // Whether this process sits on a desktop a person can see: false for a
 // service or a scheduled task without a session, where a box would wait for

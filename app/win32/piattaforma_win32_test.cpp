@@ -1,8 +1,9 @@
 // The real Win32 windows, looked at from outside the process that shows them
 // (under Wine, on the virtual display it is given). Where this process has no
 // visible desktop the tests say so and are skipped.
-#include <gtest/gtest.h>
+#include "app/win32/piattaforma_win32.h"
 
+#include <gtest/gtest.h>
 #include <windows.h>
 
 #include <algorithm>
@@ -15,8 +16,8 @@
 #include <thread>
 #include <vector>
 
+#include "app/scegli_piattaforma.h"
 #include "app/win32/finestre_win32.h"
-#include "app/win32/piattaforma_win32.h"
 #include "testing/processo_prova.h"
 #include "testing/prova_piattaforma.h"
 #include "testing/schermata.h"

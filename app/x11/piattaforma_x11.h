@@ -5,7 +5,7 @@
 
 #include <memory>
 
-#include "app/piattaforma.h"
+#include "sistema/piattaforma.h"
 
 // An open connection to the display, with the fonts and colours the two
 // windows use. Opaque outside the X11 layer.

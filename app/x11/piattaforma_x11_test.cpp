@@ -10,6 +10,7 @@
 #include <functional>
 #include <memory>
 
+#include "app/scegli_piattaforma.h"
 #include "app/x11/finestra_attesa.h"
 #include "app/x11/messaggio_x11.h"
 #include "testing/prova_piattaforma.h"

@@ -16,8 +16,8 @@
 #include <iostream>
 #include <string>
 
-#include "app/file_disco.h"
 #include "app/form1.h"
+#include "sistema/file_disco.h"
 #ifdef _WIN32
 #include "app/win32/piattaforma_win32.h"
 #else
@@ -92,5 +92,6 @@ int main(int argc, char** argv) {
   auto p = crea_piattaforma_x11(std::move(schermo), std::move(resto));
 #endif
   if (modo == "attesa") return attesa(*p);
-  return compila(*p, modo == "fermata" ? "segnale,   0,   2, 2, 3,  0, 0,    0,  0,0,0, 0\r\n" : "");
+  return compila(*p,
+                 modo == "fermata" ? "segnale,   0,   2, 2, 3,  0, 0,    0,  0,0,0, 0\r\n" : "");
 }

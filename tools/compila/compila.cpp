@@ -1,19 +1,20 @@
 #include "tools/compila/compila.h"
 
 #include <algorithm>
-#include <charconv>
 #include <map>
 #include <set>
 #include <sstream>
 #include <string_view>
 #include <system_error>
 
-#include "app/blocchi.h"
-#include "app/file_disco.h"
-#include "app/form1.h"
 #include "compiler/codici_errore.h"
+#include "compiler/compilatore.h"
 #include "compiler/lettura_sorgente.h"
-#include "tools/argomenti.h"
+#include "compiler/nomi_scenario.h"
+#include "sistema/argomenti.h"
+#include "sistema/blocchi.h"
+#include "sistema/file_disco.h"
+#include "sistema/fine_programma.h"
 #include "tools/compila/modello.h"
 
 namespace fs = std::filesystem;
@@ -61,35 +62,6 @@ const char* const aiuto =
     "Un errore nei sorgenti (o, con --rigoroso, un avviso) dà l'esito 1; se\n"
     "nella CARTELLA non c'è nessuno dei due sorgenti, l'esito è 5.\n";
 
-// The platform of the compiler while it runs: its folder is the private copy.
-class piattaforma_cartella final : public piattaforma {
- public:
-  piattaforma_cartella(fs::path cartella, std::ostream& errori)
-      : cartella_(std::move(cartella)), errori_(errori) {}
-  fs::path cartella_programma() override { return cartella_; }
-  void mostra_attesa() override {}
-  void chiudi_attesa() override {}
-  // The error stop: " Errore n. " and the number, which says what it means.
-  void messaggio_errore(const std::string& testo) override {
-    errori_ << "compila_scenario:" << testo;
-    int32_t codice = 0;
-    const size_t cifre = testo.find_last_not_of("0123456789") + 1;
-    std::from_chars(testo.data() + cifre, testo.data() + testo.size(), codice);
-    if (!testo_errore(codice).empty()) errori_ << ": " << testo_errore(codice);
-    errori_ << '\n';
-  }
-  // The line of a compiled source with a problem keeps the form that scripts
-  // read, "Errore n. C (posizione P m)" at its start; the others name the tool.
-  void segnala(const std::string& testo) override {
-    if (!testo.starts_with("Errore n. ")) errori_ << nome_comando;
-    errori_ << testo << '\n';
-  }
-
- private:
-  fs::path cartella_;
-  std::ostream& errori_;
-};
-
 // The compiler deletes the sources it has read, so it reads them under names
 // of its own. A second name for the same file costs one step where a copy
 // costs several; removing it leaves the author's name in place, and the
@@ -112,10 +84,9 @@ void copia_se_esiste(const fs::path& da, const fs::path& a) {
 }
 
 // An error of a source row, where an editor or a build tool can jump to it.
-std::string riga_di_errore(const Form1& form) {
-  return form.file_errore + ':' + std::to_string(form.riga_errore) + ':' +
-         std::to_string(form.colonna_errore) + ": errore n. " + std::to_string(form.codice_errore) +
-         ": " + form.testo_del_errore();
+std::string riga_di_errore(const problema_trovato& p) {
+  return p.file + ':' + std::to_string(p.riga) + ':' + std::to_string(p.colonna) + ": errore n. " +
+         std::to_string(p.codice) + ": " + p.testo();
 }
 
 // The text with line `riga` (counted from 1 as the reader counts: CR LF, CR
@@ -140,7 +111,7 @@ constexpr size_t errori_seguenti_massimi = 20;
 // errori_seguenti_massimi more are found.
 // Nothing is written but in a private folder; what those compilations say is
 // not shown.
-std::vector<std::string> errori_seguenti(const fs::path& cartella, const Form1& prima,
+std::vector<std::string> errori_seguenti(const fs::path& cartella, const compilatore& prima,
                                          int32_t scrivi_linea) {
   std::map<std::string, std::string> testi;  // by file name
   for (const fs::path& f : {prima.file_sorgente_linea(), prima.file_sorgente_corsa()}) {
@@ -151,35 +122,31 @@ std::vector<std::string> errori_seguenti(const fs::path& cartella, const Form1& 
       return {};
     }
   }
-  std::set<std::pair<std::string, int32_t>> viste{{prima.file_errore, prima.riga_errore}};
-  std::string file = prima.file_errore;
-  int32_t riga = prima.riga_errore;
+  std::set<std::pair<std::string, int32_t>> viste{{prima.problema.file, prima.problema.riga}};
+  std::string file = prima.problema.file;
+  int32_t riga = prima.problema.riga;
   std::vector<std::string> trovati;
   // A disk that fails here costs only the errors not yet found.
   try {
     cartella_privata privata(cartella);
     std::ostringstream muto;
-    piattaforma_cartella piattaforma(privata.percorso(), muto);
     while (trovati.size() < errori_seguenti_massimi) {
       const auto t = testi.find(file);
       if (t == testi.end()) break;
       t->second = senza_riga(t->second, riga);
       for (const auto& [nome, testo] : testi) sostituisci_file(privata.percorso() / nome, testo);
-      Form1 form(piattaforma);
-      form.nome_scenario = prima.nome_scenario;
-      form.numero_treno = prima.numero_treno;
-      form.quando_sostituire = Form1::sostituzione::mai;
-      const int stato = form.esegui([&] {
-        int32_t j = scrivi_linea;
-        form.memorizza_percorso(j);
-        form.termina_compilazione();
-      });
+      compilatore c;
+      c.nome_scenario = prima.nome_scenario;
+      c.numero_treno = prima.numero_treno;
+      c.cartella = privata.percorso();
+      c.quando_sostituire = compilatore::sostituzione::mai;
+      const int stato = compila_e_riferisci(c, scrivi_linea, muto);
       // With no track left to compile, what follows is the row's absence.
-      if (stato != stato_uscita::errori_compilazione || form.riga_errore <= 0) break;
-      if (!viste.insert({form.file_errore, form.riga_errore}).second) break;
-      trovati.push_back(riga_di_errore(form));
-      file = form.file_errore;
-      riga = form.riga_errore;
+      if (stato != stato_uscita::errori_compilazione || c.problema.riga <= 0) break;
+      if (!viste.insert({c.problema.file, c.problema.riga}).second) break;
+      trovati.push_back(riga_di_errore(c.problema));
+      file = c.problema.file;
+      riga = c.problema.riga;
     }
   } catch (const errore_file&) {
   }
@@ -223,7 +190,7 @@ int compila_scenario(const std::vector<std::string>& argomenti, std::ostream& us
     return stato_uscita::uso;
   }
   if (modello) return scrivi_modello(cartella, posizionali[1], posizionali[2], uscita, errori);
-  if (niente_da_leggere(cartella, posizionali[1], posizionali[2], true)) {
+  if (nessun_file_da_leggere(cartella, posizionali[1], posizionali[2], true)) {
     const file_scenario f = file_dello_scenario(posizionali[1], posizionali[2]);
     errori << nome_comando << "in " << cartella.string() << " non c'è nessuno dei due sorgenti, "
            << f.sorgente_linea << " e " << f.sorgente_corsa
@@ -241,36 +208,36 @@ int compila_scenario(const std::vector<std::string>& argomenti, std::ostream& us
     });
     pulisci_avanzi(cartella);
     cartella_privata privata(cartella);
-    piattaforma_cartella piattaforma(privata.percorso(), errori);
-    Form1 form(piattaforma);
+    compilatore form;
+    form.cartella = privata.percorso();
     form.nome_scenario = posizionali[1];
     form.numero_treno = posizionali[2];
     // Written straight into the author's folder, as one set, and only from
     // sources that compile clean: a mistaken run keeps the author's good set.
     form.cartella_compilati = cartella;
-    form.quando_sostituire = con_errori ? Form1::sostituzione::sempre
-                             : rigoroso ? Form1::sostituzione::senza_avvisi
-                                        : Form1::sostituzione::senza_errori;
+    form.quando_sostituire = con_errori ? compilatore::sostituzione::sempre
+                             : rigoroso ? compilatore::sostituzione::senza_avvisi
+                                        : compilatore::sostituzione::senza_errori;
     copia_se_esiste(cartella / form.file_sorgente_linea().filename(), form.file_sorgente_linea());
     copia_se_esiste(cartella / form.file_sorgente_corsa().filename(), form.file_sorgente_corsa());
 
-    const int stato = form.esegui([&] {
-      int32_t j = scrivi_linea;
-      try {
-        form.memorizza_percorso(j);
-      } catch (const errore_file& e) {
-        // A file of the private copy is named as the author's file it stands for.
-        const fs::path f = e.file();
-        if (f.parent_path() != privata.percorso()) throw;
-        throw errore_file((cartella / f.filename()).string(), e.motivo());
-      }
-      form.termina_compilazione();
-    });
+    int stato = stato_uscita::successo;
+    try {
+      stato = compila_e_riferisci(form, scrivi_linea, errori);
+    } catch (const errore_file& e) {
+      // A file of the private copy is named as the author's file it stands for.
+      const fs::path f = e.file();
+      const std::string file =
+          f.parent_path() == privata.percorso() ? (cartella / f.filename()).string() : e.file();
+      errori << nome_comando << "Impossibile scrivere o leggere " << file << ": " << e.motivo()
+             << '\n';
+      stato = stato_uscita::errore_file;
+    }
     // A problem from a source row, where an editor or a build tool can jump to it.
     const bool da_sorgente =
         stato == stato_uscita::errori_compilazione || stato == stato_uscita::fermato;
-    if (da_sorgente && form.codice_errore != 0 && form.riga_errore > 0) {
-      errori << riga_di_errore(form) << '\n';
+    if (da_sorgente && form.problema.codice != 0 && form.problema.riga > 0) {
+      errori << riga_di_errore(form.problema) << '\n';
       // Then every error that follows, so that one pass shows them all; an
       // error that left no track to compile hides what comes after it.
       const std::vector<std::string> altri = stato == stato_uscita::errori_compilazione

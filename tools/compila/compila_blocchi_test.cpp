@@ -14,10 +14,10 @@
 #include <random>
 #include <thread>
 
-#include "app/blocchi.h"
-#include "app/file_disco.h"
-#include "app/fine_programma.h"
 #include "bench/genera_sorgenti.h"
+#include "sistema/blocchi.h"
+#include "sistema/file_disco.h"
+#include "sistema/fine_programma.h"
 #include "testing/processo_prova.h"
 #include "testing/prova_piattaforma.h"
 
@@ -59,8 +59,8 @@ std::vector<std::string> ordinati(std::vector<std::string> v) {
 }
 
 // The names in `c` that are neither in `attesi` nor the programs' leftovers.
-std::vector<std::string> estranei(const cartella_temporanea& c, const std::vector<std::string>& attesi,
-                                  int& avanzi) {
+std::vector<std::string> estranei(const cartella_temporanea& c,
+                                  const std::vector<std::string>& attesi, int& avanzi) {
   std::vector<std::string> r;
   for (const std::string& nome : c.elenco()) {
     if (std::find(attesi.begin(), attesi.end(), nome) != attesi.end()) continue;
@@ -275,8 +275,8 @@ TEST(CompilaScenarioInsieme, ITreFileVengonoDaUnaSolaCorsa) {
     const auto finali = leggi_compilati(c.percorso());
     EXPECT_EQ(std::count(attesi.begin(), attesi.end(), finali), 1)
         << "the compiled files are not all from one run";
-    EXPECT_EQ(c.elenco(), ordinati({sorgenti[0], sorgenti[1], compilati[0], compilati[1],
-                                    compilati[2]}));
+    EXPECT_EQ(c.elenco(),
+              ordinati({sorgenti[0], sorgenti[1], compilati[0], compilati[1], compilati[2]}));
   }
   // Runs that start together overlap: some of them waited.
   EXPECT_GT(in_attesa, 0);

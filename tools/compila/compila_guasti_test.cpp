@@ -8,7 +8,7 @@
 #include <optional>
 #include <sstream>
 
-#include "app/fine_programma.h"
+#include "sistema/fine_programma.h"
 #include "testing/processo_prova.h"
 #include "testing/prova_piattaforma.h"
 
@@ -62,7 +62,8 @@ struct cartella_autore {
     std::vector<std::string> a;
     if (senza_linea) a.push_back("--senza-linea");
     a.insert(a.end(), {c.percorso().string(), "Prova", "5817"});
-    return esegui_processo(COMPILA_SCENARIO_EXE, a, limite);
+    return esegui_processo(limite ? COMPILA_SCENARIO_LIMITABILE_EXE : COMPILA_SCENARIO_EXE, a,
+                           limite);
   }
 
   bool vecchio(const std::string& f) const { return leggi_testo(c / f) == "vecchio " + f; }

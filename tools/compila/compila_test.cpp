@@ -8,7 +8,7 @@
 #include <span>
 #include <sstream>
 
-#include "app/fine_programma.h"
+#include "sistema/fine_programma.h"
 #include "sources/scenario_portato.h"
 #include "testing/processo_prova.h"
 #include "testing/prova_piattaforma.h"

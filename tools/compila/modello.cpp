@@ -4,9 +4,9 @@
 #include <string_view>
 #include <system_error>
 
-#include "app/file_disco.h"
-#include "app/fine_programma.h"
 #include "compiler/nomi_scenario.h"
+#include "sistema/file_disco.h"
+#include "sistema/fine_programma.h"
 
 namespace fs = std::filesystem;
 

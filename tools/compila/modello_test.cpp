@@ -4,7 +4,7 @@
 
 #include <sstream>
 
-#include "app/fine_programma.h"
+#include "sistema/fine_programma.h"
 #include "testing/prova_piattaforma.h"
 #include "tools/compila/compila.h"
 #include "tools/decompila/comando.h"

@@ -4,12 +4,12 @@
 #include <sstream>
 #include <system_error>
 
-#include "app/file_disco.h"
-#include "app/fine_programma.h"
+#include "compiler/compilatore.h"
 #include "compiler/formato.h"
 #include "compiler/nomi_scenario.h"
-#include "tools/argomenti.h"
-#include "tools/compila/compila.h"
+#include "sistema/argomenti.h"
+#include "sistema/file_disco.h"
+#include "sistema/fine_programma.h"
 
 namespace fs = std::filesystem;
 
@@ -121,11 +121,13 @@ std::vector<problema> ricompila_e_confronta(const sorgenti_ricavate& sorgenti,
   sostituisci_file(verifica / f.sorgente_linea, sorgenti.linea);
   sostituisci_file(verifica / f.sorgente_corsa, sorgenti.corsa);
   // Whatever the compiler finds, its files are compared byte for byte.
-  std::vector<std::string> argomenti{"--scrivi-con-errori"};
-  if (!con_linea) argomenti.push_back("--senza-linea");
-  argomenti.insert(argomenti.end(), {verifica.string(), nome, treno});
-  std::ostringstream uscita, errori;
-  const int stato = compila_scenario(argomenti, uscita, errori);
+  compilatore c;
+  c.nome_scenario = nome;
+  c.numero_treno = treno;
+  c.cartella = verifica;
+  c.quando_sostituire = compilatore::sostituzione::sempre;
+  std::ostringstream errori;
+  const int stato = compila_e_riferisci(c, con_linea ? 1 : 0, errori);
   std::vector<problema> problemi;
   if (stato != stato_uscita::successo) {
     std::string messaggio = errori.str();
@@ -201,7 +203,7 @@ int decompila_scenario(const std::vector<std::string>& argomenti, std::ostream& 
   }
 
   if (!insieme_completato(cartella, nome_comando, errori)) return stato_uscita::errore_file;
-  if (niente_da_leggere(cartella, nome, treno, false)) {
+  if (nessun_file_da_leggere(cartella, nome, treno, false)) {
     errori << nome_comando << "in " << cartella.string() << " non c'è nessuno dei file compilati "
            << f.linea << ", " << f.tabella << ", " << f.tracciato
            << ": controllare la CARTELLA, il NOME e il TRENO\n";

@@ -5,8 +5,7 @@
 #include <optional>
 #include <utility>
 
-#include "app/form1.h"
-#include "app/piattaforma.h"
+#include "compiler/compilatore.h"
 #include "compiler/completa_celle.h"
 
 namespace {
@@ -65,40 +64,30 @@ std::vector<bool> prima_ipotesi(const std::vector<cella>& celle,
   return std::move(t).suo();
 }
 
-// The post-pass runs inside a Form1, which wants a platform; it never uses it.
-class piattaforma_muta final : public piattaforma {
- public:
-  std::filesystem::path cartella_programma() override { return {}; }
-  void mostra_attesa() override {}
-  void chiudi_attesa() override {}
-  void messaggio_errore(const std::string&) override {}
-  void segnala(const std::string&) override {}
-};
-
 // The compiler's own post-pass, run over the cells without the points a
 // split calls its own: where it does not give the cells back, the split is
 // wrong.
 class replica {
  public:
-  explicit replica(const std::vector<cella>& celle) : celle_(celle), form_(muta_) {}
+  explicit replica(const std::vector<cella>& celle) : celle_(celle) {}
 
   // The first cell that does not come back, or where the post-pass finds a
   // problem (the compiler would then stop); nothing when all come back.
   std::optional<int64_t> prima_differenza(const std::vector<bool>& suo) {
-    form_.celle = celle_;
+    compilatore_.celle = celle_;
     for (size_t i = 0; i < celle_.size(); ++i) {
       if (!suo[i]) continue;
-      form_.celle[i].tipo = tipo_cella::libera;
-      form_.celle[i].dato1 = 0;
+      compilatore_.celle[i].tipo = tipo_cella::libera;
+      compilatore_.celle[i].dato1 = 0;
     }
-    form_.ultima_cella = static_cast<int32_t>(celle_.size()) - 1;
-    form_.codice_errore = 0;
-    form_.completa_celle();
+    compilatore_.ultima_cella = static_cast<int32_t>(celle_.size()) - 1;
+    compilatore_.problema.codice = 0;
+    compilatore_.completa_celle();
     std::optional<int64_t> primo;
-    if (form_.codice_errore != 0) primo = form_.posizione_errore / 50;
+    if (compilatore_.problema.codice != 0) primo = compilatore_.problema.posizione / 50;
     for (size_t i = 0; i < celle_.size(); ++i) {
       const cella& a = celle_[i];
-      const cella& b = form_.celle[i];
+      const cella& b = compilatore_.celle[i];
       // The header cell's code is the scenario's, whatever the post-pass put.
       const bool uguali = a.tipo == b.tipo && (a.dato1 == b.dato1 || i == cella_intestazione);
       if (uguali) continue;
@@ -110,8 +99,7 @@ class replica {
 
  private:
   const std::vector<cella>& celle_;
-  piattaforma_muta muta_;
-  Form1 form_;
+  compilatore compilatore_;
 };
 
 // Whether a split whose first difference is at `a` gets further than one at `b`.

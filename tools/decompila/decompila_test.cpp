@@ -5,9 +5,9 @@
 
 #include <sstream>
 
-#include "app/fine_programma.h"
 #include "bench/genera_sorgenti.h"
 #include "compiler/nomi_scenario.h"
+#include "sistema/fine_programma.h"
 #include "testing/prova_piattaforma.h"
 #include "tools/compila/compila.h"
 #include "tools/decompila/comando.h"
@@ -39,10 +39,12 @@ void andata_e_ritorno(const fs::path& da, const std::string& nome, const std::st
                       bool senza_linea) {
   SCOPED_TRACE(nome + (senza_linea ? " senza linea" : ""));
   cartella_temporanea sorgenti;
-  const esito d = esegui(decompila_scenario,
-                         con(senza_linea, {"--in", sorgenti.percorso().string(), da.string(), nome, treno}));
+  const esito d =
+      esegui(decompila_scenario,
+             con(senza_linea, {"--in", sorgenti.percorso().string(), da.string(), nome, treno}));
   EXPECT_EQ(d.stato, stato_uscita::successo) << d.errori;
-  const esito c = esegui(compila_scenario, con(senza_linea, {sorgenti.percorso().string(), nome, treno}));
+  const esito c =
+      esegui(compila_scenario, con(senza_linea, {sorgenti.percorso().string(), nome, treno}));
   ASSERT_EQ(c.stato, stato_uscita::successo) << c.errori;
   const file_scenario f = file_dello_scenario(nome, treno);
   std::vector<std::string> file = {f.tabella, f.tracciato};
@@ -61,7 +63,8 @@ struct compilato {
   compilato(const std::string& linea, const std::string& corsa, bool senza_linea) {
     scrivi_testo(c / "Prova_linea.txt", linea);
     scrivi_testo(c / "Prova_5817-.txt", corsa);
-    const esito e = esegui(compila_scenario, con(senza_linea, {c.percorso().string(), "Prova", "5817"}));
+    const esito e =
+        esegui(compila_scenario, con(senza_linea, {c.percorso().string(), "Prova", "5817"}));
     EXPECT_EQ(e.stato, stato_uscita::successo) << e.errori;
     fs::remove(c / "Prova_linea.txt");
     fs::remove(c / "Prova_5817-.txt");
@@ -184,26 +187,26 @@ TEST(Decompila, CasiAlLimiteTornano) {
   struct caso {
     std::string nome, linea, corsa;
   };
-  std::string ottanta_cartelli = righe_crlf({"[generale]", "lunghezza percorso,    9000", "[indicazioni]"});
+  std::string ottanta_cartelli =
+      righe_crlf({"[generale]", "lunghezza percorso,    9000", "[indicazioni]"});
   for (int i = 1; i <= 80; ++i)
-    ottanta_cartelli += "cartello_indicatore,  " + std::to_string(100 * i) + ",   T" +
-                        std::to_string(i) + "\r\n";
+    ottanta_cartelli +=
+        "cartello_indicatore,  " + std::to_string(100 * i) + ",   T" + std::to_string(i) + "\r\n";
   ottanta_cartelli += "[fine]\r\n";
   const std::vector<caso> casi = {
       {"linea di -50 m", sorgente_linea(-50, {"pendenza,  0,   3"}),
        sorgente_corsa({"velocita,       0,    80"})},
       {"tracciato di sette celle", sorgente_linea(-6700), sorgente_corsa({"aderenza,  0,  30"})},
       {"rallentamento a 1525 m con i segni; ultimo valore 65536", sorgente_linea(5750),
-       sorgente_corsa({"rallentamento, 1525, 30, 400, 0, 1, 1",
-                       "rallentamento, 4000, 30, 400, 0, 1, 65536"})},
+       sorgente_corsa(
+           {"rallentamento, 1525, 30, 400, 0, 1, 1", "rallentamento, 4000, 30, 400, 0, 1, 65536"})},
       {"rallentamento a 1510 m, avviso nella cella 7", sorgente_linea(5750),
        sorgente_corsa({"rallentamento, 1510, 30, 400, 0, 1, 0",
                        "segnale, 3000, 2, 40, 9, 3, 70, 5, 9, 9, 9, 50"})},
       {"due rallentamenti a una cella, segni del secondo", sorgente_linea(9000),
-       sorgente_corsa({"rallentamento, 1925, 60, 500, 0, 1, 1",
-                       "rallentamento, 1900, 30, 1000, 0, 0, 0",
-                       "rallentamento, 5025, 60, 500, 0, 1, 0",
-                       "rallentamento, 5000, 30, 1000, 0, 0, 0"})},
+       sorgente_corsa(
+           {"rallentamento, 1925, 60, 500, 0, 1, 1", "rallentamento, 1900, 30, 1000, 0, 0, 0",
+            "rallentamento, 5025, 60, 500, 0, 1, 0", "rallentamento, 5000, 30, 1000, 0, 0, 0"})},
       {"ottanta testi di cartelli", ottanta_cartelli, sorgente_corsa()},
       {"indicatore con una coppia negativa",
        sorgente_linea(9000, {"indicatori_vmax,  3950,  -10,  70,  80,  3,  250,  0,  0,  4"}),

@@ -14,7 +14,7 @@
 #include <vector>
 
 #include "compiler/formato.h"
-#include "tools/esamina/lettura.h"
+#include "compiler/lettura_compilati.h"
 
 struct sorgenti_ricavate {
   std::string linea;  // NAME_linea.txt (empty without the line file)

@@ -4,9 +4,10 @@
 #include <filesystem>
 #include <optional>
 
-#include "app/file_disco.h"
-#include "app/fine_programma.h"
-#include "tools/argomenti.h"
+#include "compiler/nomi_scenario.h"
+#include "sistema/argomenti.h"
+#include "sistema/file_disco.h"
+#include "sistema/fine_programma.h"
 #include "tools/esamina/descrizione.h"
 #include "tools/esamina/html.h"
 #include "tools/esamina/json.h"
@@ -77,7 +78,7 @@ int esegui_esamina(const std::vector<std::string>& argomenti, std::ostream& usci
     return stato_uscita::uso;
   }
   if (!insieme_completato(cartella, nome_comando, errori)) return stato_uscita::errore_file;
-  if (niente_da_leggere(cartella, nome, treno, false)) {
+  if (nessun_file_da_leggere(cartella, nome, treno, false)) {
     const file_scenario f = file_dello_scenario(nome, treno);
     errori << nome_comando << "in " << cartella.string() << " non c'è nessuno dei file compilati "
            << f.linea << ", " << f.tabella << ", " << f.tracciato

@@ -5,8 +5,9 @@
 #include <filesystem>
 #include <sstream>
 
-#include "app/file_disco.h"
-#include "app/fine_programma.h"
+#include "sistema/file_disco.h"
+#include "sistema/fine_programma.h"
+#include "testing/compilazione_prova.h"
 #include "testing/prova_piattaforma.h"
 #include "tools/esamina/prova_confronto.h"
 #include "tools/esamina/prova_json.h"
@@ -27,11 +28,11 @@ esito esegui(const std::vector<std::string>& argomenti) {
 
 // The fixture's three files written into the test's folder.
 struct cartella_di_prova {
-  form_in_prova p;
+  compilazione_prova p;
   std::string cartella;
   cartella_di_prova() {
-    riempi_scenario_di_prova(p.form);
-    p.form.scrivi_compilati();
+    riempi_scenario_di_prova(p.compilazione);
+    p.compilazione.scrivi_compilati();
     cartella = p.cartella.percorso().string();
   }
 };
@@ -116,13 +117,13 @@ TEST(ComandoEsamina, DisegnoNelFileChiesto) {
   }
 }
 
-// End to end: compiled files written by a Form1, read back by the command,
-// and compared field by field with the records the Form1 held in memory.
+// End to end: compiled files written by the compiler, read back by the
+// command, and compared field by field with the records it held in memory.
 TEST(EsameContraMemoria, FileScrittiDalCompilatore) {
-  form_in_prova p;
-  riempi_scenario_di_prova(p.form);
-  p.form.scrivi_compilati();
-  confronta_cartella(p.form, p.cartella.percorso());
+  compilazione_prova p;
+  riempi_scenario_di_prova(p.compilazione);
+  p.compilazione.scrivi_compilati();
+  confronta_cartella(p.compilazione, p.cartella.percorso());
 }
 
 // The carried scenario, compiled by the whole run. Until the compiler reads
@@ -131,13 +132,14 @@ TEST(EsameContraMemoria, FileScrittiDalCompilatore) {
 TEST(EsameContraMemoria, ScenarioPortato) {
   form_in_prova p;
   const int stato = p.form.avvia();
-  const bool scritti = std::filesystem::exists(p.form.file_linea()) &&
-                       std::filesystem::exists(p.form.file_tabella()) &&
-                       std::filesystem::exists(p.form.file_tracciato());
+  const compilatore& c = p.form.compilazione;
+  const bool scritti = std::filesystem::exists(c.file_linea()) &&
+                       std::filesystem::exists(c.file_tabella()) &&
+                       std::filesystem::exists(c.file_tracciato());
   if (stato == stato_uscita::fermato || !scritti)
     GTEST_SKIP() << "il compilatore non ha ancora scritto i file compilati (stato " << stato << ")";
-  EXPECT_EQ(p.form.codice_errore, 0);
-  confronta_cartella(p.form, p.cartella.percorso());
+  EXPECT_EQ(c.problema.codice, 0);
+  confronta_cartella(c, p.cartella.percorso());
 }
 
 }  // namespace

@@ -10,8 +10,8 @@
 #include <vector>
 
 #include "compiler/chilometri_linea.h"
+#include "compiler/lettura_compilati.h"
 #include "compiler/numeri.h"
-#include "tools/esamina/lettura.h"
 
 struct valori_generali {
   int32_t lunghezza = 0;            // L, m

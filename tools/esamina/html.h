@@ -7,8 +7,8 @@
 #include <optional>
 #include <string>
 
+#include "compiler/lettura_compilati.h"
 #include "tools/esamina/descrizione.h"
-#include "tools/esamina/lettura.h"
 
 std::string pagina_html(const scenario_letto& s, const descrizione& d);
 

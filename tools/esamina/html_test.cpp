@@ -4,8 +4,8 @@
 
 #include <sstream>
 
-#include "app/file_disco.h"
 #include "compiler/formato.h"
+#include "sistema/file_disco.h"
 #include "tools/esamina/prova_json.h"
 #include "tools/esamina/prova_scenario.h"
 #include "tools/esamina/rapporto.h"
@@ -32,7 +32,7 @@ int64_t km_in_pagina(const valore_json& dati, int64_t m) {
 // or a station is a line of the report.
 TEST(PaginaHtml, ChiusaInSeConIDatiDelRapporto) {
   esame_di_prova e;
-  e.p.form.tabella_corsa[3].nome = "Bivio </script><script>x()</script>";
+  e.p.compilazione.tabella_corsa[3].nome = "Bivio </script><script>x()</script>";
   e.rileggi();
   const std::string pagina = pagina_html(e.s, e.d);
 

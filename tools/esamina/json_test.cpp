@@ -13,7 +13,7 @@ namespace {
 TEST(DocumentoJson, JsonConcordaConLaMemoria) {
   esame_di_prova e;
   const std::string j = documento_json(e.s, e.d);
-  confronta_json(e.p.form, j);
+  confronta_json(e.p.compilazione, j);
   const valore_json doc = analizza_json(j).value();
   EXPECT_TRUE(doc["valido"].b);
   EXPECT_TRUE(doc["problemi"].elementi.empty());
@@ -28,7 +28,7 @@ TEST(DocumentoJson, JsonConcordaConLaMemoria) {
 // Texts that need escaping still give a well-formed document and picture.
 TEST(DocumentoJson, TestiDaProteggere) {
   esame_di_prova e;
-  e.p.form.tabella_corsa[3].nome = "A&B <\"x\\y\">\x01";
+  e.p.compilazione.tabella_corsa[3].nome = "A&B <\"x\\y\">\x01";
   e.rileggi();
   const valore_json doc = analizza_json(documento_json(e.s, e.d)).value();
   EXPECT_EQ(doc["stazioni"][2]["nome"].s, "A&B <\"x\\y\">\uFFFD");

@@ -1,12 +1,11 @@
-#include "tools/esamina/lettura.h"
-
 #include <gtest/gtest.h>
 
 #include <climits>
 #include <limits>
 #include <random>
 
-#include "testing/prova_piattaforma.h"
+#include "compiler/lettura_compilati.h"
+#include "testing/compilazione_prova.h"
 #include "tools/esamina/descrizione.h"
 #include "tools/esamina/json.h"
 #include "tools/esamina/prova_confronto.h"
@@ -19,12 +18,12 @@
 namespace {
 
 TEST(LetturaCompilati, RestituisceIRecordScrittiCampoPerCampo) {
-  form_in_prova p;
-  riempi_scenario_di_prova(p.form);
-  const file_di_prova b = codifica_file(p.form);
+  compilazione_prova p;
+  riempi_scenario_di_prova(p.compilazione);
+  const file_di_prova b = codifica_file(p.compilazione);
   const scenario_letto s = esamina(b.viste(), "Ombrasca1", "5817");
   for (const problema& q : s.problemi) ADD_FAILURE() << riga_problema(q);
-  confronta_letto(p.form, s);
+  confronta_letto(p.compilazione, s);
   EXPECT_TRUE(s.linea_intera);
 }
 
@@ -40,9 +39,9 @@ void esamina_tutto(const contenuti& c) {
 // Every file cut short anywhere is reported in its own name, and nothing
 // breaks on the way.
 TEST(LetturaCompilati, OgniTroncamentoESegnalatoSenzaGuasti) {
-  form_in_prova p;
-  riempi_scenario_di_prova(p.form);
-  const file_di_prova b = codifica_file(p.form);
+  compilazione_prova p;
+  riempi_scenario_di_prova(p.compilazione);
+  const file_di_prova b = codifica_file(p.compilazione);
   const nomi_file nomi = nomi_dei_file("Ombrasca1", "5817");
   const auto segnalato = [](const scenario_letto& s, const std::string& file) {
     for (const problema& q : s.problemi)
@@ -73,9 +72,9 @@ TEST(LetturaCompilati, OgniTroncamentoESegnalatoSenzaGuasti) {
 }
 
 TEST(LetturaCompilati, ByteACasoNonRomponoNulla) {
-  form_in_prova p;
-  riempi_scenario_di_prova(p.form);
-  const file_di_prova b = codifica_file(p.form);
+  compilazione_prova p;
+  riempi_scenario_di_prova(p.compilazione);
+  const file_di_prova b = codifica_file(p.compilazione);
   std::mt19937 caso(5817);
   for (int giro = 0; giro < 40; ++giro) {
     file_di_prova g = b;
@@ -96,9 +95,9 @@ TEST(LetturaCompilati, ByteACasoNonRomponoNulla) {
 // Values no compiler writes, at the edges of their fields.
 TEST(LetturaCompilati, ValoriEstremiNonRomponoNulla) {
   for (int32_t L : {INT32_MIN, -1, 0, 1, 1000000, 1000001, INT32_MAX}) {
-    form_in_prova p;
-    riempi_scenario_di_prova(p.form);
-    Form1& f = p.form;
+    compilazione_prova p;
+    riempi_scenario_di_prova(p.compilazione);
+    compilatore& f = p.compilazione;
     f.tabella_corsa[voce_tabella::lunghezza].fine = L;
     f.tabella_corsa[1].progressiva = INT32_MIN;
     f.tabella_corsa[1].orario = INT32_MIN;

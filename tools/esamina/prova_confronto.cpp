@@ -7,10 +7,10 @@
 #include <set>
 #include <sstream>
 
-#include "app/file_disco.h"
 #include "compiler/chilometri_linea.h"
 #include "compiler/numeri.h"
-#include "testing/prova_piattaforma.h"
+#include "sistema/file_disco.h"
+#include "testing/compilazione_prova.h"
 #include "tools/esamina/comando.h"
 #include "tools/esamina/prova_json.h"
 #include "tools/esamina/testo.h"
@@ -20,14 +20,14 @@ namespace {
 
 // In memory the board slot counter tells the two kinds of entries apart:
 // board texts above it, stations below.
-std::vector<int> stazioni_in_memoria(const Form1& f) {
+std::vector<int> stazioni_in_memoria(const compilatore& f) {
   std::vector<int> k;
   for (int i = 1; i <= f.prossimo_cartello; ++i)
     if (f.tabella_corsa[i].tipo != 0 || !f.tabella_corsa[i].nome.empty()) k.push_back(i);
   return k;
 }
 
-std::vector<size_t> celle_di_tipo(const Form1& f, uint8_t tipo, int16_t dato1 = -1) {
+std::vector<size_t> celle_di_tipo(const compilatore& f, uint8_t tipo, int16_t dato1 = -1) {
   std::vector<size_t> r;
   for (size_t i = 0; i < f.celle.size(); ++i)
     if (f.celle[i].tipo == tipo && (dato1 < 0 || f.celle[i].dato1 == dato1)) r.push_back(i);
@@ -53,7 +53,7 @@ std::vector<long long> per_cella(const valore_json& tratti, size_t celle) {
 
 }  // namespace
 
-void confronta_letto(const Form1& f, const scenario_letto& s) {
+void confronta_letto(const compilatore& f, const scenario_letto& s) {
   ASSERT_EQ(s.celle.size(), f.celle.size());
   for (size_t i = 0; i < f.celle.size(); ++i) {
     const cella &a = f.celle[i], &b = s.celle[i];
@@ -85,7 +85,7 @@ void confronta_letto(const Form1& f, const scenario_letto& s) {
   EXPECT_EQ(diversi, 0) << "punti del piano diversi da quelli in memoria";
 }
 
-void confronta_json(const Form1& f, const std::string& json) {
+void confronta_json(const compilatore& f, const std::string& json) {
   const std::optional<valore_json> doc = analizza_json(json);
   ASSERT_TRUE(doc) << "documento JSON malformato";
   const valore_json& j = *doc;
@@ -189,7 +189,7 @@ void confronta_json(const Form1& f, const std::string& json) {
   EXPECT_EQ(j["piano"]["punti"].intero(), static_cast<long long>(f.punti_linea.ultimo()) + 1);
 }
 
-void confronta_rapporto(const Form1& f, const std::string& rapporto) {
+void confronta_rapporto(const compilatore& f, const std::string& rapporto) {
   const auto contiene = [&](const std::string& riga) {
     EXPECT_NE(rapporto.find(riga), std::string::npos) << "manca nel rapporto: " << riga;
   };
@@ -219,7 +219,7 @@ void confronta_rapporto(const Form1& f, const std::string& rapporto) {
   contiene("Verifica: nessun problema\n");
 }
 
-void confronta_svg(const Form1& f, const std::string& svg) {
+void confronta_svg(const compilatore& f, const std::string& svg) {
   EXPECT_TRUE(tag_bilanciati(svg));
   std::map<std::string, std::set<size_t>> segni;
   const std::regex segno("class=\"([a-z-]+)\" data-cella=\"([0-9]+)\"");
@@ -244,7 +244,7 @@ void confronta_svg(const Form1& f, const std::string& svg) {
   }
 }
 
-void confronta_cartella(const Form1& f, const std::filesystem::path& cartella) {
+void confronta_cartella(const compilatore& f, const std::filesystem::path& cartella) {
   const nomi_file nomi = nomi_dei_file(f.nome_scenario, f.numero_treno);
   const std::string linea = leggi_file(cartella / nomi.linea),
                     tabella = leggi_file(cartella / nomi.tabella),

@@ -7,8 +7,8 @@
 
 namespace {
 
-void metti_stazione(Form1& f, int k, const char* nome, uint8_t tipo, int32_t pos, int32_t inizio,
-                    int32_t fine, int32_t orario) {
+void metti_stazione(compilatore& f, int k, const char* nome, uint8_t tipo, int32_t pos,
+                    int32_t inizio, int32_t fine, int32_t orario) {
   voce_corsa& v = f.tabella_corsa[k];
   v.tipo = tipo;
   v.progressiva = pos;
@@ -30,7 +30,7 @@ void metti_stazione(Form1& f, int k, const char* nome, uint8_t tipo, int32_t pos
   }
 }
 
-void metti_cartello(Form1& f, int cella, int voce, const char* testo) {
+void metti_cartello(compilatore& f, int cella, int voce, const char* testo) {
   f.celle[cella].tipo = tipo_cella::cartello;
   f.celle[cella].dato1 = static_cast<int16_t>(voce);
   f.tabella_corsa[voce].nome = testo;
@@ -38,7 +38,7 @@ void metti_cartello(Form1& f, int cella, int voce, const char* testo) {
 
 // The plan as the line reader builds it: straight runs and arcs, each step
 // the previous step turned by k.
-void piano(Form1& f) {
+void piano(compilatore& f) {
   struct curva {
     int32_t inizio, lunghezza;
     double k;
@@ -68,7 +68,7 @@ void piano(Form1& f) {
 
 }  // namespace
 
-void riempi_scenario_di_prova(Form1& f) {
+void riempi_scenario_di_prova(compilatore& f) {
   f.nome_scenario = "Ombrasca1";
   f.numero_treno = "5817";
   f.scrivi_linea = 1;
@@ -150,18 +150,18 @@ void riempi_scenario_di_prova(Form1& f) {
   f.riempi_intestazioni();
 }
 
-file_di_prova codifica_file(const Form1& f) {
+file_di_prova codifica_file(const compilatore& f) {
   return {codifica_linea(f.punti_linea), codifica_tabella(f.tabella_corsa),
           codifica_tracciato(f.celle)};
 }
 
 esame_di_prova::esame_di_prova() {
-  riempi_scenario_di_prova(p.form);
+  riempi_scenario_di_prova(p.compilazione);
   rileggi();
 }
 
 void esame_di_prova::rileggi() {
-  file = codifica_file(p.form);
+  file = codifica_file(p.compilazione);
   s = esamina(file.viste(), "Ombrasca1", "5817");
   d = descrivi(s);
 }

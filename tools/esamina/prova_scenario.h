@@ -1,4 +1,4 @@
-// Test fixture: a small scenario filled by hand into a Form1 the way the
+// Test fixture: a small scenario filled by hand into a compiler the way the
 // compiler leaves its records (stations, boards, signals, speed indicator
 // boards, code points, a slowdown, mountain spans, the three profiles, a plan
 // with curves, the header codes), and its three files encoded.
@@ -6,29 +6,29 @@
 
 #include <string>
 
-#include "app/form1.h"
-#include "testing/prova_piattaforma.h"
+#include "compiler/compilatore.h"
+#include "compiler/lettura_compilati.h"
+#include "testing/compilazione_prova.h"
 #include "tools/esamina/descrizione.h"
-#include "tools/esamina/lettura.h"
 
 inline constexpr int32_t lunghezza_di_prova = 20000;
 
-void riempi_scenario_di_prova(Form1& f);
+void riempi_scenario_di_prova(compilatore& f);
 
 struct file_di_prova {
   std::string linea, tabella, tracciato;
   contenuti viste() const { return {std::string_view(linea), tabella, tracciato}; }
 };
-file_di_prova codifica_file(const Form1& f);
+file_di_prova codifica_file(const compilatore& f);
 
 // The fixture read back and described, as the command does it. The plan
 // read back lies in `file`, which lives as long as the examination.
 struct esame_di_prova {
-  form_in_prova p;
+  compilazione_prova p;
   file_di_prova file;
   scenario_letto s;
   descrizione d;
   esame_di_prova();
-  // Encodes the records of p.form again and reads them back.
+  // Encodes the records of p.compilazione again and reads them back.
   void rileggi();
 };

@@ -3,8 +3,8 @@
 
 #include <string>
 
+#include "compiler/lettura_compilati.h"
 #include "tools/esamina/descrizione.h"
-#include "tools/esamina/lettura.h"
 
 std::string rapporto(const scenario_letto& s, const descrizione& d);
 

@@ -7,8 +7,9 @@
 #include <regex>
 #include <sstream>
 
-#include "app/fine_programma.h"
+#include "sistema/fine_programma.h"
 #include "sources/scenario_portato.h"
+#include "testing/prova_piattaforma.h"
 #include "tools/esamina/comando.h"
 #include "tools/esamina/prova_confronto.h"
 #include "tools/esamina/prova_json.h"
@@ -21,7 +22,7 @@ namespace {
 TEST(Rapporto, RapportoConcordaConLaMemoria) {
   esame_di_prova e;
   const std::string r = rapporto(e.s, e.d);
-  confronta_rapporto(e.p.form, r);
+  confronta_rapporto(e.p.compilazione, r);
   for (const char* riga : {
            "  ripetizione segnali: da 4600 m a 15000 m, 9 codici\n",
            "  orologio di partenza: 06:11:30\n",

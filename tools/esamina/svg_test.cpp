@@ -11,7 +11,7 @@ namespace {
 TEST(Disegno, DisegnoConcordaConLaMemoria) {
   esame_di_prova e;
   const std::string svg = disegno_svg(e.s, e.d);
-  confronta_svg(e.p.form, svg);
+  confronta_svg(e.p.compilazione, svg);
   EXPECT_NE(svg.find("<polyline"), std::string::npos) << "la pianta della linea";
   EXPECT_EQ(svg.find("pianta non disponibile"), std::string::npos);
   for (const char* id :
@@ -21,13 +21,14 @@ TEST(Disegno, DisegnoConcordaConLaMemoria) {
 
 TEST(Disegno, DisegnoSenzaFileDellaLinea) {
   esame_di_prova e;
-  e.s = esamina({std::nullopt, codifica_file(e.p.form).tabella, codifica_file(e.p.form).tracciato},
+  e.s = esamina({std::nullopt, codifica_file(e.p.compilazione).tabella,
+                 codifica_file(e.p.compilazione).tracciato},
                 "Ombrasca1", "5817");
   e.d = descrivi(e.s);
   const std::string svg = disegno_svg(e.s, e.d);
   EXPECT_TRUE(tag_bilanciati(svg));
   EXPECT_NE(svg.find("pianta non disponibile"), std::string::npos);
-  confronta_svg(e.p.form, svg);
+  confronta_svg(e.p.compilazione, svg);
 }
 
 }  // namespace

@@ -6,8 +6,8 @@
 #include <cstdint>
 #include <string_view>
 
+#include "compiler/lettura_compilati.h"
 #include "compiler/nomi_scenario.h"  // codici_dai_nomi
-#include "tools/esamina/lettura.h"
 
 // Adds to s.problemi every fault that the decoding alone could not see.
 void valida(scenario_letto& s);

@@ -5,7 +5,7 @@
 #include <functional>
 
 #include "compiler/codifica.h"
-#include "testing/prova_piattaforma.h"
+#include "testing/compilazione_prova.h"
 #include "tools/esamina/prova_scenario.h"
 
 namespace {
@@ -45,9 +45,9 @@ struct danno {
 };
 
 TEST(ValidazioneCompilati, FileSaniNessunProblema) {
-  form_in_prova p;
-  riempi_scenario_di_prova(p.form);
-  const scenario_letto s = esamina(codifica_file(p.form).viste(), "Ombrasca1", "5817");
+  compilazione_prova p;
+  riempi_scenario_di_prova(p.compilazione);
+  const scenario_letto s = esamina(codifica_file(p.compilazione).viste(), "Ombrasca1", "5817");
   EXPECT_TRUE(s.problemi.empty());
 }
 
@@ -119,9 +119,9 @@ TEST(ValidazioneCompilati, OgniDannoUnaRigaConFileEByte) {
        [](auto& b) { return b.linea.size() + 2; }, "un numero dispari"},
   };
   for (const danno& d : danni) {
-    form_in_prova p;
-    riempi_scenario_di_prova(p.form);
-    const file_di_prova sani = codifica_file(p.form);
+    compilazione_prova p;
+    riempi_scenario_di_prova(p.compilazione);
+    const file_di_prova sani = codifica_file(p.compilazione);
     file_di_prova b = sani;
     d.guasta(b);
     const scenario_letto s = esamina(b.viste(), "Ombrasca1", "5817");
@@ -137,9 +137,9 @@ TEST(ValidazioneCompilati, OgniDannoUnaRigaConFileEByte) {
 }
 
 TEST(ValidazioneCompilati, NomiDiversiDaQuelliChiesti) {
-  form_in_prova p;
-  riempi_scenario_di_prova(p.form);
-  const scenario_letto s = esamina(codifica_file(p.form).viste(), "Ombrasca2", "5818");
+  compilazione_prova p;
+  riempi_scenario_di_prova(p.compilazione);
+  const scenario_letto s = esamina(codifica_file(p.compilazione).viste(), "Ombrasca2", "5818");
   std::vector<std::string> testi;
   for (const problema& q : s.problemi) testi.push_back(q.file + ": " + q.testo);
   EXPECT_EQ(
@@ -150,9 +150,9 @@ TEST(ValidazioneCompilati, NomiDiversiDaQuelliChiesti) {
 }
 
 TEST(ValidazioneCompilati, FileMancanti) {
-  form_in_prova p;
-  riempi_scenario_di_prova(p.form);
-  const file_di_prova b = codifica_file(p.form);
+  compilazione_prova p;
+  riempi_scenario_di_prova(p.compilazione);
+  const file_di_prova b = codifica_file(p.compilazione);
   const scenario_letto s = esamina({std::nullopt, b.tabella, b.tracciato}, "Ombrasca1", "5817");
   ASSERT_EQ(s.problemi.size(), 1u);
   EXPECT_EQ(riga_problema(s.problemi[0]), "Ombrasca1_linea.dat: file mancante o illeggibile");
@@ -160,9 +160,9 @@ TEST(ValidazioneCompilati, FileMancanti) {
 
 // Damage repeated over thousands of values yields a handful of lines.
 TEST(ValidazioneCompilati, DanniRipetutiRiassunti) {
-  form_in_prova p;
-  riempi_scenario_di_prova(p.form);
-  file_di_prova b = codifica_file(p.form);
+  compilazione_prova p;
+  riempi_scenario_di_prova(p.compilazione);
+  file_di_prova b = codifica_file(p.compilazione);
   for (size_t i = 0; i < 100; ++i) b.tracciato[(200 + i) * 15] = 42;
   const scenario_letto s = esamina(b.viste(), "Ombrasca1", "5817");
   ASSERT_EQ(s.problemi.size(), 11u);

@@ -1,8 +1,8 @@
 // compila_scenario [--senza-linea] CARTELLA NOME TRENO
 #include <iostream>
 
-#include "app/fine_programma.h"
-#include "app/piattaforma.h"
+#include "sistema/fine_programma.h"
+#include "sistema/piattaforma.h"
 #include "tools/compila/compila.h"
 
 int main(int argc, char** argv) {

@@ -1,13 +1,13 @@
-#include "tools/esamina/lettura.h"
+#include "compiler/lettura_compilati.h"
 
 #include <algorithm>
 #include <functional>
 #include <limits>
 
-#include "app/fine_programma.h"
 #include "compiler/codifica.h"
 #include "compiler/formato.h"
 #include "compiler/nomi_scenario.h"
+#include "sistema/fine_programma.h"
 
 std::string riga_problema(const problema& p) {
   std::string r = p.file + ": ";

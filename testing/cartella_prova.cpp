@@ -1,4 +1,4 @@
-#include "testing/prova_piattaforma.h"
+#include "testing/cartella_prova.h"
 
 #include <algorithm>
 #include <fstream>

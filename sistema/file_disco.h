@@ -5,7 +5,7 @@
 //
 // A run that is killed cannot clean up after itself: its temporary files and
 // private folders stay. They carry names of their own (avanzo_dei_programmi)
-// and the mark of their live run (app/blocchi.h), so that a later run can
+// and the mark of their live run (sistema/blocchi.h), so that a later run can
 // tell them from everything else and remove them once their run is gone.
 #pragma once
 
@@ -13,12 +13,13 @@
 #include <cstdio>
 #include <filesystem>
 #include <functional>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <system_error>
 #include <vector>
 
-#include "app/blocchi.h"
+#include "sistema/blocchi.h"
 
 // Why a file could not be read or written, as the programs tell it: what
 // happened, then what to do. The system's own text (English, or in a code
@@ -27,6 +28,13 @@
 std::string motivo_errore(const std::error_code& ec);
 
 void sostituisci_file(const std::filesystem::path& file, std::string_view contenuto);
+
+// For the tests alone: a disk that fills up part-way. With a limit, a write
+// that would take a file being replaced past that many bytes fails as on a
+// full disk (EFBIG); nullopt, as in every real run, lifts it. A program run
+// as a process by the tests gets it from the test build's own starter
+// (testing/limite_file_prova.cpp), never from anything the shipped programs read.
+void limita_file_per_prova(std::optional<uint64_t> byte);
 
 // The same replacement, for a content written piece by piece: the pieces go
 // to the temporary file, which takes the file's place on conferma(). One that

@@ -36,10 +36,6 @@ class piattaforma {
   virtual void segnala(const std::string& testo) = 0;
 };
 
-// The platform layer of a run: the windowed one when the program was built
-// with it and a display can be opened, else the console one.
-std::unique_ptr<piattaforma> crea_piattaforma();
-
 // Console implementation: the wait window and the messages go to standard
 // error; the program's folder is that of the running executable.
 std::unique_ptr<piattaforma> crea_piattaforma_console();

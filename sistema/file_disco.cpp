@@ -1,27 +1,31 @@
-#include "app/file_disco.h"
+#include "sistema/file_disco.h"
 
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <limits>
+#include <optional>
 #include <random>
 #include <system_error>
 #include <utility>
 
-#include "app/fine_programma.h"
-
-#ifdef _WIN32
-#include <fcntl.h>
-#include <io.h>
-#include <windows.h>
-#else
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-#endif
+#include "sistema/file_disco_sistema.h"
+#include "sistema/fine_programma.h"
 
 namespace fs = std::filesystem;
+
+namespace file_disco_sistema {
+
+// What is said of a name that holds a pipe, a device or a socket.
+const char* const non_normale =
+    "non è un file normale (è una pipe o un dispositivo): al suo posto ci vuole un file";
+
+std::string motivo(int numero) { return motivo_errore({numero, std::generic_category()}); }
+
+}  // namespace file_disco_sistema
+
+using namespace file_disco_sistema;
 
 namespace {
 
@@ -40,157 +44,9 @@ std::string numero_a_caso() {
   return std::to_string(caso() % 1000000000ULL);
 }
 
-// What is said of a name that holds a pipe, a device or a socket.
-constexpr const char* non_normale =
-    "non è un file normale (è una pipe o un dispositivo): al suo posto ci vuole un file";
-
 bool solo_cifre(std::string_view s) {
   return !s.empty() && s.size() <= 20 && s.find_first_not_of("0123456789") == s.npos;
 }
-
-std::string motivo(int numero) { return motivo_errore({numero, std::generic_category()}); }
-
-#ifdef _WIN32
-// The C runtime's errno for a system error, for the messages.
-int errno_di(DWORD errore) {
-  switch (errore) {
-    case ERROR_FILE_EXISTS:
-    case ERROR_ALREADY_EXISTS: return EEXIST;
-    case ERROR_FILE_NOT_FOUND:
-    case ERROR_PATH_NOT_FOUND: return ENOENT;
-    case ERROR_ACCESS_DENIED:
-    case ERROR_SHARING_VIOLATION:
-    case ERROR_LOCK_VIOLATION: return EACCES;
-    case ERROR_DISK_FULL:
-    case ERROR_HANDLE_DISK_FULL: return ENOSPC;
-    case ERROR_WRITE_PROTECT: return EROFS;
-    case ERROR_FILENAME_EXCED_RANGE: return ENAMETOOLONG;
-    case ERROR_INVALID_NAME:
-    case ERROR_BAD_PATHNAME: return EINVAL;
-    case ERROR_DIRECTORY: return ENOTDIR;
-    case ERROR_TOO_MANY_OPEN_FILES: return EMFILE;
-    default: return EIO;
-  }
-}
-
-// Created only if no file has the name: the C runtime takes the "x" of
-// fopen's mode for nothing here. Shared for reading, writing and deletion, as
-// on other systems, so that the run's mark and rename work beside it.
-std::FILE* crea_esclusivo(const fs::path& percorso) {
-  const HANDLE h = CreateFileW(percorso.c_str(), GENERIC_WRITE,
-                               FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                               CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
-  if (h == INVALID_HANDLE_VALUE) {
-    errno = errno_di(GetLastError());
-    return nullptr;
-  }
-  const int d = _open_osfhandle(reinterpret_cast<intptr_t>(h), _O_WRONLY | _O_BINARY);
-  if (d < 0) {
-    CloseHandle(h);
-    errno = EMFILE;
-    return nullptr;
-  }
-  std::FILE* f = _fdopen(d, "wb");
-  if (f == nullptr) _close(d);
-  return f;
-}
-
-int64_t fine_di(std::FILE* f);
-
-// A regular file opened for reading, and its size. A folder does not open
-// here, and a file's name in a folder names no pipe; but a device's name
-// (NUL, CON, COM1) opens the device, whose reads may wait or never end.
-std::FILE* apri_in_lettura(const fs::path& percorso, uint64_t& dimensione) {
-  errno = 0;
-  std::FILE* f = _wfopen(percorso.c_str(), L"rb");
-  if (f == nullptr) throw errore_file(percorso.string(), motivo(errno ? errno : ENOENT));
-  if (GetFileType(reinterpret_cast<HANDLE>(_get_osfhandle(_fileno(f)))) != FILE_TYPE_DISK) {
-    std::fclose(f);
-    throw errore_file(percorso.string(), non_normale);
-  }
-  errno = 0;
-  const int64_t fine = fine_di(f);
-  if (fine < 0) {
-    const int numero = errno ? errno : EIO;
-    std::fclose(f);
-    throw errore_file(percorso.string(), motivo(numero));
-  }
-  dimensione = static_cast<uint64_t>(fine);
-  return f;
-}
-
-// 64-bit positions: the C runtime's long is 32 bits here.
-bool vai_a(std::FILE* f, uint64_t posizione) {
-  if (posizione > static_cast<uint64_t>(std::numeric_limits<int64_t>::max())) {
-    errno = EFBIG;
-    return false;
-  }
-  return _fseeki64(f, static_cast<int64_t>(posizione), SEEK_SET) == 0;
-}
-
-int64_t fine_di(std::FILE* f) {
-  return _fseeki64(f, 0, SEEK_END) == 0 ? _ftelli64(f) : -1;
-}
-
-// The one replacement that is atomic here: the old file stays whole until
-// the new one has its name.
-void rinomina_sopra(const fs::path& da, const fs::path& a, std::error_code& ec) {
-  ec.clear();
-  if (!MoveFileExW(da.c_str(), a.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
-    ec.assign(errno_di(GetLastError()), std::generic_category());
-}
-
-// For the tests alone (testing/processo_prova_win32.cpp): a disk that fills
-// up part-way, which this system has no per-process file size limit to make.
-// A write that would take the file past the limit fails as it would there.
-// Read once; the variable is absent in every real run.
-bool oltre_il_limite_di_prova(std::FILE* f, size_t n) {
-  static const char* const limite = std::getenv("SCENARIO_PROVA_LIMITE_FILE");
-  if (limite == nullptr) return false;
-  const int64_t dove = _ftelli64(f);
-  return dove < 0 || static_cast<uint64_t>(dove) + n > std::strtoull(limite, nullptr, 10);
-}
-#else
-std::FILE* crea_esclusivo(const fs::path& percorso) { return std::fopen(percorso.c_str(), "wbx"); }
-
-// A regular file opened for reading, and its size. The open itself must not
-// wait: a pipe opened for reading waits for a writer, so it is opened
-// without waiting, told from a file by what it is, and refused.
-std::FILE* apri_in_lettura(const fs::path& percorso, uint64_t& dimensione) {
-  const int d = ::open(percorso.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-  if (d < 0) throw errore_file(percorso.string(), motivo(errno ? errno : ENOENT));
-  struct stat st {};
-  const auto rinuncia = [&](const std::string& perche) {
-    ::close(d);
-    throw errore_file(percorso.string(), perche);
-  };
-  if (::fstat(d, &st) != 0) rinuncia(motivo(errno ? errno : EIO));
-  if (S_ISDIR(st.st_mode)) rinuncia(motivo(EISDIR));
-  if (!S_ISREG(st.st_mode)) rinuncia(non_normale);
-  // A regular file's reads wait for the disk as usual.
-  const int modi = ::fcntl(d, F_GETFL);
-  if (modi < 0 || ::fcntl(d, F_SETFL, modi & ~O_NONBLOCK) != 0)
-    rinuncia(motivo(errno ? errno : EIO));
-  std::FILE* f = ::fdopen(d, "rb");
-  if (f == nullptr) rinuncia(motivo(errno ? errno : EMFILE));
-  dimensione = static_cast<uint64_t>(st.st_size);
-  return f;
-}
-
-bool vai_a(std::FILE* f, uint64_t posizione) {
-  if (posizione > static_cast<uint64_t>(std::numeric_limits<long>::max())) {
-    errno = EFBIG;
-    return false;
-  }
-  return std::fseek(f, static_cast<long>(posizione), SEEK_SET) == 0;
-}
-
-void rinomina_sopra(const fs::path& da, const fs::path& a, std::error_code& ec) {
-  fs::rename(da, a, ec);
-}
-
-bool oltre_il_limite_di_prova(std::FILE*, size_t) { return false; }
-#endif
 
 // A name beside the target that no other file holds, marked as this run's;
 // it is created only where no file has the name, so two runs never share it.
@@ -222,10 +78,22 @@ std::string in_utf8(const fs::path& nome) {
 // The file that a temporary file of the programs was made for, beside it:
 // its name without the leading dot and the mark; empty for any other name.
 fs::path bersaglio_di(std::string_view temporaneo) {
-  if (!avanzo_dei_programmi(temporaneo, false) || temporaneo.find_first_of("/\\") != temporaneo.npos)
+  if (!avanzo_dei_programmi(temporaneo, false) ||
+      temporaneo.find_first_of("/\\") != temporaneo.npos)
     return {};
   const std::string_view nome = temporaneo.substr(1, temporaneo.rfind(segno_temporaneo) - 1);
   return fs::path(std::u8string(nome.begin(), nome.end()));
+}
+
+// The largest a file may grow to, for the tests (limita_file_per_prova).
+std::optional<uint64_t> limite_di_prova;
+
+// A write that would take the file past the tests' limit fails as it would
+// on a full disk.
+bool oltre_il_limite_di_prova(std::FILE* f, size_t n) {
+  if (!limite_di_prova) return false;
+  const int64_t dove = posizione_di(f);
+  return dove < 0 || static_cast<uint64_t>(dove) + n > *limite_di_prova;
 }
 
 }  // namespace
@@ -257,15 +125,13 @@ std::string motivo_errore(const std::error_code& ec) {
       {ENFILE, "troppi file aperti: chiudi qualche programma e riprova"},
       {EIO, "errore del disco: controlla il disco e riprova"},
   };
-  int numero = ec.value();
-#ifdef _WIN32
-  // The system's own codes, as the file system library gives some failures.
-  if (ec.category() == std::system_category()) numero = errno_di(static_cast<DWORD>(numero));
-#endif
+  const int numero = numero_errno(ec);
   for (const motivo_noto& m : motivi)
     if (m.numero == numero) return m.testo;
   return "errore n. " + std::to_string(ec.value()) + " del sistema (" + ec.message() + ")";
 }
+
+void limita_file_per_prova(std::optional<uint64_t> byte) { limite_di_prova = byte; }
 
 bool avanzo_dei_programmi(std::string_view nome, bool cartella) {
   if (cartella) {
@@ -345,16 +211,7 @@ void file_nuovo::scrivi(std::string_view pezzo) {
 }
 
 void file_nuovo::riserva(uint64_t byte) {
-#ifdef __linux__
-  // Linux's own call, which fails where the file system cannot set room
-  // aside (the portable one would write zeros over the whole length instead).
-  // The size stays what the writes make it: room reserved and never written
-  // adds no bytes to the file.
-  if (f_ != nullptr && byte > 0 && byte <= static_cast<uint64_t>(std::numeric_limits<off_t>::max()))
-    (void)fallocate(fileno(f_), FALLOC_FL_KEEP_SIZE, 0, static_cast<off_t>(byte));
-#else
-  (void)byte;
-#endif
+  if (f_ != nullptr && byte > 0) riserva_spazio(f_, byte);
 }
 
 void file_nuovo::scrivi_a(uint64_t posizione, std::string_view pezzo) {

@@ -12,9 +12,8 @@
 #include <string_view>
 #include <vector>
 
-#include "app/file_disco.h"
-#include "app/fine_programma.h"
-#include "compiler/nomi_scenario.h"
+#include "sistema/file_disco.h"
+#include "sistema/fine_programma.h"
 
 // The answer to a wrong command line, the same in every tool: why (already
 // said), the short usage, and where the whole help is. The status to exit with.
@@ -22,17 +21,6 @@ inline int argomenti_sbagliati(std::string_view uso, std::string_view comando,
                                std::ostream& errori) {
   errori << uso << comando << "--help per l'aiuto completo\n";
   return stato_uscita::uso;
-}
-
-// Whether none of the files a tool reads is in the folder: the files of
-// the scenario, the compiled ones or (`sorgenti`) the sources.
-inline bool niente_da_leggere(const std::filesystem::path& cartella, std::string_view nome,
-                              std::string_view treno, bool sorgenti) {
-  const file_scenario f = file_dello_scenario(nome, treno);
-  std::error_code ec;
-  const auto c = [&](const std::string& n) { return std::filesystem::exists(cartella / n, ec); };
-  return sorgenti ? !c(f.sorgente_linea) && !c(f.sorgente_corsa)
-                  : !c(f.linea) && !c(f.tabella) && !c(f.tracciato);
 }
 
 // Whether the arguments left after the options are CARTELLA NOME TRENO: three

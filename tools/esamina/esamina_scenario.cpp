@@ -2,8 +2,8 @@
 // checks them, and prints what the simulator will load (see comando.h).
 #include <iostream>
 
-#include "app/fine_programma.h"
-#include "app/piattaforma.h"
+#include "sistema/fine_programma.h"
+#include "sistema/piattaforma.h"
 #include "tools/esamina/comando.h"
 
 int main(int argc, char** argv) {

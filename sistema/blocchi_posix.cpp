@@ -11,7 +11,7 @@
 #include <cstdint>
 #include <system_error>
 
-#include "app/blocchi.h"
+#include "sistema/blocchi.h"
 
 namespace fs = std::filesystem;
 

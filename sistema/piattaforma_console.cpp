@@ -1,7 +1,7 @@
 #include <cstdio>
 #include <iostream>
 
-#include "app/piattaforma.h"
+#include "sistema/piattaforma.h"
 
 #ifdef _WIN32
 #include <fcntl.h>

@@ -1,7 +1,7 @@
-// The line file as the tools read it. At the longest line it is some 20 MB:
-// held whole in fresh memory it costs more to read than the compiler takes
-// to write it, so its bytes are taken a piece at a time where they are asked
-// for, and the plan decodes each value when it is wanted.
+// The line file as the reader takes it (compiler/lettura_compilati.h). At the longest line it is
+// some 20 MB: held whole in fresh memory it costs more to read than the compiler takes to write it,
+// so its bytes are taken a piece at a time where they are asked for, and the plan decodes each
+// value when it is wanted.
 #pragma once
 
 #include <algorithm>
@@ -12,9 +12,9 @@
 #include <utility>
 #include <vector>
 
-#include "app/file_disco.h"
 #include "compiler/codifica.h"
 #include "compiler/formato.h"
+#include "sistema/file_disco.h"
 
 // The bytes of a line file: held by the caller (who keeps them alive as long
 // as anything reads them), or in a file read a piece at a time. A copy shares

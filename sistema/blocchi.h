@@ -5,7 +5,7 @@
 // reused since, and no lock outlives its run.
 //
 // This is the one place of the programs that asks the system for these
-// (app/blocchi_posix.cpp, app/blocchi_win32.cpp).
+// (sistema/blocchi_posix.cpp, sistema/blocchi_win32.cpp).
 // A file system that keeps no locks is written unlocked, as if every lock
 // were granted: the run still works, only without these guarantees.
 #pragma once

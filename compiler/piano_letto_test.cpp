@@ -1,4 +1,4 @@
-#include "tools/esamina/piano_letto.h"
+#include "compiler/piano_letto.h"
 
 #include <gtest/gtest.h>
 
@@ -6,8 +6,8 @@
 #include <string>
 
 #include "compiler/file_compilati.h"
-#include "testing/prova_piattaforma.h"
-#include "tools/esamina/lettura.h"
+#include "compiler/lettura_compilati.h"
+#include "testing/cartella_prova.h"
 
 namespace {
 

@@ -13,8 +13,8 @@
 #include <string_view>
 #include <vector>
 
+#include "compiler/piano_letto.h"
 #include "compiler/record.h"
-#include "tools/esamina/piano_letto.h"
 
 // One fault found in a file: the file's name, the byte where it lies (none
 // when the whole file is at fault, as when it is missing) and what is wrong.

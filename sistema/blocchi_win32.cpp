@@ -20,9 +20,9 @@
 #include <thread>
 #include <vector>
 
-#include "app/blocchi.h"
-#include "app/file_disco.h"
-#include "app/fine_programma.h"
+#include "sistema/blocchi.h"
+#include "sistema/file_disco.h"
+#include "sistema/fine_programma.h"
 
 namespace fs = std::filesystem;
 
@@ -99,10 +99,9 @@ blocco_cartella::blocco_cartella(const fs::path& cartella, const std::function<v
   CloseHandle(h);
   if (!letto) return;
   // Per session: the runs of one user's desktop take turns.
-  const std::wstring nome = L"Local\\genera_scenario.cartella." +
-                            std::to_wstring(i.dwVolumeSerialNumber) + L"." +
-                            std::to_wstring(i.nFileIndexHigh) + L"." +
-                            std::to_wstring(i.nFileIndexLow);
+  const std::wstring nome =
+      L"Local\\genera_scenario.cartella." + std::to_wstring(i.dwVolumeSerialNumber) + L"." +
+      std::to_wstring(i.nFileIndexHigh) + L"." + std::to_wstring(i.nFileIndexLow);
   HANDLE m = CreateMutexW(nullptr, FALSE, nome.c_str());
   if (m == nullptr) return;  // unlocked, as on a file system without locks
   DWORD esito = WaitForSingleObject(m, 0);
@@ -180,8 +179,7 @@ bool rimuovi_se_abbandonato(const fs::path& percorso, bool cartella) {
   BY_HANDLE_FILE_INFORMATION i{};
   bool rimosso = false;
   // Not a link of any kind, and the kind that was looked for.
-  if (GetFileInformationByHandle(h, &i) &&
-      !(i.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) &&
+  if (GetFileInformationByHandle(h, &i) && !(i.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) &&
       cartella == ((i.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0)) {
     if (!cartella) {
       rimosso = blocca_segno(h, LOCKFILE_FAIL_IMMEDIATELY) && elimina_aperto(h);

@@ -1,8 +1,8 @@
 // decompila_scenario [--senza-linea] [--in USCITA] [--sovrascrivi] CARTELLA NOME TRENO
 #include <iostream>
 
-#include "app/fine_programma.h"
-#include "app/piattaforma.h"
+#include "sistema/fine_programma.h"
+#include "sistema/piattaforma.h"
 #include "tools/decompila/comando.h"
 
 int main(int argc, char** argv) {

@@ -1,4 +1,4 @@
-#include "app/file_disco.h"
+#include "sistema/file_disco.h"
 
 #include <gtest/gtest.h>
 
@@ -7,8 +7,8 @@
 #include <memory>
 #include <system_error>
 
-#include "app/fine_programma.h"
-#include "testing/prova_piattaforma.h"
+#include "sistema/fine_programma.h"
+#include "testing/cartella_prova.h"
 
 namespace {
 
@@ -65,6 +65,26 @@ TEST(FileNuovo, SenzaConfermaNonLasciaTracce) {
   }
   EXPECT_EQ(leggi_testo(file), "vecchio");
   EXPECT_EQ(c.elenco(), std::vector<std::string>{"linea.dat"});
+}
+
+// The tests' full disk: a file may grow up to the limit and not a byte past
+// it, the failure keeps the old file, and lifting the limit ends it.
+TEST(FileNuovo, IlLimiteDiProvaEUnDiscoPieno) {
+  cartella_temporanea c;
+  const auto file = c / "linea.dat";
+  scrivi_testo(file, "vecchio");
+  struct tolto {
+    ~tolto() { limita_file_per_prova(std::nullopt); }
+  } alla_fine;
+  limita_file_per_prova(10);
+  EXPECT_THROW(sostituisci_file(file, "undici byte"), errore_file);
+  EXPECT_EQ(leggi_testo(file), "vecchio");
+  EXPECT_EQ(c.elenco(), std::vector<std::string>{"linea.dat"});
+  sostituisci_file(file, "dieci byte");
+  EXPECT_EQ(leggi_testo(file), "dieci byte");
+  limita_file_per_prova(std::nullopt);
+  sostituisci_file(file, "undici byte");
+  EXPECT_EQ(leggi_testo(file), "undici byte");
 }
 
 // Each program's private folders: a live run's stays through a clean-up, one
