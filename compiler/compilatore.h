@@ -117,6 +117,14 @@ class compilatore {
   int32_t prossimo_cartello = voce_tabella::primo_cartello;
 
   problema_trovato problema;
+  // The line source's 'lunghezza percorso' row, where it was read: with a
+  // length of 0 or less, the fault of every position off the track.
+  struct luogo_riga {
+    std::string file;
+    int32_t riga = 0;
+    int32_t colonna = 0;
+  };
+  luogo_riga riga_lunghezza;
 
   // Rows the readers took though perhaps not as meant; never shown by the
   // program itself, and never a change to what is compiled.

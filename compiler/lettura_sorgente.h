@@ -70,6 +70,14 @@ class lettura_sorgente {
 
   esito fuori_percorso(int64_t p) {
     segna(numero_errore(errore_compilazione::fuori_percorso), p);
+    // A length of 0 or less puts every position from 0 on off the track: the
+    // length row is at fault, not the row that met it.
+    const compilatore::luogo_riga& l = f_.riga_lunghezza;
+    if (p >= 0 && l.riga > 0 && f_.tabella_corsa[voce_tabella::lunghezza].fine <= 0) {
+      f_.problema.file = l.file;
+      f_.problema.riga = l.riga;
+      f_.problema.colonna = l.colonna;
+    }
     return esito::fuori_percorso;
   }
   // A problem that stops reading for good: the file is deleted on the spot.

@@ -30,6 +30,7 @@ std::string compilazione_fermata::testo() const {
 void compilatore::memorizza_percorso(int32_t& j) {
   scrivi_linea = j;
   problema = {};
+  riga_lunghezza = {};
   avvisi.azzera();
   azzera_tabella();
   // The records are empty until the line reader sizes them.

@@ -125,6 +125,7 @@ lettura_linea::esito lettura_linea::riga_generale() {
   if (riga_di(apre_riga(r, riga_sorgente::lunghezza))) {
     const int32_t L = posizione();
     t[voce_tabella::lunghezza].fine = L;
+    f_.riga_lunghezza = {nome_file_, colpa_.riga, colpa_.colonna};
     if (L > lunghezza_massima) return ferma(errore_compilazione::linea_troppo_lunga);
     // Cell 1 is the header of the track file: a track must reach it.
     const int32_t n = ultima_cella_per(L);

@@ -564,6 +564,14 @@ TEST(CompilaScenario, RigheCorretteAMano) {
        "Prova_linea.txt:2:24: avviso: la lunghezza del percorso è -5000 m: ogni riga con una "
        "posizione cadrà fuori dal percorso; scrivere la lunghezza in metri, da 1 in su\n",
        0, 1},
+      // The row past the short track is no fault of its own: the length's.
+      {"lunghezza negativa, una riga oltre", sorgente_linea(-5000), C({"velocita,  12700,  60"}),
+       "Errore n. 15 (posizione 12700 m): la posizione cade fuori dal percorso\n"
+       "Prova_linea.txt:2:24: errore n. 15: la posizione cade fuori dal percorso\n"
+       "Prova_linea.txt:2:24: avviso: la lunghezza del percorso è -5000 m: ogni riga con una "
+       "posizione cadrà fuori dal percorso; scrivere la lunghezza in metri, da 1 in su\n" +
+           non_sostituiti,
+       1, 1},
       {"curva di classe 7", L({"curvad7,  1500,  300"}), c0,
        "Errore n. 103 (posizione 1500 m): una curva non ha la classe da 1 a 6, o il tracciato "
        "supera 1000000 m\n"

@@ -7,6 +7,7 @@
 
 #include "compiler/compilatore.h"
 #include "compiler/completa_celle.h"
+#include "compiler/numeri.h"
 
 namespace {
 
@@ -84,7 +85,7 @@ class replica {
     compilatore_.problema.codice = 0;
     compilatore_.completa_celle();
     std::optional<int64_t> primo;
-    if (compilatore_.problema.codice != 0) primo = compilatore_.problema.posizione / 50;
+    if (compilatore_.problema.codice != 0) primo = compilatore_.problema.posizione / metri_cella;
     for (size_t i = 0; i < celle_.size(); ++i) {
       const cella& a = celle_[i];
       const cella& b = compilatore_.celle[i];
