@@ -2,6 +2,7 @@
 #include <iostream>
 
 #include "sistema/piattaforma.h"
+#include "sistema/utf8.h"
 
 #ifdef _WIN32
 #include <fcntl.h>
@@ -59,14 +60,7 @@ class flusso_console final : public std::streambuf {
   // Writes what makes whole letters; the start of a letter cut by the
   // buffer waits for the rest.
   void scrivi() {
-    size_t intere = byte_.size();
-    for (size_t k = 1; k <= 3 && k <= byte_.size(); ++k) {
-      const auto b = static_cast<unsigned char>(byte_[byte_.size() - k]);
-      if ((b & 0xC0) == 0x80) continue;
-      const size_t lunga = b >= 0xF0 ? 4 : b >= 0xE0 ? 3 : b >= 0xC0 ? 2 : 1;
-      if (lunga > k) intere = byte_.size() - k;
-      break;
-    }
+    const size_t intere = lettere_intere(byte_);
     if (intere == 0) return;
     const int n = static_cast<int>(intere);
     // A name in the system's code page (a path) is no UTF-8: it is read as such.
