@@ -54,10 +54,10 @@ const char* const aiuto =
     "corregge e si ricompila. Con --scrivi-con-errori vengono scritti lo stesso,\n"
     "da quanto il compilatore ha letto.\n"
     "\n"
-    "Con --modello non compila niente: scrive nella CARTELLA i due sorgenti di un\n"
-    "piccolo scenario commentato da cui partire (se nessuno dei due c'è già):\n"
-    "si modificano, poi si compilano. Le righe e i loro valori sono spiegati in\n"
-    "docs/sorgenti.md.\n"
+    "Con --modello non compila niente: scrive nella CARTELLA (creata se manca) i\n"
+    "due sorgenti di un piccolo scenario commentato da cui partire (se nessuno\n"
+    "dei due c'è già): si modificano, poi si compilano. Le righe e i loro valori\n"
+    "sono spiegati in docs/sorgenti.md.\n"
     "\n"
     "Un errore nei sorgenti (o, con --rigoroso, un avviso) dà l'esito 1; se\n"
     "nella CARTELLA non c'è nessuno dei due sorgenti, l'esito è 5.\n";
@@ -185,6 +185,15 @@ int compila_scenario(const std::vector<std::string>& argomenti, std::ostream& us
   const int32_t scrivi_linea = senza_linea ? 0 : 1;
   const fs::path cartella = posizionali[0];
   std::error_code ec;
+  // The model's folder is made where it is missing, as decompila_scenario's.
+  if (modello && !fs::exists(cartella, ec)) {
+    fs::create_directories(cartella, ec);
+    if (ec) {
+      errori << nome_comando << "impossibile creare la cartella " << cartella.string() << ": "
+             << motivo_errore(ec) << "\n";
+      return stato_uscita::errore_file;
+    }
+  }
   if (!fs::is_directory(cartella, ec)) {
     errori << nome_comando << cartella.string() << " non è una cartella\n";
     return stato_uscita::uso;

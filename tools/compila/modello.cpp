@@ -142,6 +142,6 @@ int scrivi_modello(const fs::path& cartella, const std::string& nome, const std:
     errori << "compila_scenario: impossibile scrivere " << e.file() << ": " << e.motivo() << '\n';
     return stato_uscita::errore_file;
   }
-  uscita << "scritti " << linea.string() << " e " << corsa.string() << "\n";
+  uscita << "compila_scenario: scritti " << linea.string() << " e " << corsa.string() << "\n";
   return stato_uscita::successo;
 }

@@ -24,12 +24,13 @@ esito esegui(F strumento, std::vector<std::string> argomenti) {
   return {stato, uscita.str(), errori.str()};
 }
 
-// The model is what an author starts from: it compiles with no warning even
-// under --rigoroso, and decompila_scenario gives back sources that compile
-// into the very same bytes.
+// The model is what an author starts from, in a folder it makes: it compiles
+// with no warning even under --rigoroso, and decompila_scenario gives back
+// sources that compile into the very same bytes.
 TEST(Modello, SiCompilaSenzaAvvisiETornaIndietro) {
-  cartella_temporanea c;
-  const std::string d = c.percorso().string();
+  cartella_temporanea t;
+  const std::filesystem::path c = t / "lavoro";
+  const std::string d = c.string();
   const esito m = esegui(compila_scenario, {"--modello", d, "Prova", "5817"});
   ASSERT_EQ(m.stato, stato_uscita::successo) << m.errori;
   EXPECT_EQ(leggi_testo(c / "Prova_linea.txt"), sorgente_linea_modello());

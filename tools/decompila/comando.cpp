@@ -238,7 +238,7 @@ int decompila_scenario(const std::vector<std::string>& argomenti, std::ostream& 
       }
       sostituisci_file(destinazione / f.sorgente_linea, sorgenti.linea);
       sostituisci_file(destinazione / f.sorgente_corsa, sorgenti.corsa);
-      uscita << "scritti " << (destinazione / f.sorgente_linea).string() << " e "
+      uscita << nome_comando << "scritti " << (destinazione / f.sorgente_linea).string() << " e "
              << (destinazione / f.sorgente_corsa).string() << "\n";
     }
     for (const problema& p : problemi) errori << riga_problema(p) << "\n";
