@@ -125,6 +125,9 @@ class compilatore {
     int32_t colonna = 0;
   };
   luogo_riga riga_lunghezza;
+  // Where each kilometre-progressive segment's row was read, in the order
+  // of the segments' entries once progressive_ordina has sorted them.
+  std::array<luogo_riga, 3> righe_segmenti{};
 
   // Rows the readers took though perhaps not as meant; never shown by the
   // program itself, and never a change to what is compiled.

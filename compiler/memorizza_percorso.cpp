@@ -31,6 +31,7 @@ void compilatore::memorizza_percorso(int32_t& j) {
   scrivi_linea = j;
   problema = {};
   riga_lunghezza = {};
+  righe_segmenti = {};
   avvisi.azzera();
   azzera_tabella();
   // The records are empty until the line reader sizes them.

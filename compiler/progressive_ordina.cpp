@@ -1,6 +1,7 @@
 // Puts the three kilometre-progressive segments (their three table entries) in the
 // order the simulator expects: by start position, largest first, or, when all
 // starts add up to zero, by which progressive values are given.
+#include <array>
 #include <cstdint>
 #include <limits>
 
@@ -14,9 +15,12 @@ struct segmento {
   int32_t inizio = 0;
   int32_t fine = 0;
   int32_t progressiva = 0;
+  int letto = -1;  // which of the three rows as read, or none
 };
 
-segmento da_voce(const voce_corsa& v) { return {v.inizio, v.fine, v.progressiva}; }
+segmento da_voce(const voce_corsa& v, int letto) {
+  return {v.inizio, v.fine, v.progressiva, letto};
+}
 
 void in_voce(voce_corsa& v, const segmento& s) {
   v.inizio = s.inizio;
@@ -29,9 +33,9 @@ void in_voce(voce_corsa& v, const segmento& s) {
 void compilatore::progressive_ordina() {
   // As read: "tre" in the first segment's entry, "due" in the second's, "uno"
   // in the third's.
-  const segmento t = da_voce(tabella_corsa[voce_tabella::primo_segmento]);
-  const segmento d = da_voce(tabella_corsa[voce_tabella::secondo_segmento]);
-  const segmento u = da_voce(tabella_corsa[voce_tabella::terzo_segmento]);
+  const segmento t = da_voce(tabella_corsa[voce_tabella::primo_segmento], 0);
+  const segmento d = da_voce(tabella_corsa[voce_tabella::secondo_segmento], 1);
+  const segmento u = da_voce(tabella_corsa[voce_tabella::terzo_segmento], 2);
   const segmento nullo{};
   segmento primo = nullo, secondo = nullo, terzo = nullo;
 
@@ -71,6 +75,13 @@ void compilatore::progressive_ordina() {
   in_voce(tabella_corsa[voce_tabella::primo_segmento], primo);
   in_voce(tabella_corsa[voce_tabella::secondo_segmento], secondo);
   in_voce(tabella_corsa[voce_tabella::terzo_segmento], terzo);
+  // Each row's place follows its segment, for the errors that name it.
+  const std::array<luogo_riga, 3> lette = righe_segmenti;
+  const segmento* ordinati[] = {&primo, &secondo, &terzo};
+  for (size_t i = 0; i < 3; ++i) {
+    const int letto = ordinati[i]->letto;
+    righe_segmenti[i] = letto >= 0 ? lette[static_cast<size_t>(letto)] : luogo_riga{};
+  }
 
   // Code 1 progressives are counted further on by the simulator.
   for (int i = voce_tabella::primo_segmento; i <= voce_tabella::terzo_segmento; ++i) {

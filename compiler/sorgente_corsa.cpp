@@ -339,9 +339,12 @@ void lettura_corsa::fine_file() {
     const voce_corsa& v = f_.tabella_corsa[e];
     if (!multiplo_cella(v.inizio) || !multiplo_cella(v.fine)) {
       f_.problema.codice = numero_errore(errore_compilazione::progressiva_fuori_passo);
+      const compilatore::luogo_riga& r =
+          f_.righe_segmenti[static_cast<size_t>(e - voce_tabella::primo_segmento)];
+      f_.problema.posizione = v.inizio;
       f_.problema.file = f_.file_sorgente_linea().filename().string();
-      f_.problema.riga = 0;
-      f_.problema.colonna = 0;
+      f_.problema.riga = r.riga;
+      f_.problema.colonna = r.colonna;
     }
   }
 }

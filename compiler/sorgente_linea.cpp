@@ -34,7 +34,7 @@ class lettura_linea : lettura_sorgente {
   esito cerca_generale();
   esito sezione_generale();
   esito riga_generale();
-  void leggi_segmento(voce_corsa& v);
+  void leggi_segmento(int voce);
   esito record();
   esito pendenza();
   esito curva();
@@ -107,7 +107,11 @@ lettura_linea::esito lettura_linea::sezione_generale() {
   return esito::avanti;
 }
 
-void lettura_linea::leggi_segmento(voce_corsa& v) {
+// A segment's row, read into `voce` (as read: "tre" the first segment's entry).
+void lettura_linea::leggi_segmento(int voce) {
+  f_.righe_segmenti[static_cast<size_t>(voce - voce_tabella::primo_segmento)] = {
+      nome_file_, capo_.riga, capo_.colonna};
+  voce_corsa& v = f_.tabella_corsa[voce];
   v.inizio = in_.i32();
   v.fine = in_.i32();
   v.progressiva = in_.i32();
@@ -144,11 +148,11 @@ lettura_linea::esito lettura_linea::riga_generale() {
     if (f_.scrivi_linea != 0) f_.punti_linea.crea(f_.lunghezza_estesa);
   }
   if (riga_di(apre_riga(r, riga_sorgente::progressiva_tre)))
-    leggi_segmento(t[voce_tabella::primo_segmento]);
+    leggi_segmento(voce_tabella::primo_segmento);
   if (riga_di(apre_riga(r, riga_sorgente::progressiva_due)))
-    leggi_segmento(t[voce_tabella::secondo_segmento]);
+    leggi_segmento(voce_tabella::secondo_segmento);
   if (riga_di(apre_riga(r, riga_sorgente::progressiva_uno)))
-    leggi_segmento(t[voce_tabella::terzo_segmento]);
+    leggi_segmento(voce_tabella::terzo_segmento);
   if (riga_di(apre_riga(r, riga_sorgente::sfondo_uno)))
     t[voce_tabella::scenario].inizio = in_.i32();
   if (riga_di(apre_riga(r, riga_sorgente::sfondo_due)))

@@ -238,7 +238,7 @@ int compila_scenario(const std::vector<std::string>& argomenti, std::ostream& us
       const fs::path f = e.file();
       const std::string file =
           f.parent_path() == privata.percorso() ? (cartella / f.filename()).string() : e.file();
-      errori << nome_comando << "Impossibile scrivere o leggere " << file << ": " << e.motivo()
+      errori << nome_comando << "impossibile scrivere o leggere " << file << ": " << e.motivo()
              << '\n';
       stato = stato_uscita::errore_file;
     }

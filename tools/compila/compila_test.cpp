@@ -579,6 +579,18 @@ TEST(CompilaScenario, RigheCorretteAMano) {
        "supera 1000000 m\n" +
            non_sostituiti,
        1, 1},
+      // The segments are sorted before they are checked: the error still
+      // names the row of the one at fault.
+      {"progressiva fuori passo",
+       "[generale]\r\nlunghezza percorso,  2000\r\nprogressiva chilometrica uno,  0,  12000,  1\r\n"
+       "progressiva chilometrica due,  655,  2000,  1\r\n[curve]\r\n[fine]\r\n",
+       c0,
+       "Errore n. 2 (posizione 655 m): un tratto di progressiva chilometrica ha inizio o valore "
+       "non multiplo di 50 m\n"
+       "Prova_linea.txt:4:1: errore n. 2: un tratto di progressiva chilometrica ha inizio o valore "
+       "non multiplo di 50 m\n" +
+           non_sostituiti,
+       1, 1},
       {"[generale] ripetuta", "[generale]\r\n[generale]\r\nlunghezza percorso,  2000\r\n[fine]\r\n",
        c0,
        "compila_scenario: nessun tracciato da compilare: manca la lunghezza del percorso: la "
