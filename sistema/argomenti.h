@@ -10,10 +10,24 @@
 #include <ostream>
 #include <string>
 #include <string_view>
+#include <system_error>
 #include <vector>
 
 #include "sistema/file_disco.h"
 #include "sistema/fine_programma.h"
+
+// A folder a tool writes into, made where it is missing; false, and said on
+// `errori` with the status to exit with (errore_file), when it cannot be made.
+inline bool cartella_di_uscita(const std::filesystem::path& cartella, std::string_view comando,
+                               std::ostream& errori) {
+  std::error_code ec;
+  if (std::filesystem::exists(cartella, ec)) return true;
+  std::filesystem::create_directories(cartella, ec);
+  if (!ec) return true;
+  errori << comando << "impossibile creare la cartella " << cartella.string() << ": "
+         << motivo_errore(ec) << "\n";
+  return false;
+}
 
 // The answer to a wrong command line, the same in every tool: why (already
 // said), the short usage, and where the whole help is. The status to exit with.

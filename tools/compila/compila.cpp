@@ -186,14 +186,8 @@ int compila_scenario(const std::vector<std::string>& argomenti, std::ostream& us
   const fs::path cartella = posizionali[0];
   std::error_code ec;
   // The model's folder is made where it is missing, as decompila_scenario's.
-  if (modello && !fs::exists(cartella, ec)) {
-    fs::create_directories(cartella, ec);
-    if (ec) {
-      errori << nome_comando << "impossibile creare la cartella " << cartella.string() << ": "
-             << motivo_errore(ec) << "\n";
-      return stato_uscita::errore_file;
-    }
-  }
+  if (modello && !cartella_di_uscita(cartella, nome_comando, errori))
+    return stato_uscita::errore_file;
   if (!fs::is_directory(cartella, ec)) {
     errori << nome_comando << cartella.string() << " non è una cartella\n";
     return stato_uscita::uso;

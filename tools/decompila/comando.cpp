@@ -176,14 +176,8 @@ int decompila_scenario(const std::vector<std::string>& argomenti, std::ostream& 
   const fs::path destinazione = o.uscita ? fs::path(*o.uscita) : cartella;
   std::error_code ec;
   // The folder of the sources to write is made where it is missing.
-  if (o.uscita && !fs::exists(destinazione, ec)) {
-    fs::create_directories(destinazione, ec);
-    if (ec) {
-      errori << nome_comando << "impossibile creare la cartella " << destinazione.string() << ": "
-             << motivo_errore(ec) << "\n";
-      return stato_uscita::errore_file;
-    }
-  }
+  if (o.uscita && !cartella_di_uscita(destinazione, nome_comando, errori))
+    return stato_uscita::errore_file;
   for (const fs::path& c : {cartella, destinazione}) {
     if (!fs::is_directory(c, ec)) {
       errori << nome_comando << c.string() << " non è una cartella\n";
