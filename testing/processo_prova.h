@@ -31,8 +31,11 @@ class processo_avviato {
   processo_avviato& operator=(const processo_avviato&) = delete;
 
   void uccidi();  // SIGKILL (TerminateProcess): no chance to clean up
-  void ferma();   // SIGSTOP (the whole process suspended): held still, holding all it holds
+  // SIGSTOP (the whole process suspended): held still, holding all it holds,
+  // from the moment it returns.
+  void ferma();
   void riprendi();
+  bool finito();  // it has ended (not yet waited for)
   // The first line it writes on standard error, once written; empty if it
   // ends first. Kept as part of what attendi returns.
   std::string prima_riga();

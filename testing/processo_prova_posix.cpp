@@ -59,7 +59,22 @@ void processo_avviato::uccidi() {
 }
 
 void processo_avviato::ferma() {
-  if (pid_ > 0) ::kill(pid_, SIGSTOP);
+  if (pid_ <= 0 || ::kill(pid_, SIGSTOP) != 0) return;
+  // The signal only starts the stop: its report says that the child is still.
+  // WNOWAIT leaves the report, and an end, for attendi.
+  siginfo_t informazioni{};
+  while (::waitid(P_PID, static_cast<id_t>(pid_), &informazioni, WSTOPPED | WEXITED | WNOWAIT) <
+             0 &&
+         errno == EINTR) {
+  }
+}
+
+bool processo_avviato::finito() {
+  if (pid_ <= 0) return true;
+  siginfo_t informazioni{};
+  return ::waitid(P_PID, static_cast<id_t>(pid_), &informazioni, WEXITED | WNOHANG | WNOWAIT) ==
+             0 &&
+         informazioni.si_pid == pid_;
 }
 
 void processo_avviato::riprendi() {

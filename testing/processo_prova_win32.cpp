@@ -53,7 +53,9 @@ using operazione_processo = LONG(NTAPI*)(HANDLE);
 void su_processo(HANDLE h, const char* nome) {
   const auto f = reinterpret_cast<operazione_processo>(
       reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"ntdll.dll"), nome)));
-  if (f == nullptr || f(h) < 0) throw std::runtime_error(nome);
+  // A process that has ended is left as it is, as a signal would leave it.
+  if (f == nullptr || (f(h) < 0 && WaitForSingleObject(h, 0) != WAIT_OBJECT_0))
+    throw std::runtime_error(nome);
 }
 
 }  // namespace
@@ -131,6 +133,10 @@ void processo_avviato::ferma() {
 
 void processo_avviato::riprendi() {
   if (processo_ != nullptr) su_processo(come_handle(processo_), "NtResumeProcess");
+}
+
+bool processo_avviato::finito() {
+  return processo_ == nullptr || WaitForSingleObject(come_handle(processo_), 0) == WAIT_OBJECT_0;
 }
 
 namespace {

@@ -171,17 +171,19 @@ TEST(CompilaScenarioUccisa, OgniFileCompilatoEVecchioONuovoEIlGiroDopoPulisce) {
   for (const std::string& f : file_somiglianti) EXPECT_EQ(leggi_testo(c / f), "mio") << f;
 }
 
-// Waits until an entry of `c` satisfies `trovato`, or the process has surely
-// gone past it; polls, as a test can afford to.
+// Runs the process in short steps, looking at `c` only while it is held
+// still, until `trovato` holds for the folder's entries: then true, the
+// process held still. False if it ended first. However busy the machine, the
+// process cannot get past a state between two looks.
 template <class F>
-bool aspetta(const cartella_temporanea& c, F trovato) {
-  const auto fine = steady_clock::now() + seconds(20);
-  while (steady_clock::now() < fine) {
-    for (const std::string& nome : c.elenco())
-      if (trovato(nome)) return true;
-    std::this_thread::sleep_for(microseconds(200));
+bool ferma_quando(processo_avviato& p, const cartella_temporanea& c, F trovato) {
+  for (;;) {
+    p.ferma();
+    if (trovato(c.elenco())) return true;
+    if (p.finito()) return false;
+    p.riprendi();
+    std::this_thread::sleep_for(microseconds(100));
   }
-  return false;
 }
 
 // Two processes: one holds its files, the other cleans up around them.
@@ -200,28 +202,49 @@ TEST(AvanziDeiProgrammi, QuelliDiUnaCorsaVivaRestano) {
     EXPECT_EQ(leggi_testo(c / "altro.dat"), "scritto da una corsa viva");
     EXPECT_EQ(temporanei_rimasti(c.percorso()), std::vector<std::string>{});
   }
-  {
-    // A live run's private folder survives a clean-up from this test; the
-    // run is held still meanwhile, so that it cannot end first. The folder
-    // is marked before anything goes into it.
+  // A live run's private folder and the compiled files it is writing survive
+  // a clean-up from this test. The run is caught writing a file, past marking
+  // it (a file has content only once marked; its folder was marked before),
+  // and before its journal, which only a holder of the folder's lock
+  // completes. It is held still meanwhile, so that it cannot end first; a run
+  // that ends between two looks is started again.
+  bool vista = false;
+  for (int corsa = 0; corsa < 5 && !vista; ++corsa) {
+    SCOPED_TRACE("corsa " + std::to_string(corsa));
     cartella_temporanea c;
     scrivi_sorgenti_di(c.percorso(), s);
     processo_avviato p(COMPILA_SCENARIO_EXE, argomenti(c));
-    std::string privata;
-    ASSERT_TRUE(aspetta(c, [&](const std::string& nome) {
-      std::error_code ec;
-      if (avanzo_dei_programmi(nome, true) && !fs::is_empty(c / nome, ec) && !ec) privata = nome;
-      return !privata.empty();
-    })) << "no private folder seen";
-    p.ferma();
-    pulisci_avanzi(c.percorso());
-    EXPECT_TRUE(fs::is_directory(c / privata));
-    p.riprendi();
+    std::vector<std::string> vivi;
+    vista = ferma_quando(p, c, [&](const std::vector<std::string>& nomi) {
+      vivi.clear();
+      bool privata = false, scritto = false;
+      for (const std::string& nome : nomi) {
+        if (nome == ".insieme_in_sostituzione") return false;
+        std::error_code ec;
+        const bool e_cartella = fs::is_directory(c / nome);
+        if (!avanzo_dei_programmi(nome, e_cartella)) continue;
+        if (e_cartella) {
+          privata = true;
+        } else if (fs::file_size(c / nome, ec) > 0 && !ec) {
+          scritto = true;
+        } else {
+          continue;  // perhaps not marked yet: a clean-up may take it, and the run makes another
+        }
+        vivi.push_back(nome);
+      }
+      return privata && scritto;
+    });
+    if (vista) {
+      pulisci_avanzi(c.percorso());
+      for (const std::string& nome : vivi) EXPECT_TRUE(fs::exists(c / nome)) << nome;
+      p.riprendi();
+    }
     const esito_processo e = p.attendi();
     EXPECT_TRUE(e.uscito && e.stato == stato_uscita::successo) << e.errori;
     EXPECT_TRUE(leggi_compilati(c.percorso()) == nuova.file);
     EXPECT_EQ(temporanei_rimasti(c.percorso()), std::vector<std::string>{});
   }
+  EXPECT_TRUE(vista) << "no run was caught writing";
 }
 
 // Runs started together on one folder, the sources changed under them as
