@@ -121,11 +121,20 @@ TEST(CompilaScenarioUccisa, OgniFileCompilatoEVecchioONuovoEIlGiroDopoPulisce) {
 
   // From the start of the process to well past the end of a run alone.
   std::mt19937 caso(seme);
-  std::uniform_int_distribution<int64_t> ritardo(0, nuova.durata.count() * 13 / 10);
+  int64_t ritardo_massimo = nuova.durata.count() * 13 / 10;
   int con_avanzi = 0, finite = 0, misti = 0, misti_dopo = 0;
   const int uccisioni = uccisioni_di_prova(40);
-  for (int uccisione = 0; uccisione < uccisioni; ++uccisione) {
-    const microseconds dopo{ritardo(caso)};
+  // More kills, up to four times as many, while they have not yet covered the
+  // run: some killed in the middle, some after the end.
+  const auto coperta = [&] { return con_avanzi > 0 && finite > 0; };
+  int fatte = 0;
+  for (int uccisione = 0; uccisione < uccisioni || (!coperta() && uccisione < 4 * uccisioni);
+       ++uccisione) {
+    // A machine busier than when the run was timed runs it slower: while no
+    // run has finished, the kills spread further.
+    if (finite == 0 && uccisione > 0 && uccisione % 10 == 0) ritardo_massimo *= 2;
+    const microseconds dopo{std::uniform_int_distribution<int64_t>(0, ritardo_massimo)(caso)};
+    ++fatte;
     SCOPED_TRACE("uccisione " + std::to_string(uccisione) + " dopo " +
                  std::to_string(dopo.count()) + " us");
     const esito_processo e = esegui_e_uccidi(COMPILA_SCENARIO_EXE, argomenti(c), dopo);
@@ -160,7 +169,7 @@ TEST(CompilaScenarioUccisa, OgniFileCompilatoEVecchioONuovoEIlGiroDopoPulisce) {
   // Else the kills did not cover the run, and the last check proves little.
   EXPECT_GT(con_avanzi, 0);
   EXPECT_GT(finite, 0);
-  std::cout << "uccisioni: " << uccisioni << ", insiemi misti subito dopo: " << misti
+  std::cout << "uccisioni: " << fatte << ", insiemi misti subito dopo: " << misti
             << ", dopo l'avvio seguente: " << misti_dopo << std::endl;
 
   const esito_processo e = esegui_processo(COMPILA_SCENARIO_EXE, argomenti(c));
