@@ -48,6 +48,14 @@ std::filesystem::path cartella_eseguibile();
 // same file on every system. Called first thing by every program.
 void flussi_standard_binari();
 
+#ifdef _WIN32
+// What a console is given for `byte`, a message: its UTF-8 letters as they
+// are, and any other byte as a character of the code page `pagina`, the
+// system's, in which Windows hands over a name typed on the command line. A
+// line that says "città non è una cartella" holds both.
+std::wstring testo_della_console(std::string_view byte, unsigned pagina);
+#endif
+
 // The arguments after the program's name, or none when one of them did not
 // reach the program as it was typed; then says why on `errori`, after
 // `comando` ("compila_scenario: "). Windows hands a program its command line

@@ -62,22 +62,10 @@ class flusso_console final : public std::streambuf {
   void scrivi() {
     const size_t intere = lettere_intere(byte_);
     if (intere == 0) return;
-    const int n = static_cast<int>(intere);
-    // A name in the system's code page (a path) is no UTF-8: it is read as such.
-    UINT pagina = CP_UTF8;
-    DWORD modo = MB_ERR_INVALID_CHARS;
-    int servono = MultiByteToWideChar(pagina, modo, byte_.data(), n, nullptr, 0);
-    if (servono <= 0) {
-      pagina = CP_ACP;
-      modo = 0;
-      servono = MultiByteToWideChar(pagina, modo, byte_.data(), n, nullptr, 0);
-    }
-    if (servono > 0) {
-      std::wstring largo(static_cast<size_t>(servono), L'\0');
-      MultiByteToWideChar(pagina, modo, byte_.data(), n, largo.data(), servono);
-      DWORD scritti = 0;
-      WriteConsoleW(console_, largo.data(), static_cast<DWORD>(largo.size()), &scritti, nullptr);
-    }
+    const std::wstring largo =
+        testo_della_console(std::string_view(byte_).substr(0, intere), GetACP());
+    DWORD scritti = 0;
+    WriteConsoleW(console_, largo.data(), static_cast<DWORD>(largo.size()), &scritti, nullptr);
     byte_.erase(0, intere);
   }
 
@@ -85,7 +73,42 @@ class flusso_console final : public std::streambuf {
   std::string byte_;
 };
 
+// The wide characters of `byte` in code page `pagina`; with
+// MB_ERR_INVALID_CHARS, none when a byte does not belong there.
+std::wstring in_caratteri(std::string_view byte, UINT pagina, DWORD modo) {
+  const int n = static_cast<int>(byte.size());
+  const int servono = MultiByteToWideChar(pagina, modo, byte.data(), n, nullptr, 0);
+  if (servono <= 0) return {};
+  std::wstring largo(static_cast<size_t>(servono), L'\0');
+  MultiByteToWideChar(pagina, modo, byte.data(), n, largo.data(), servono);
+  return largo;
+}
+
 }  // namespace
+
+std::wstring testo_della_console(std::string_view byte, unsigned pagina) {
+  // Most messages are UTF-8 throughout: one call.
+  if (std::wstring tutto = in_caratteri(byte, CP_UTF8, MB_ERR_INVALID_CHARS);
+      !tutto.empty() || byte.empty())
+    return tutto;
+  std::wstring largo;
+  for (size_t i = 0; i < byte.size();) {
+    // The letter that starts here if it is UTF-8, else the one byte.
+    const auto b = static_cast<unsigned char>(byte[i]);
+    const size_t lunga = b >= 0xF0 ? 4 : b >= 0xE0 ? 3 : b >= 0xC0 ? 2 : 1;
+    std::wstring lettera;
+    if (lunga > 1 && i + lunga <= byte.size())
+      lettera = in_caratteri(byte.substr(i, lunga), CP_UTF8, MB_ERR_INVALID_CHARS);
+    if (lettera.empty() || b < 0x80) {
+      lettera = in_caratteri(byte.substr(i, 1), b < 0x80 ? CP_UTF8 : pagina, 0);
+      i += 1;
+    } else {
+      i += lunga;
+    }
+    largo += lettera.empty() ? std::wstring(1, L'\uFFFD') : lettera;
+  }
+  return largo;
+}
 
 void flussi_standard_binari() {
   // A program started with no console has no streams to set.

@@ -83,6 +83,12 @@ esito_processo esegui_e_uccidi(const std::filesystem::path& eseguibile,
 // One argument of a command line, quoted so that the C runtime of the child
 // splits it back as it was.
 std::wstring tra_virgolette(const std::wstring& a);
+
+// Runs eseguibile with its standard output and error on a console of its
+// own, as from a command prompt, and returns what that console shows once it
+// has ended: its rows, each without the blanks after its last character.
+std::wstring testo_sulla_console(const std::filesystem::path& eseguibile,
+                                 const std::vector<std::string>& argomenti);
 #endif
 
 // Files and folders left in a folder whose names contain ".tmp" or start with

@@ -77,6 +77,75 @@ std::wstring tra_virgolette(const std::wstring& a) {
   return r + L"\"";
 }
 
+std::wstring testo_sulla_console(const fs::path& eseguibile,
+                                 const std::vector<std::string>& argomenti) {
+  std::wstring riga = tra_virgolette(eseguibile.wstring());
+  for (const std::string& a : argomenti) riga += L" " + tra_virgolette(largo(a));
+  // A screen of this process's console, made for the child and never shown:
+  // it keeps what the child wrote after the child ends, and a console the
+  // tests were started from stays as it was. Without a console, one is made
+  // for the while; so it is where the console cannot make another screen
+  // (Wine's), and then its own screen serves.
+  bool console_propria = AllocConsole() != 0;
+  SECURITY_ATTRIBUTES ereditabile{sizeof ereditabile, nullptr, TRUE};
+  HANDLE schermo =
+      CreateConsoleScreenBuffer(GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                &ereditabile, CONSOLE_TEXTMODE_BUFFER, nullptr);
+  const bool staccata = schermo == INVALID_HANDLE_VALUE && !console_propria;
+  if (staccata) {
+    FreeConsole();
+    console_propria = AllocConsole() != 0;
+    schermo =
+        CreateFileW(L"CONOUT$", GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                    &ereditabile, OPEN_EXISTING, 0, nullptr);
+  }
+  // As on an Italian Windows: the console's code page is not UTF-8, whatever
+  // the system running the tests chose.
+  const UINT pagina = GetConsoleOutputCP();
+  SetConsoleOutputCP(850);
+  const auto lascia = [&] {
+    if (schermo != INVALID_HANDLE_VALUE) CloseHandle(schermo);
+    SetConsoleOutputCP(pagina);
+    if (console_propria) FreeConsole();
+    if (staccata) AttachConsole(ATTACH_PARENT_PROCESS);
+  };
+  std::wstring testo;
+  try {
+    if (schermo == INVALID_HANDLE_VALUE) throw std::runtime_error("nessuno schermo di console");
+    STARTUPINFOW avvio{};
+    avvio.cb = sizeof avvio;
+    avvio.dwFlags = STARTF_USESTDHANDLES;
+    avvio.hStdInput = nullptr;
+    avvio.hStdOutput = schermo;
+    avvio.hStdError = schermo;
+    PROCESS_INFORMATION p{};
+    if (!CreateProcessW(eseguibile.c_str(), riga.data(), nullptr, nullptr, TRUE, 0, nullptr,
+                        nullptr, &avvio, &p))
+      throw std::runtime_error("CreateProcessW " + eseguibile.string());
+    WaitForSingleObject(p.hProcess, 60000);
+    CloseHandle(p.hThread);
+    CloseHandle(p.hProcess);
+    CONSOLE_SCREEN_BUFFER_INFO informazioni{};
+    if (!GetConsoleScreenBufferInfo(schermo, &informazioni))
+      throw std::runtime_error("GetConsoleScreenBufferInfo");
+    const SHORT larghezza = informazioni.dwSize.X;
+    for (SHORT y = 0; y <= informazioni.dwCursorPosition.Y; ++y) {
+      std::wstring riga_schermo(static_cast<size_t>(larghezza), L' ');
+      DWORD letti = 0;
+      ReadConsoleOutputCharacterW(schermo, riga_schermo.data(), static_cast<DWORD>(larghezza),
+                                  COORD{0, y}, &letti);
+      riga_schermo.resize(letti);
+      riga_schermo.erase(riga_schermo.find_last_not_of(L' ') + 1);
+      testo += riga_schermo + L"\n";
+    }
+  } catch (...) {
+    lascia();
+    throw;
+  }
+  lascia();
+  return testo;
+}
+
 processo_avviato::processo_avviato(const fs::path& eseguibile,
                                    const std::vector<std::string>& argomenti,
                                    std::optional<long> limite_file) {
