@@ -48,6 +48,17 @@ std::wstring ambiente_con_limite(long limite) {
 
 HANDLE come_handle(void* h) { return static_cast<HANDLE>(h); }
 
+// How a child starts with the standard handles given, which it inherits.
+STARTUPINFOW con_flussi(HANDLE ingresso, HANDLE uscita, HANDLE errore) {
+  STARTUPINFOW avvio{};
+  avvio.cb = sizeof avvio;
+  avvio.dwFlags = STARTF_USESTDHANDLES;
+  avvio.hStdInput = ingresso;
+  avvio.hStdOutput = uscita;
+  avvio.hStdError = errore;
+  return avvio;
+}
+
 // Whole-process suspension, which the system offers only through ntdll.
 using operazione_processo = LONG(NTAPI*)(HANDLE);
 void su_processo(HANDLE h, const char* nome) {
@@ -112,12 +123,7 @@ std::wstring testo_sulla_console(const fs::path& eseguibile,
   std::wstring testo;
   try {
     if (schermo == INVALID_HANDLE_VALUE) throw std::runtime_error("nessuno schermo di console");
-    STARTUPINFOW avvio{};
-    avvio.cb = sizeof avvio;
-    avvio.dwFlags = STARTF_USESTDHANDLES;
-    avvio.hStdInput = nullptr;
-    avvio.hStdOutput = schermo;
-    avvio.hStdError = schermo;
+    STARTUPINFOW avvio = con_flussi(nullptr, schermo, schermo);
     PROCESS_INFORMATION p{};
     if (!CreateProcessW(eseguibile.c_str(), riga.data(), nullptr, nullptr, TRUE, 0, nullptr,
                         nullptr, &avvio, &p))
@@ -161,12 +167,7 @@ processo_avviato::processo_avviato(const fs::path& eseguibile,
       CreateFileW(L"NUL", GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
                   &ereditabile, OPEN_EXISTING, 0, nullptr);
 
-  STARTUPINFOW avvio{};
-  avvio.cb = sizeof avvio;
-  avvio.dwFlags = STARTF_USESTDHANDLES;
-  avvio.hStdInput = nulla;
-  avvio.hStdOutput = nulla;
-  avvio.hStdError = scrittura;
+  STARTUPINFOW avvio = con_flussi(nulla, nulla, scrittura);
   std::wstring ambiente;
   if (limite_file) ambiente = ambiente_con_limite(*limite_file);
   PROCESS_INFORMATION p{};
