@@ -171,14 +171,23 @@ processo_avviato::processo_avviato(const fs::path& eseguibile,
   std::wstring ambiente;
   if (limite_file) ambiente = ambiente_con_limite(*limite_file);
   PROCESS_INFORMATION p{};
-  const BOOL avviato = CreateProcessW(eseguibile.c_str(), riga.data(), nullptr, nullptr, TRUE,
-                                      CREATE_UNICODE_ENVIRONMENT,
-                                      limite_file ? ambiente.data() : nullptr, nullptr, &avvio, &p);
+  // Under an emulator on a loaded machine a start can fail now and then; it
+  // is tried again before the test is failed for it.
+  BOOL avviato = FALSE;
+  DWORD errore = 0;
+  for (int prova = 0; prova < 3 && !avviato; ++prova) {
+    if (prova > 0) Sleep(200);
+    avviato = CreateProcessW(eseguibile.c_str(), riga.data(), nullptr, nullptr, TRUE,
+                             CREATE_UNICODE_ENVIRONMENT, limite_file ? ambiente.data() : nullptr,
+                             nullptr, &avvio, &p);
+    if (!avviato) errore = GetLastError();
+  }
   CloseHandle(scrittura);
   if (nulla != INVALID_HANDLE_VALUE) CloseHandle(nulla);
   if (!avviato) {
     CloseHandle(lettura);
-    throw std::runtime_error("CreateProcessW " + eseguibile.string());
+    throw std::runtime_error("CreateProcessW " + eseguibile.string() + ": errore n. " +
+                             std::to_string(errore));
   }
   CloseHandle(p.hThread);
   processo_ = p.hProcess;
