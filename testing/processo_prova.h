@@ -84,9 +84,9 @@ esito_processo esegui_e_uccidi(const std::filesystem::path& eseguibile,
 // splits it back as it was.
 std::wstring tra_virgolette(const std::wstring& a);
 
-// Runs eseguibile with its standard output and error on a console of its
-// own, as from a command prompt, and returns what that console shows once it
-// has ended: its rows, each without the blanks after its last character.
+// Runs eseguibile with its standard output and error on a console screen of
+// its own, as from a command prompt, and returns what that screen shows once
+// it has ended: its rows, each without the blanks after its last character.
 std::wstring testo_sulla_console(const std::filesystem::path& eseguibile,
                                  const std::vector<std::string>& argomenti);
 #endif
