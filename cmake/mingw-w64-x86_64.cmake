@@ -17,9 +17,12 @@ set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
 
-# ctest runs every test program under Wine; quiet, or its messages would mix
-# with what the tests read from standard error.
+# ctest runs every test program under Wine (avvia_con_wine.sh): quiet, or its
+# messages would mix with what the tests read from standard error, and only
+# once the Wine server of the program before has ended.
 find_program(SCENARIO_WINE NAMES wine wine64)
-if(SCENARIO_WINE)
-  set(CMAKE_CROSSCOMPILING_EMULATOR ${CMAKE_COMMAND} -E env WINEDEBUG=-all ${SCENARIO_WINE})
+find_program(SCENARIO_WINESERVER NAMES wineserver)
+if(SCENARIO_WINE AND SCENARIO_WINESERVER)
+  set(CMAKE_CROSSCOMPILING_EMULATOR
+      sh ${CMAKE_CURRENT_LIST_DIR}/avvia_con_wine.sh ${SCENARIO_WINESERVER} ${SCENARIO_WINE})
 endif()
