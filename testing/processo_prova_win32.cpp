@@ -96,8 +96,15 @@ std::wstring testo_sulla_console(const fs::path& eseguibile,
   // it keeps what the child wrote after the child ends, and a console the
   // tests were started from stays as it was. Without a console, one is made
   // for the while; so it is where the console cannot make another screen
-  // (Wine's), and then its own screen serves.
-  bool console_propria = AllocConsole() != 0;
+  // (Wine's), and then its own screen serves. A console made here has a
+  // window: hidden at once, and gone before the next test, or it would stand
+  // before the windows that test looks for and take their keys.
+  const auto nuova_console = [] {
+    if (!AllocConsole()) return false;
+    if (const HWND finestra = GetConsoleWindow()) ShowWindow(finestra, SW_HIDE);
+    return true;
+  };
+  bool console_propria = nuova_console();
   SECURITY_ATTRIBUTES ereditabile{sizeof ereditabile, nullptr, TRUE};
   HANDLE schermo =
       CreateConsoleScreenBuffer(GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
@@ -105,7 +112,7 @@ std::wstring testo_sulla_console(const fs::path& eseguibile,
   const bool staccata = schermo == INVALID_HANDLE_VALUE && !console_propria;
   if (staccata) {
     FreeConsole();
-    console_propria = AllocConsole() != 0;
+    console_propria = nuova_console();
     schermo =
         CreateFileW(L"CONOUT$", GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
                     &ereditabile, OPEN_EXISTING, 0, nullptr);
@@ -117,7 +124,12 @@ std::wstring testo_sulla_console(const fs::path& eseguibile,
   const auto lascia = [&] {
     if (schermo != INVALID_HANDLE_VALUE) CloseHandle(schermo);
     SetConsoleOutputCP(pagina);
-    if (console_propria) FreeConsole();
+    if (console_propria) {
+      const HWND finestra = GetConsoleWindow();
+      FreeConsole();
+      // The console's own process closes its window a moment later.
+      for (int i = 0; finestra && IsWindow(finestra) && i < 500; ++i) Sleep(10);
+    }
     if (staccata) AttachConsole(ATTACH_PARENT_PROCESS);
   };
   std::wstring testo;
