@@ -10,6 +10,10 @@
 #include <string>
 #include <vector>
 
+#ifdef _WIN32
+#include <windows.h>
+#endif
+
 struct esito_processo {
   bool uscito = false;   // ended by exit(), not by a signal
   int stato = -1;        // exit status when uscito
@@ -80,6 +84,9 @@ esito_processo esegui_e_uccidi(const std::filesystem::path& eseguibile,
                                std::chrono::microseconds ritardo);
 
 #ifdef _WIN32
+// How a child starts with the standard handles given, which it inherits.
+STARTUPINFOW con_flussi(HANDLE ingresso, HANDLE uscita, HANDLE errore);
+
 // One argument of a command line, quoted so that the C runtime of the child
 // splits it back as it was.
 std::wstring tra_virgolette(const std::wstring& a);

@@ -48,16 +48,6 @@ std::wstring ambiente_con_limite(long limite) {
 
 HANDLE come_handle(void* h) { return static_cast<HANDLE>(h); }
 
-// How a child starts with the standard handles given, which it inherits.
-STARTUPINFOW con_flussi(HANDLE ingresso, HANDLE uscita, HANDLE errore) {
-  STARTUPINFOW avvio{};
-  avvio.cb = sizeof avvio;
-  avvio.dwFlags = STARTF_USESTDHANDLES;
-  avvio.hStdInput = ingresso;
-  avvio.hStdOutput = uscita;
-  avvio.hStdError = errore;
-  return avvio;
-}
 
 // Whole-process suspension, which the system offers only through ntdll.
 using operazione_processo = LONG(NTAPI*)(HANDLE);
@@ -70,6 +60,16 @@ void su_processo(HANDLE h, const char* nome) {
 }
 
 }  // namespace
+
+STARTUPINFOW con_flussi(HANDLE ingresso, HANDLE uscita, HANDLE errore) {
+  STARTUPINFOW avvio{};
+  avvio.cb = sizeof avvio;
+  avvio.dwFlags = STARTF_USESTDHANDLES;
+  avvio.hStdInput = ingresso;
+  avvio.hStdOutput = uscita;
+  avvio.hStdError = errore;
+  return avvio;
+}
 
 std::wstring tra_virgolette(const std::wstring& a) {
   // Backslashes are doubled only before a quote, as the C runtime reads them.

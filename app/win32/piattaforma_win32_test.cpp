@@ -43,12 +43,7 @@ class processo {
     std::wstring riga;
     for (const fs::path& a : argomenti)
       riga += (riga.empty() ? L"" : L" ") + tra_virgolette(a.wstring());
-    STARTUPINFOW avvio{};
-    avvio.cb = sizeof avvio;
-    avvio.dwFlags = STARTF_USESTDHANDLES;
-    avvio.hStdInput = in_figlio;
-    avvio.hStdOutput = out_figlio;
-    avvio.hStdError = err_figlio;
+    STARTUPINFOW avvio = con_flussi(in_figlio, out_figlio, err_figlio);
     PROCESS_INFORMATION info{};
     const BOOL partito = CreateProcessW(nullptr, riga.data(), nullptr, nullptr, TRUE, 0, nullptr,
                                         nullptr, &avvio, &info);
